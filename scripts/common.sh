@@ -1,0 +1,26 @@
+# Shared by ./run and ./test: install what the build needs, then configure and build.
+set -euo pipefail
+
+JZ_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+JZ_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-charts-dev libqt6sql6-sqlite
+             libsqlite3-dev sqlite3 libbenchmark-dev fonts-noto-cjk qt6-translations-l10n poppler-utils)
+
+jz_install() {
+    local missing=()
+    for p in "${JZ_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "安装所需软件包 / installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# jz_build DIR [cmake options...]
+jz_build() {
+    local dir="$1"; shift
+    cmake -S "$JZ_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j"$(nproc 2>/dev/null || echo 2)"
+}

@@ -1,0 +1,209 @@
+#include "mainform.h"
+
+#include "commands.h"
+#include "frame.h"
+#include "messages.h"
+#include "pictures.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("岚墨家装账簿"));
+    setWindowIcon(Pictures::icon(10));
+    createWorkspace();
+    createActions();
+    createMenus();
+    createToolBars();
+    createStatusBar();
+    resize(874, 598);
+    Frame::setMainWindow(this, m_workspace);
+}
+
+void TMainForm::createWorkspace()
+{
+    m_workspace = new QMdiArea(this);
+    m_workspace->setObjectName(QStringLiteral("ClientArea"));
+    m_workspace->setBackground(Qt::black);
+    m_workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_workspace);
+
+    m_Image3 = new QLabel(m_workspace->viewport());
+    m_Image3->setObjectName(QStringLiteral("Image3"));
+    m_Image3->setPixmap(Pictures::logo());
+    m_Image3->setAttribute(Qt::WA_TranslucentBackground);
+    m_Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_Image3->setAccessibleName(QStringLiteral("岚墨家装账簿标志"));
+    m_Image3->resize(350, 350);
+    m_Image3->lower();
+}
+
+void TMainForm::createActions()
+{
+    using Handler = void (TMainForm::*)();
+    const QHash<QString, Handler> handlers = {
+        {QStringLiteral("N3"), &TMainForm::N3Click},   {QStringLiteral("N15"), &TMainForm::N15Click},
+        {QStringLiteral("N6"), &TMainForm::N6Click},   {QStringLiteral("N8"), &TMainForm::N8Click},
+        {QStringLiteral("N10"), &TMainForm::N10Click}, {QStringLiteral("N27"), &TMainForm::N27Click},
+        {QStringLiteral("N12"), &TMainForm::N12Click}, {QStringLiteral("N18"), &TMainForm::N18Click},
+        {QStringLiteral("N25"), &TMainForm::N25Click}, {QStringLiteral("N20"), &TMainForm::N20Click},
+        {QStringLiteral("N22"), &TMainForm::N22Click}, {QStringLiteral("N24"), &TMainForm::N24Click},
+    };
+    for (const Commands::Menu& menu : Commands::menus()) {
+        for (const Commands::MenuItem& item : menu.items) {
+            if (item.isSeparator())
+                continue;
+            const QString component = QString::fromLatin1(item.component);
+            auto* action = new QAction(QString::fromUtf8(item.caption), this);
+            action->setObjectName(component);
+            action->setStatusTip(QString());
+            action->setToolTip(QString::fromUtf8(item.hint));
+            if (item.icon >= 0)
+                action->setIcon(Pictures::icon(item.icon));
+            connect(action, &QAction::triggered, this, handlers.value(component));
+            m_actions.insert(component, action);
+        }
+    }
+}
+
+void TMainForm::createMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    for (const Commands::Menu& menu : Commands::menus()) {
+        QMenu* m = bar->addMenu(QString::fromUtf8(menu.caption));
+        m->setObjectName(QString::fromLatin1(menu.component));
+        m->menuAction()->setObjectName(QString::fromLatin1(menu.component));
+        for (const Commands::MenuItem& item : menu.items) {
+            if (item.isSeparator())
+                m->addSeparator()->setObjectName(QString::fromLatin1(item.component));
+            else
+                m->addAction(m_actions.value(QString::fromLatin1(item.component)));
+        }
+    }
+}
+
+void TMainForm::createToolBars()
+{
+    QToolBar* bar = addToolBar(QStringLiteral("ToolBar1"));
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setFixedHeight(29);
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    bar->toggleViewAction()->setEnabled(false);
+    for (const Commands::ToolButton& entry : Commands::toolButtons()) {
+        const QString name = QString::fromLatin1(entry.component);
+        if (!entry.boundTo) {
+            auto* gap = new QWidget(bar);
+            gap->setObjectName(name);
+            gap->setFixedWidth(entry.separatorWidth);
+            bar->addWidget(gap);
+            continue;
+        }
+        // Each button takes its item's caption, hint and icon; only some show the hint.
+        QAction* item = m_actions.value(QString::fromLatin1(entry.boundTo));
+        auto* button = new QToolButton(bar);
+        button->setObjectName(name);
+        button->setAutoRaise(true);
+        button->setIcon(item->icon());
+        button->setToolTip(entry.showsTooltip ? item->toolTip() : QString());
+        button->setAccessibleName(item->text());
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QToolButton::clicked, item, &QAction::trigger);
+        bar->addWidget(button);
+    }
+}
+
+void TMainForm::createStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setFixedHeight(19);
+    bar->setSizeGripEnabled(true);
+    auto* designer = new QLabel(QStringLiteral("程序设计:林一木"), bar);
+    designer->setObjectName(QStringLiteral("StatusPanel1"));
+    designer->setFixedWidth(150);
+    auto* version = new QLabel(QStringLiteral("ver 1.0 (2008.8)"), bar);
+    version->setObjectName(QStringLiteral("StatusPanel2"));
+    version->setMinimumWidth(50);
+    bar->addWidget(designer);
+    bar->addWidget(version, 1);
+}
+
+void TMainForm::setDialogs(QDialog* aboutBox, QDialog* helpDialog)
+{
+    m_aboutBox = aboutBox;
+    m_helpDialog = helpDialog;
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+// The logo sits centred on the frame's outer size, 20 pixels above the middle; the
+// coordinates are those of the frame's client area, used as they are even when
+// negative.
+void TMainForm::FormResize()
+{
+    const QSize outer = frameGeometry().size();
+    const int left = (outer.width() - m_Image3->width()) / 2;
+    const int top = (outer.height() - m_Image3->height()) / 2 - 20;
+    const QPoint inWorkspace = m_workspace->viewport()->mapFrom(this, QPoint(left, top));
+    m_Image3->move(inWorkspace);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    // Closing the frame ends the program with every window it opened.
+    m_workspace->closeAllSubWindows();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        if (window != this && window->isVisible() && !qobject_cast<QDialog*>(window))
+            window->close();
+    }
+    event->accept();
+}
+
+// Window commands: each opens its window or brings the open one to the front.
+void TMainForm::N3Click() {}
+void TMainForm::N15Click() {}
+void TMainForm::N6Click() {}
+void TMainForm::N8Click() {}
+void TMainForm::N10Click() {}
+void TMainForm::N27Click() {}
+void TMainForm::N12Click() {}
+void TMainForm::N18Click() {}
+void TMainForm::N25Click() {}
+
+void TMainForm::N20Click()
+{
+    if (m_helpDialog)
+        m_helpDialog->exec();
+}
+
+void TMainForm::N22Click()
+{
+    if (m_aboutBox)
+        m_aboutBox->exec();
+}
+
+void TMainForm::N24Click()
+{
+    if (Messages::ask(this, QStringLiteral("你确定要退出吗?")))
+        close();
+}

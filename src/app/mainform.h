@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+
+// The main frame "岚墨家装账簿": the workspace that holds the child windows, the
+// menus and toolbar of the command table, the status bar and the logo.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+
+    QMdiArea* workspace() const { return m_workspace; }
+    QAction* action(const QString& component) const { return m_actions.value(component); }
+
+    // The dialogs of the shell, created once after the frame and shown modally.
+    void setDialogs(QDialog* aboutBox, QDialog* helpDialog);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private Q_SLOTS:
+    void N3Click();
+    void N15Click();
+    void N6Click();
+    void N8Click();
+    void N10Click();
+    void N27Click();
+    void N12Click();
+    void N18Click();
+    void N25Click();
+    void N20Click();
+    void N22Click();
+    void N24Click();
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void createStatusBar();
+    void createWorkspace();
+    void FormResize();
+
+    QMdiArea* m_workspace = nullptr;
+    QLabel* m_Image3 = nullptr;
+    QHash<QString, QAction*> m_actions;
+    QDialog* m_aboutBox = nullptr;
+    QDialog* m_helpDialog = nullptr;
+};

@@ -1,0 +1,126 @@
+#include "database.h"
+
+#include "collation.h"
+#include "dberror.h"
+
+#include <QDir>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QVariant>
+
+#include <sys/stat.h>
+
+namespace {
+
+QString engineMessage(const QSqlError& error)
+{
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+bool statFile(const QString& path, quint64* inode, quint64* device)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    *inode = info.st_ino;
+    *device = info.st_dev;
+    return true;
+}
+
+} // namespace
+
+Database& Database::instance()
+{
+    static Database database;
+    return database;
+}
+
+QString Database::defaultFileName()
+{
+    return QStringLiteral("家装账簿.mdb");
+}
+
+Database::Database() : m_fileName(defaultFileName()), m_connectionName(QStringLiteral("ADOConnection1")) {}
+
+// The connection registry of Qt SQL is gone by the time statics are destroyed, so
+// the connection is left to the process's end (SQLite has committed every store).
+Database::~Database() = default;
+
+void Database::setFileName(const QString& fileName)
+{
+    close();
+    m_fileName = fileName;
+}
+
+bool Database::isOpen() const
+{
+    return QSqlDatabase::contains(m_connectionName) && QSqlDatabase::database(m_connectionName, false).isOpen();
+}
+
+void Database::close()
+{
+    if (!QSqlDatabase::contains(m_connectionName))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+    m_openedPath.clear();
+}
+
+// SQLite keeps writing to a file that was deleted or replaced under an open
+// connection, so every later store would be lost while reported as done. The
+// connection therefore follows the file by name: once the name no longer leads to
+// the file that was opened, the connection is dropped and opened afresh.
+bool Database::fileStillSame() const
+{
+    quint64 inode = 0, device = 0;
+    return statFile(m_openedPath, &inode, &device) && inode == m_openedInode && device == m_openedDevice;
+}
+
+QSqlDatabase Database::connection()
+{
+    if (isOpen() && !fileStillSame())
+        close();
+    if (!isOpen())
+        open();
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+void Database::open()
+{
+    const QString path = QDir::current().absoluteFilePath(m_fileName);
+    QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
+                          ? QSqlDatabase::database(m_connectionName, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    // mode=rw: open an existing file for reading and writing, never create one.
+    db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open()) {
+        const QString message = engineMessage(db.lastError());
+        close();
+        throw DbError(message);
+    }
+
+    // SQLite reads the file lazily; reading the header here turns "not a database"
+    // into a failed connection instead of a connection that fails every query.
+    // The rollback journal with synchronous=FULL makes every store durable once it
+    // returns, and opening a file never rewrites its header (WAL mode would).
+    QSqlQuery pragma(db);
+    for (const char* statement : {"PRAGMA schema_version", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=OFF"}) {
+        if (!pragma.exec(QString::fromLatin1(statement))) {
+            const QString message = engineMessage(pragma.lastError());
+            pragma = QSqlQuery();
+            db = QSqlDatabase();
+            close();
+            throw DbError(message);
+        }
+    }
+    pragma = QSqlQuery();
+    registerPinyinCollation(db);
+
+    m_openedPath = path;
+    statFile(path, &m_openedInode, &m_openedDevice);
+}

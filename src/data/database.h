@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+// The program's one connection to the ledger file (ADOConnection1).
+//
+// It is never opened at start-up: the first query opens it, a failed open leaves it
+// closed, and the next query tries again. The file is opened read-write and never
+// created, so a missing file is an error rather than a new empty database.
+class Database {
+public:
+    static Database& instance();
+
+    // The fixed file name, looked up in the current working directory.
+    static QString defaultFileName();
+
+    // The open connection; opens it first when needed. Throws DbError.
+    QSqlDatabase connection();
+
+    bool isOpen() const;
+    void close();
+
+    // Tests and tools may point the connection at another file (relative to the
+    // working directory at the moment of opening, like the default).
+    void setFileName(const QString& fileName);
+    QString fileName() const { return m_fileName; }
+
+private:
+    Database();
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    void open();
+    bool fileStillSame() const;
+
+    QString m_fileName;
+    QString m_connectionName;
+    QString m_openedPath;
+    quint64 m_openedInode = 0;
+    quint64 m_openedDevice = 0;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// File dialogs of the program, with a seam for tests: a chooser installed here
+// answers instead of the user (an empty answer stands for Cancel).
+namespace FileDialogs {
+
+// filter uses the "描述|模式|描述|模式" form, for example "文本文件|*.txt|所有文件|*.*".
+QString openFileName(QWidget* parent, const QString& caption, const QString& filter);
+QString saveFileName(QWidget* parent, const QString& caption, const QString& filter, const QString& suggested = {});
+
+// The Qt form of such a filter: "文本文件 (*.txt);;所有文件 (*.*)".
+QString qtFilter(const QString& pipeFilter);
+
+struct Request {
+    bool save;
+    QString caption;
+    QString filter; // as passed in
+};
+using Chooser = std::function<QString(const Request&)>;
+void setChooser(Chooser chooser);
+
+} // namespace FileDialogs

@@ -1,0 +1,74 @@
+#include "wheelstepping.h"
+
+#include "query.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QWheelEvent>
+
+namespace {
+
+// A wheel turned towards the user reports a negative step.
+bool towardsUser(const QWheelEvent* wheel)
+{
+    const QPoint delta = wheel->angleDelta();
+    return (delta.y() != 0 ? delta.y() : delta.x()) < 0;
+}
+
+class GridWheelStepping : public QObject {
+public:
+    GridWheelStepping(QAbstractItemView* grid, Query* query) : QObject(grid), m_query(query) {}
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::Wheel)
+            return false;
+        if (m_query && m_query->isOpen()) {
+            try {
+                m_query->moveBy(towardsUser(static_cast<QWheelEvent*>(event)) ? 1 : -1);
+            } catch (...) {
+            }
+        }
+        return true;
+    }
+
+private:
+    QPointer<Query> m_query;
+};
+
+class ListWheelStepping : public QObject {
+public:
+    explicit ListWheelStepping(QAbstractItemView* list) : QObject(list), m_list(list) {}
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::Wheel)
+            return false;
+        const QItemSelectionModel* selection = m_list->selectionModel();
+        if (selection && selection->hasSelection()) {
+            const int key = towardsUser(static_cast<QWheelEvent*>(event)) ? Qt::Key_Down : Qt::Key_Up;
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(m_list, &press);
+        }
+        return true;
+    }
+
+private:
+    QAbstractItemView* m_list;
+};
+
+} // namespace
+
+// Wheel events reach the view's viewport first, so the filter sits there.
+void AttachGridWheelStepping(QAbstractItemView* grid, Query* query)
+{
+    grid->viewport()->installEventFilter(new GridWheelStepping(grid, query));
+}
+
+void AttachListWheelStepping(QAbstractItemView* list)
+{
+    list->viewport()->installEventFilter(new ListWheelStepping(list));
+}

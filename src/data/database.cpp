@@ -92,17 +92,27 @@ QSqlDatabase Database::connection()
 void Database::open()
 {
     const QString path = QDir::current().absoluteFilePath(m_fileName);
+    const QString failure = tryOpen(path);
+    if (!failure.isNull()) {
+        close();
+        throw DbError(failure);
+    }
+    m_openedPath = path;
+    statFile(path, &m_openedInode, &m_openedDevice);
+}
+
+// Opens the connection on path; returns the engine's message on failure (the
+// caller closes the connection once no handle to it is left here).
+QString Database::tryOpen(const QString& path)
+{
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
                           ? QSqlDatabase::database(m_connectionName, false)
                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     // mode=rw: open an existing file for reading and writing, never create one.
     db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open()) {
-        const QString message = engineMessage(db.lastError());
-        close();
-        throw DbError(message);
-    }
+    if (!db.open())
+        return engineMessage(db.lastError());
 
     // SQLite reads the file lazily; reading the header here turns "not a database"
     // into a failed connection instead of a connection that fails every query.
@@ -110,17 +120,9 @@ void Database::open()
     // returns, and opening a file never rewrites its header (WAL mode would).
     QSqlQuery pragma(db);
     for (const char* statement : {"PRAGMA schema_version", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=OFF"}) {
-        if (!pragma.exec(QString::fromLatin1(statement))) {
-            const QString message = engineMessage(pragma.lastError());
-            pragma = QSqlQuery();
-            db = QSqlDatabase();
-            close();
-            throw DbError(message);
-        }
+        if (!pragma.exec(QString::fromLatin1(statement)))
+            return engineMessage(pragma.lastError());
     }
-    pragma = QSqlQuery();
     registerPinyinCollation(db);
-
-    m_openedPath = path;
-    statFile(path, &m_openedInode, &m_openedDevice);
+    return {};
 }

@@ -33,6 +33,7 @@ private:
     Database& operator=(const Database&) = delete;
 
     void open();
+    QString tryOpen(const QString& path);
     bool fileStillSame() const;
 
     QString m_fileName;

@@ -1,24 +1,81 @@
 #include "database.h"
 #include "datetext.h"
 #include "dberror.h"
+#include "frame.h"
 #include "gbklimit.h"
 #include "numbertext.h"
 #include "query.h"
+#include "querymodel.h"
 #include "sqltexts.h"
 #include "testdatabase.h"
 #include "testmain.h"
+#include "typing.h"
+#include "wheelstepping.h"
 
+#include <QAbstractItemModelTester>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTreeView>
+#include <QWheelEvent>
+
+namespace {
+
+QStringList column(Query& q, const QString& name)
+{
+    QStringList values;
+    for (q.first(); !q.eof(); q.next())
+        values << (q.isNull(name) ? QStringLiteral("<null>") : q.text(name));
+    return values;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void turnWheel(QAbstractItemView* view, int steps)
+{
+    QWheelEvent wheel(QPointF(5, 5), view->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, steps),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &wheel);
+}
+
+} // namespace
 
 class TestData : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void normalizeDateText_data();
     void normalizeDateText();
-    void numberText();
-    void query_readsAndWrites();
-    void statistics_orderTotalLast();
+    void normalizeDateText_neverFails();
+    void numberText_parse();
+    void numberText_format();
+    void trimmedText_removesControlCharacters();
+    void gbkLimit_countsChineseAsTwoBytes();
+
+    void query_cursorAndColumns();
+    void query_writesThroughBoundValues();
+    void query_deleteMovesToFollowingRow();
+    void query_failuresLeaveBufferAlone();
+
+    void database_missingFileIsNotCreated();
+    void database_foreignFilesAreRefusedUntouched();
+    void database_replacedFileIsNotWrittenBlind();
+
+    void statistics_totalRowLastWhateverTheLabels();
+    void statistics_emptyRangeAndLocations();
+
+    void wheelStepping_grid();
+    void wheelStepping_list();
+    void fitChildToFrame_usesFrameSizeOnce();
 };
 
 void TestData::normalizeDateText_data()
@@ -28,9 +85,11 @@ void TestData::normalizeDateText_data()
     QTest::newRow("1-digit month and day") << "2008-8-1" << "2008-08-01";
     QTest::newRow("1-digit month") << "2008-8-15" << "2008-08-15";
     QTest::newRow("1-digit day") << "2008-12-5" << "2008-12-05";
+    QTest::newRow("two digits") << "2008-12-25" << "2008-12-25";
     QTest::newRow("slashes") << "2008/12/25" << "2008-12-25";
     QTest::newRow("slashes short") << "2008/8/1" << "2008-08-01";
     QTest::newRow("stored form") << "2008-08-01" << "2008-08-01";
+    QTest::newRow("separator after year not examined") << "2008.8.1" << "2008-8.-0";
 }
 
 void TestData::normalizeDateText()
@@ -39,49 +98,400 @@ void TestData::normalizeDateText()
     QFETCH(QString, expected);
     NormalizeDateText(input);
     QCOMPARE(input, expected);
+    QCOMPARE(storedDateText(QDate(2008, 8, 1)), QStringLiteral("2008-08-01"));
 }
 
-void TestData::numberText()
+void TestData::normalizeDateText_neverFails()
+{
+    // Texts shorter than a date, or not year-first, give meaningless text but no crash.
+    for (QString text : {QString(), QStringLiteral("2008"), QStringLiteral("8/1/08"), QStringLiteral("二〇〇八年")}) {
+        NormalizeDateText(text);
+        QVERIFY(text.contains(QLatin1Char('-')));
+    }
+    QString shortText = QStringLiteral("2008-8");
+    NormalizeDateText(shortText);
+    QCOMPARE(shortText, QStringLiteral("2008-8-0"));
+}
+
+void TestData::numberText_parse()
+{
+    QLocale::setDefault(QLocale(QLocale::German)); // "," would be the decimal separator there
+    QCOMPARE(NumberText::parse(QStringLiteral("12.5")).value(), 12.5);
+    QCOMPARE(NumberText::parse(QStringLiteral(" -3.25 ")).value(), -3.25);
+    QCOMPARE(NumberText::parse(QStringLiteral(".")).value(), 0.0);
+    QCOMPARE(NumberText::parse(QStringLiteral("5.")).value(), 5.0);
+    QCOMPARE(NumberText::parse(QStringLiteral(".5")).value(), 0.5);
+    for (const char* bad : {"", "-", "+", "1,5", "1.2.3", "abc", "12元", "1e", "--1"})
+        QVERIFY2(!NumberText::parse(QString::fromUtf8(bad)).has_value(), bad);
+    QCOMPARE(NumberText::parseOrZero(QString()), 0.0);
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestData::numberText_format()
 {
     QCOMPARE(NumberText::format(0.1 * 3), QStringLiteral("0.3"));
-    QCOMPARE(NumberText::parse(QStringLiteral(".")).value(), 0.0);
-    QVERIFY(!NumberText::parse(QStringLiteral("-")).has_value());
+    QCOMPARE(NumberText::format(12.5), QStringLiteral("12.5"));
+    QCOMPARE(NumberText::format(100), QStringLiteral("100"));
+    QCOMPARE(NumberText::format(1234567.0), QStringLiteral("1234567")); // no grouping
+    QCOMPARE(NumberText::format(1.0 / 3), QStringLiteral("0.333333333333333"));
+    QCOMPARE(NumberText::format(2.675 * 3), QStringLiteral("8.025"));
+    QCOMPARE(NumberText::format(-0.0), QStringLiteral("0"));
+    QCOMPARE(NumberText::format(1e15), QStringLiteral("1E15"));
+    QCOMPARE(NumberText::format(0.00001), QStringLiteral("1E-5"));
 }
 
-void TestData::query_readsAndWrites()
+void TestData::trimmedText_removesControlCharacters()
+{
+    QCOMPARE(trimmedText(QStringLiteral("\t\r\n 木工 \x01")), QStringLiteral("木工"));
+    QCOMPARE(trimmedText(QStringLiteral("水 电")), QStringLiteral("水 电"));
+    QCOMPARE(trimmedText(QStringLiteral("\u3000木工")), QStringLiteral("\u3000木工")); // ideographic blank is text
+}
+
+void TestData::gbkLimit_countsChineseAsTwoBytes()
+{
+    QCOMPARE(gbkByteLength(QStringLiteral("中文ab")), 6);
+    QLineEdit edit;
+    setGbkLimit(&edit, 10);
+    typeText(&edit, QStringLiteral("一二三四五六"));
+    QCOMPARE(edit.text(), QStringLiteral("一二三四五"));
+    edit.clear();
+    QTest::keyClicks(&edit, QStringLiteral("abcdefghi"));
+    edit.insert(QStringLiteral("中")); // a paste that would make 11 bytes is refused whole
+    QCOMPARE(edit.text(), QStringLiteral("abcdefghi"));
+    edit.insert(QStringLiteral("j"));
+    QCOMPARE(edit.text(), QStringLiteral("abcdefghij"));
+
+    QComboBox combo;
+    combo.setEditable(true);
+    setGbkLimit(&combo, 4);
+    typeText(combo.lineEdit(), QStringLiteral("晴转多云"));
+    QCOMPARE(combo.currentText(), QStringLiteral("晴转"));
+}
+
+void TestData::query_cursorAndColumns()
+{
+    TestDatabase db;
+    for (const char* name : {"木工", "油漆", "安装"})
+        db.addProject(QString::fromUtf8(name));
+    Query q;
+    q.setSql(SqlTexts::projects());
+    q.open();
+    QCOMPARE(q.rowCount(), 3);
+    QCOMPARE(q.currentRow(), 0);
+    QCOMPARE(q.text(QStringLiteral("Names")), QStringLiteral("木工"));
+    QCOMPARE(q.columnIndex(QStringLiteral("mId")), q.columnIndex(QStringLiteral("MID")));
+    q.moveBy(-1);
+    QVERIFY(q.bof());
+    QCOMPARE(q.currentRow(), 0);
+    QCOMPARE(column(q, QStringLiteral("names")), (QStringList{"木工", "油漆", "安装"}));
+    QVERIFY(q.eof());
+    QCOMPARE(q.currentRow(), 2);
+    q.moveBy(1);
+    QCOMPARE(q.currentRow(), 2);
+    QVERIFY_THROWS_EXCEPTION(DbError, q.value(QStringLiteral("nosuch")));
+
+    // An empty result still has every column of the table.
+    q.setSql(SqlTexts::emptyLedger());
+    q.open();
+    QCOMPARE(q.rowCount(), 0);
+    QCOMPARE(q.currentRow(), -1);
+    QVERIFY(q.eof() && q.bof());
+    QCOMPARE(q.columnCount(), 22);
+    QVERIFY(q.columnIndex(QStringLiteral("isall")) >= 0);
+}
+
+void TestData::query_writesThroughBoundValues()
+{
+    TestDatabase db;
+    const qint64 first = db.addProject(QStringLiteral("木工"));
+    Query q;
+    q.setSql(SqlTexts::projects());
+    q.open();
+    QueryModel model(&q, {{QStringLiteral("names"), QStringLiteral("名称")}});
+    QAbstractItemModelTester tester(&model);
+
+    q.append();
+    q.setValue(QStringLiteral("NAMES"), QStringLiteral("O'Brien's 木工\"; drop table 项目; --"));
+    q.post();
+    QCOMPARE(q.rowCount(), 2);
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(q.currentRow(), 1);
+    QVERIFY(q.integer(QStringLiteral("mid")) > first);
+    QCOMPARE(db.scalar(QStringLiteral("select NAMES from 项目 where MID=%1").arg(q.integer(QStringLiteral("mid"))))
+                 .toString(),
+             QStringLiteral("O'Brien's 木工\"; drop table 项目; --"));
+
+    q.setCurrentRow(0);
+    q.edit();
+    q.setValue(QStringLiteral("names"), QStringLiteral("木工活"));
+    q.post();
+    QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("木工活"));
+    QCOMPARE(db.scalar(QStringLiteral("select NAMES from 项目 where MID=%1").arg(first)).toString(),
+             QStringLiteral("木工活"));
+
+    // Keys grow and are never reused, even after the newest row is deleted.
+    q.last();
+    const qint64 newest = q.integer(QStringLiteral("mid"));
+    q.remove();
+    q.append();
+    q.setValue(QStringLiteral("names"), QStringLiteral("安装"));
+    q.post();
+    QVERIFY(q.integer(QStringLiteral("mid")) > newest);
+
+    Query newest1;
+    newest1.setSql(SqlTexts::newestLedgerKey());
+    db.addEntry({});
+    const qint64 entry = db.addEntry({});
+    newest1.open();
+    QCOMPARE(newest1.integer(QStringLiteral("MID")), entry);
+}
+
+void TestData::query_deleteMovesToFollowingRow()
+{
+    TestDatabase db;
+    for (const char* name : {"甲", "乙", "丙"})
+        db.addProject(QString::fromUtf8(name));
+    Query q;
+    q.setSql(SqlTexts::projects());
+    q.open();
+    q.setCurrentRow(1);
+    q.remove();
+    QCOMPARE(q.text(QStringLiteral("names")), QStringLiteral("丙")); // the following row
+    q.remove();
+    QCOMPARE(q.text(QStringLiteral("names")), QStringLiteral("甲")); // the last row gone: the preceding one
+    q.remove();
+    QCOMPARE(q.currentRow(), -1);
+    QCOMPARE(db.count(QStringLiteral("项目")), 0);
+}
+
+void TestData::query_failuresLeaveBufferAlone()
+{
+    TestDatabase db;
+    const qint64 key = db.addProject(QStringLiteral("木工"));
+    Query q;
+    q.setSql(SqlTexts::projects());
+    q.open();
+    db.exec(QStringLiteral("DELETE FROM 项目"));
+    // An update of a row someone else deleted is a failure, not a silent success.
+    q.edit();
+    q.setValue(QStringLiteral("names"), QStringLiteral("油漆"));
+    QVERIFY_THROWS_EXCEPTION(DbError, q.post());
+    q.cancel();
+    QCOMPARE(q.text(QStringLiteral("names")), QStringLiteral("木工"));
+    Q_UNUSED(key);
+
+    q.setSql(QStringLiteral("select * from 没有这个表"));
+    try {
+        q.open();
+        QFAIL("no failure");
+    } catch (const DbError& error) {
+        QVERIFY2(error.message().contains(QStringLiteral("没有这个表")), qPrintable(error.message()));
+    }
+    QVERIFY(!q.isOpen());
+}
+
+void TestData::database_missingFileIsNotCreated()
+{
+    TestDatabase db;
+    TestDatabase::resetConnection();
+    QFile::rename(db.filePath(), db.filePath() + QStringLiteral(".away"));
+    Query q;
+    q.setSql(SqlTexts::projects());
+    QVERIFY_THROWS_EXCEPTION(DbError, q.open());
+    QVERIFY(!QFile::exists(db.filePath()));
+    QVERIFY(!Database::instance().isOpen());
+    // Once the file is there, the next query connects.
+    QFile::rename(db.filePath() + QStringLiteral(".away"), db.filePath());
+    q.open();
+    QVERIFY(Database::instance().isOpen());
+}
+
+void TestData::database_foreignFilesAreRefusedUntouched()
+{
+    TestDatabase db;
+    TestDatabase::resetConnection();
+    const QString path = db.filePath();
+
+    // Not a database at all.
+    QFile::remove(path);
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(QByteArray("Standard Jet DB\0 this is an Access file, not SQLite", 52));
+    }
+    const QByteArray foreign = fileBytes(path);
+    Query q;
+    q.setSql(SqlTexts::projects());
+    QVERIFY_THROWS_EXCEPTION(DbError, q.open());
+    QVERIFY(!Database::instance().isOpen());
+    QCOMPARE(fileBytes(path), foreign);
+
+    // An SQLite file without the program's tables.
+    QFile::remove(path);
+    db.exec(QStringLiteral("CREATE TABLE other (x)")); // the fixture's own connection recreates it
+    TestDatabase::resetConnection();
+    const QByteArray other = fileBytes(path);
+    try {
+        q.open();
+        QFAIL("no failure");
+    } catch (const DbError& error) {
+        QVERIFY(error.message().contains(QStringLiteral("项目")));
+    }
+    QCOMPARE(fileBytes(path), other);
+}
+
+void TestData::database_replacedFileIsNotWrittenBlind()
 {
     TestDatabase db;
     Query q;
     q.setSql(SqlTexts::projects());
     q.open();
-    QCOMPARE(q.rowCount(), 0);
+    // The file vanishes while the window has its rows: the store must fail, not go
+    // into the unlinked file.
+    QFile::rename(db.filePath(), db.filePath() + QStringLiteral(".moved"));
     q.append();
     q.setValue(QStringLiteral("names"), QStringLiteral("木工"));
-    q.post();
-    QCOMPARE(q.rowCount(), 1);
-    QCOMPARE(q.text(QStringLiteral("NAMES")), QStringLiteral("木工"));
-    QVERIFY(q.integer(QStringLiteral("mid")) > 0);
+    QVERIFY_THROWS_EXCEPTION(DbError, q.post());
+    QCOMPARE(q.rowCount(), 0);
+    QVERIFY(!QFile::exists(db.filePath()));
+    QFile::rename(db.filePath() + QStringLiteral(".moved"), db.filePath());
+    q.post(); // still in insert state, the typed row kept: tried again, it is stored once
     QCOMPARE(db.count(QStringLiteral("项目")), 1);
 }
 
-void TestData::statistics_orderTotalLast()
+void TestData::statistics_totalRowLastWhateverTheLabels()
+{
+    TestDatabase db;
+    const qint64 last = db.addProject(QStringLiteral("最后一批")); // after 总计 in pinyin
+    const qint64 a1 = db.addProject(QStringLiteral("安装"));
+    const qint64 a2 = db.addProject(QStringLiteral("安装")); // same name, other key
+    const qint64 zz = db.addProject(QStringLiteral("白灰"));
+    TestDatabase::Entry e;
+    for (qint64 cid : {last, a1, a2, zz, qint64(999)}) { // 999: a deleted project
+        e.cid = cid;
+        e.amount = 10;
+        db.addEntry(e);
+    }
+    e.cid = a1;
+    e.amount = 5.5;
+    db.addEntry(e);
+
+    Query q;
+    q.setSql(SqlTexts::byProject(QStringLiteral("2008-01-01"), QStringLiteral("2008-12-31")));
+    q.open();
+    QCOMPARE(column(q, QStringLiteral("cids")),
+             (QStringList{"<null>", "安装", "安装", "白灰", "最后一批", "总计"}));
+    QCOMPARE(column(q, QStringLiteral("rt")), (QStringList{"1", "2", "1", "1", "1", "6"}));
+    QCOMPARE(column(q, QStringLiteral("vt")), (QStringList{"10", "15.5", "10", "10", "10", "55.5"}));
+    q.last();
+    QCOMPARE(q.integer(QStringLiteral("cid")), 0);
+
+    // 人 sorts before 材 by bytes, after it in pinyin; 最 sorts after 总 in pinyin.
+    for (const char* mode : {"最贵的", "人工费", "包工包料"}) {
+        e.mode = QString::fromUtf8(mode);
+        db.addEntry(e);
+    }
+    q.setSql(SqlTexts::byExpenseMode(QStringLiteral("2008-01-01"), QStringLiteral("2008-12-31")));
+    q.open();
+    QCOMPARE(column(q, QStringLiteral("ctype")), (QStringList{"包工包料", "材料费", "人工费", "最贵的", "总计"}));
+}
+
+void TestData::statistics_emptyRangeAndLocations()
 {
     TestDatabase db;
     TestDatabase::Entry e;
-    e.mode = QStringLiteral("材料费");
-    db.addEntry(e);
-    e.mode = QStringLiteral("人工费");
-    db.addEntry(e);
-    e.mode = QStringLiteral("包工包料");
+    e.locations = QStringLiteral("ACI");
+    e.amount = 30;
+    e.date = QStringLiteral("2008-08-31");
     db.addEntry(e);
     Query q;
-    q.setSql(SqlTexts::byExpenseMode(QStringLiteral("2008-01-01"), QStringLiteral("2008-12-31")));
+    for (const QString& text : {SqlTexts::byExpenseMode(QStringLiteral("2009-01-01"), QStringLiteral("2009-12-31")),
+                                SqlTexts::byProject(QStringLiteral("2008-12-31"), QStringLiteral("2008-01-01")),
+                                SqlTexts::byCategory(QStringLiteral("2009-01-01"), QStringLiteral("2009-12-31")),
+                                SqlTexts::byDate(QStringLiteral("2009-01-01"), QStringLiteral("2009-12-31"))}) {
+        q.setSql(text);
+        q.open();
+        QCOMPARE(q.rowCount(), 1);
+        QCOMPARE(q.text(q.columnNames().first()), QStringLiteral("总计"));
+        QVERIFY(q.isNull(QStringLiteral("vt")));
+        QCOMPARE(q.integer(QStringLiteral("rt")), 0);
+    }
+    q.setSql(SqlTexts::byLocation(QStringLiteral("2008-08-01"), QStringLiteral("2008-08-31")));
     q.open();
-    QCOMPARE(q.rowCount(), 4);
-    QStringList labels;
-    for (q.first(); !q.eof(); q.next())
-        labels << q.text(QStringLiteral("ctype"));
-    QCOMPARE(labels, (QStringList{"包工包料", "材料费", "人工费", "总计"}));
+    QCOMPARE(column(q, QStringLiteral("ns")),
+             (QStringList{"大厅", "房间", "厨房", "卫生间", "餐厅", "阳台", "过道", "杂物间", "车库"}));
+    QCOMPARE(column(q, QStringLiteral("vt")),
+             (QStringList{"30", "<null>", "30", "<null>", "<null>", "<null>", "<null>", "<null>", "30"}));
+}
+
+void TestData::wheelStepping_grid()
+{
+    TestDatabase db;
+    for (const char* name : {"甲", "乙", "丙"})
+        db.addProject(QString::fromUtf8(name));
+    Query q;
+    q.setSql(SqlTexts::projects());
+    QueryModel model(&q, {{QStringLiteral("names"), QStringLiteral("名称")}});
+    QTableView grid;
+    grid.setModel(&model);
+    model.bindCurrentRow(&grid);
+    AttachGridWheelStepping(&grid, &q);
+    turnWheel(&grid, -120); // closed query: nothing happens, nothing breaks
+    q.open();
+    QCOMPARE(grid.currentIndex().row(), 0);
+    turnWheel(&grid, -120);
+    QCOMPARE(q.currentRow(), 1);
+    QCOMPARE(grid.currentIndex().row(), 1);
+    turnWheel(&grid, -480); // one row per event, whatever the step
+    QCOMPARE(q.currentRow(), 2);
+    turnWheel(&grid, -120);
+    QCOMPARE(q.currentRow(), 2);
+    turnWheel(&grid, 120);
+    turnWheel(&grid, 120);
+    turnWheel(&grid, 120);
+    QCOMPARE(q.currentRow(), 0);
+    QCOMPARE(grid.currentIndex().row(), 0);
+    // Clicking a row moves the query too.
+    grid.setCurrentIndex(model.index(2, 0));
+    QCOMPARE(q.currentRow(), 2);
+}
+
+void TestData::wheelStepping_list()
+{
+    QStandardItemModel model;
+    for (const char* text : {"一", "二", "三"})
+        model.appendRow(new QStandardItem(QString::fromUtf8(text)));
+    QTreeView list;
+    list.setModel(&model);
+    list.setSelectionBehavior(QAbstractItemView::SelectRows);
+    list.show();
+    AttachListWheelStepping(&list);
+    turnWheel(&list, -120);
+    QVERIFY(!list.selectionModel()->hasSelection()); // nothing selected: nothing happens
+    list.setCurrentIndex(model.index(0, 0));
+    turnWheel(&list, -120);
+    QCOMPARE(list.currentIndex().row(), 1);
+    QVERIFY(list.selectionModel()->isRowSelected(1, {}));
+    turnWheel(&list, 120);
+    QCOMPARE(list.currentIndex().row(), 0);
+}
+
+void TestData::fitChildToFrame_usesFrameSizeOnce()
+{
+    QMainWindow frame;
+    auto* area = new QMdiArea(&frame);
+    frame.setCentralWidget(area);
+    frame.resize(874, 598);
+    frame.show();
+    Frame::setMainWindow(&frame, area);
+    auto* child = new QWidget;
+    Frame::addChild(child);
+    Frame::FitChildToFrame(child);
+    const QRect placed = Frame::outerWindow(child)->geometry();
+    QCOMPARE(placed, QRect(4, 2, 874 - 15, 598 - 55));
+    frame.resize(1000, 700);
+    QCOMPARE(Frame::outerWindow(child)->geometry(), placed);
+    Frame::setMainWindow(nullptr, nullptr);
 }
 
 JZ_TEST_MAIN(TestData)

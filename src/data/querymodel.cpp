@@ -57,7 +57,7 @@ QVariant QueryModel::headerData(int section, Qt::Orientation orientation, int ro
     if (role == Qt::DisplayRole)
         return m_columns[section].caption;
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+        return QVariant::fromValue(m_columns[section].titleAlignment);
     return {};
 }
 

@@ -16,6 +16,7 @@ public:
         QString field;   // result column, matched without regard to case
         QString caption; // header text
         Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+        Qt::Alignment titleAlignment = Qt::AlignCenter; // of the header text
     };
 
     QueryModel(Query* query, QVector<Column> columns, QObject* parent = nullptr);

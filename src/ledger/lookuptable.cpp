@@ -1,0 +1,34 @@
+#include "lookuptable.h"
+
+#include "numbertext.h"
+#include "query.h"
+
+void LookupTable::clear() {
+    m_names.clear();
+    m_keys.clear();
+}
+
+void LookupTable::add(const QString& name, qint64 key) {
+    m_names.append(name);
+    m_keys.append(key);
+}
+
+void LookupTable::load(Query& query, const QString& sql, const QString& nameColumn) {
+    query.close();
+    query.setSql(sql);
+    query.open();
+    m_names.reserve(m_names.size() + query.rowCount());
+    m_keys.reserve(m_keys.size() + query.rowCount());
+    for (query.first(); !query.eof(); query.next())
+        add(trimmedText(query.text(nameColumn)), query.integer(QStringLiteral("mid")));
+    query.close();
+}
+
+qint64 LookupTable::keyOf(const QString& name) const {
+    qint64 key = 1;
+    for (int i = 0; i < m_names.size(); ++i) {
+        if (m_names[i] == name)
+            key = m_keys[i];
+    }
+    return key;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class Query;
+
+// A lookup list (projects or material categories) as two parallel lists of names
+// and keys, in MID order.
+class LookupTable {
+public:
+    void clear();
+    void add(const QString& name, qint64 key);
+
+    // Appends every row of the query's result: the name column trimmed, MID as key.
+    // Throws DbError.
+    void load(Query& query, const QString& sql, const QString& nameColumn);
+
+    int size() const { return int(m_names.size()); }
+    const QStringList& names() const { return m_names; }
+    const QString& name(int index) const { return m_names[index]; }
+    qint64 key(int index) const { return m_keys[index]; }
+
+    // The key for a chosen name: the key of the last entry whose name equals it
+    // exactly (letter case included), so with two equal names the later one in MID
+    // order wins; 1 when no name equals it.
+    qint64 keyOf(const QString& name) const;
+
+private:
+    QStringList m_names;
+    QVector<qint64> m_keys;
+};

@@ -26,7 +26,9 @@ public:
     {
         if (event->type() != QEvent::Wheel)
             return false;
-        if (m_query && m_query->isOpen()) {
+        // A disabled grid takes no input: its window is busy with the current row.
+        const auto* grid = static_cast<QWidget*>(parent());
+        if (grid->isEnabled() && m_query && m_query->isOpen()) {
             try {
                 m_query->moveBy(towardsUser(static_cast<QWheelEvent*>(event)) ? 1 : -1);
             } catch (...) {

@@ -1,0 +1,9 @@
+#include "categoryeditor.h"
+
+QPointer<TForm5> Form5;
+
+TForm5::TForm5(QWidget* parent) : LookupEditor(LookupConfigurations::categories(), parent) {}
+
+void TForm5::FormClose() {
+    Form5 = nullptr;
+}

@@ -1,0 +1,78 @@
+// Stores ledger and diary entries through the program's Query, as its windows do,
+// and prints "L <key> <seed>" or "D <key> <seed>" once each store has returned.
+//
+//   storage_driver crash            store until killed
+//   storage_driver limit BYTES N    store N entries with the file size limited to BYTES
+//                                   (a full disk); prints "F <message>" per failure
+#include "database.h"
+#include "dberror.h"
+#include "entrycontent.h"
+#include "query.h"
+#include "sqltexts.h"
+
+#include <QCoreApplication>
+#include <csignal>
+#include <cstdio>
+#include <random>
+#include <sys/resource.h>
+
+namespace {
+
+qint64 store(Query& query, const QString& emptySql, const QStringList& columns,
+             QVariant (*valueOf)(const QString&, quint32), quint32 seed)
+{
+    query.setSql(emptySql);
+    query.open();
+    query.append();
+    for (const QString& column : columns)
+        query.setValue(column, valueOf(column, seed));
+    query.post();
+    return query.integer(QStringLiteral("MID"));
+}
+
+bool storeOne(Query& query, std::mt19937& random, bool reportFailures)
+{
+    const quint32 seed = random();
+    const bool ledger = seed % 4 != 0;
+    try {
+        const qint64 key = ledger ? store(query, SqlTexts::emptyLedger(), EntryContent::ledgerColumns(),
+                                          &EntryContent::ledgerValue, seed)
+                                  : store(query, SqlTexts::emptyDiary(), EntryContent::diaryColumns(),
+                                          &EntryContent::diaryValue, seed);
+        std::printf("%c %lld %u\n", ledger ? 'L' : 'D', static_cast<long long>(key), seed);
+        std::fflush(stdout);
+        return true;
+    } catch (const DbError& error) {
+        if (reportFailures) {
+            std::printf("F %s\n", error.message().toUtf8().constData());
+            std::fflush(stdout);
+        }
+        return false;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    std::mt19937 random(std::random_device{}());
+    Query query;
+    if (args.value(1) == QLatin1String("crash")) {
+        for (;;)
+            storeOne(query, random, false);
+    }
+    if (args.value(1) == QLatin1String("limit") && args.size() == 4) {
+        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
+        struct rlimit limit {};
+        limit.rlim_cur = limit.rlim_max = args[2].toULongLong();
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const int count = args[3].toInt();
+        for (int i = 0; i < count; ++i)
+            storeOne(query, random, true);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: storage_driver crash | limit BYTES COUNT\n");
+    return 2;
+}

@@ -1,0 +1,170 @@
+#include "dberror.h"
+#include "entrycontent.h"
+#include "query.h"
+#include "sqltexts.h"
+#include "testdatabase.h"
+#include "testmain.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+
+namespace {
+
+struct Stored {
+    char table;
+    qint64 key;
+    quint32 seed;
+};
+
+QList<Stored> parseStored(const QByteArray& output, QStringList* failures = nullptr)
+{
+    QList<Stored> stored;
+    for (const QByteArray& line : output.split('\n')) {
+        const QList<QByteArray> parts = line.split(' ');
+        if (parts.size() == 3 && (parts[0] == "L" || parts[0] == "D"))
+            stored.append({parts[0][0], parts[1].toLongLong(), parts[2].toUInt()});
+        else if (line.startsWith("F ") && failures)
+            failures->append(QString::fromUtf8(line.mid(2)));
+    }
+    return stored;
+}
+
+// Every column of the stored row equals what the driver wrote for its seed.
+void verifyRow(TestDatabase& db, const Stored& s)
+{
+    const bool ledger = s.table == 'L';
+    const QStringList columns = ledger ? EntryContent::ledgerColumns() : EntryContent::diaryColumns();
+    const QString table = ledger ? QStringLiteral("明细") : QStringLiteral("日记");
+    for (const QString& column : columns) {
+        const QVariant expected =
+            ledger ? EntryContent::ledgerValue(column, s.seed) : EntryContent::diaryValue(column, s.seed);
+        const QVariant actual =
+            db.scalar(QStringLiteral("select %1 from %2 where MID=%3").arg(column, table).arg(s.key));
+        QVERIFY2(actual == expected || actual.toString() == expected.toString(),
+                 qPrintable(QStringLiteral("%1 %2.%3: %4 != %5")
+                                .arg(table).arg(s.key).arg(column, actual.toString(), expected.toString())));
+    }
+}
+
+QString integrity(TestDatabase& db)
+{
+    return db.scalar(QStringLiteral("PRAGMA integrity_check")).toString();
+}
+
+QByteArray runDriver(const QString& directory, const QStringList& arguments)
+{
+    QProcess driver;
+    driver.setWorkingDirectory(directory);
+    driver.start(QStringLiteral(STORAGE_DRIVER), arguments);
+    driver.waitForFinished(60000);
+    return driver.readAllStandardOutput();
+}
+
+} // namespace
+
+class TestReliability : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void killedWhileStoring_losesNothingStored();
+    void lockedFile_waitsBoundedThenSucceedsOnRetry();
+    void fullDisk_failsCleanlyAndKeepsWhatWasStored();
+};
+
+void TestReliability::killedWhileStoring_losesNothingStored()
+{
+    TestDatabase db;
+    TestDatabase::resetConnection();
+    QList<Stored> stored;
+    int kills = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (kills < 200) {
+        QProcess driver;
+        driver.setWorkingDirectory(db.directory());
+        driver.start(QStringLiteral(STORAGE_DRIVER), {QStringLiteral("crash")});
+        QVERIFY(driver.waitForStarted());
+        QTest::qWait(int(QRandomGenerator::global()->bounded(5, 90)));
+        driver.kill(); // SIGKILL, wherever the driver is
+        driver.waitForFinished();
+        QCOMPARE(driver.exitStatus(), QProcess::CrashExit);
+        stored += parseStored(driver.readAllStandardOutput());
+        ++kills;
+    }
+    qInfo("%d kills, %lld entries reported stored, %lld ms", kills, qlonglong(stored.size()), clock.elapsed());
+    QVERIFY(stored.size() > 50);
+    QCOMPARE(integrity(db), QStringLiteral("ok"));
+    for (const Stored& s : stored)
+        verifyRow(db, s);
+
+    // Rows stored but killed before they were reported must be whole as well.
+    QSqlQuery all(QSqlDatabase::database());
+    const int rows = db.count(QStringLiteral("明细")) + db.count(QStringLiteral("日记"));
+    QVERIFY(rows >= stored.size());
+    QVERIFY(rows <= stored.size() + kills);
+    const qint64 wholeLedgerRows =
+        db.scalar(QStringLiteral("select count(*) from 明细 where NAMES like '条目%' and TEXTS like '备注 %'"))
+            .toLongLong();
+    QCOMPARE(wholeLedgerRows, qint64(db.count(QStringLiteral("明细"))));
+}
+
+void TestReliability::lockedFile_waitsBoundedThenSucceedsOnRetry()
+{
+    TestDatabase db;
+    Query query;
+    query.setSql(SqlTexts::emptyLedger());
+    query.open();
+    query.append();
+    query.setValue(QStringLiteral("NAMES"), QStringLiteral("被锁时录入"));
+    query.setValue(QStringLiteral("ALLMONEY"), 88.5);
+
+    db.exec(QStringLiteral("BEGIN EXCLUSIVE")); // another program holds the file
+    QElapsedTimer waited;
+    waited.start();
+    try {
+        query.post();
+        QFAIL("stored into a locked file");
+    } catch (const DbError& error) {
+        QVERIFY2(error.message().contains(QStringLiteral("locked")), qPrintable(error.message()));
+    }
+    QVERIFY(waited.elapsed() < 30000); // bounded, never forever
+    QCOMPARE(query.rowCount(), 0);
+    QCOMPARE(query.state(), Query::State::Insert); // what was typed is still there
+    QCOMPARE(query.text(QStringLiteral("NAMES")), QStringLiteral("被锁时录入"));
+    db.exec(QStringLiteral("COMMIT"));
+
+    query.post();
+    QCOMPARE(query.rowCount(), 1);
+    QCOMPARE(db.count(QStringLiteral("明细")), 1);
+    QCOMPARE(db.scalar(QStringLiteral("select ALLMONEY from 明细")).toDouble(), 88.5);
+}
+
+void TestReliability::fullDisk_failsCleanlyAndKeepsWhatWasStored()
+{
+    TestDatabase db;
+    for (int i = 0; i < 20; ++i) {
+        TestDatabase::Entry e;
+        e.name = QStringLiteral("已有%1").arg(i);
+        db.addEntry(e);
+    }
+    TestDatabase::resetConnection();
+    const qint64 size = QFileInfo(db.filePath()).size();
+
+    // Room for a few: those are stored whole, the rest fail, nothing earlier is lost.
+    QStringList failures;
+    const QList<Stored> stored =
+        parseStored(runDriver(db.directory(), {"limit", QString::number(size + 48 * 1024), "200"}), &failures);
+    QVERIFY(!stored.isEmpty());
+    QVERIFY(!failures.isEmpty());
+    QVERIFY(!failures.first().isEmpty()); // the engine says why (disk full, I/O error)
+    QCOMPARE(stored.size() + failures.size(), 200);
+    QCOMPARE(integrity(db), QStringLiteral("ok"));
+    for (const Stored& s : stored)
+        verifyRow(db, s);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from 明细 where NAMES like '已有%'")).toInt(), 20);
+}
+
+JZ_TEST_MAIN(TestReliability)
+#include "test_reliability.moc"

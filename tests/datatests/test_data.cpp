@@ -138,6 +138,9 @@ void TestData::numberText_format()
     QCOMPARE(NumberText::format(-0.0), QStringLiteral("0"));
     QCOMPARE(NumberText::format(1e15), QStringLiteral("1E15"));
     QCOMPARE(NumberText::format(0.00001), QStringLiteral("1E-5"));
+    // Fifteen digits of the largest double round past it; read back, that is out of range.
+    QCOMPARE(NumberText::format(-1.7976931348623157e308), QStringLiteral("-1.79769313486232E308"));
+    QVERIFY(!NumberText::parse(QStringLiteral("-1.79769313486232E308")).has_value());
 }
 
 void TestData::trimmedText_removesControlCharacters()

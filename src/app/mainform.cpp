@@ -1,9 +1,11 @@
 #include "mainform.h"
 
+#include "categoryeditor.h"
 #include "commands.h"
 #include "frame.h"
 #include "messages.h"
 #include "pictures.h"
+#include "projecteditor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -187,8 +189,15 @@ void TMainForm::N8Click() {}
 void TMainForm::N10Click() {}
 void TMainForm::N27Click() {}
 void TMainForm::N12Click() {}
-void TMainForm::N18Click() {}
-void TMainForm::N25Click() {}
+void TMainForm::N18Click()
+{
+    openOrFocus(Form2, [] { return new TForm2; });
+}
+
+void TMainForm::N25Click()
+{
+    openOrFocus(Form5, [] { return new TForm5; });
+}
 
 void TMainForm::N20Click()
 {

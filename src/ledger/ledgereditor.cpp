@@ -1,0 +1,725 @@
+#include "ledgereditor.h"
+
+#include "datetext.h"
+#include "dberror.h"
+#include "filedialogs.h"
+#include "frame.h"
+#include "gbklimit.h"
+#include "ledgerbrowser.h"
+#include "ledgerentry.h"
+#include "ledgerentryrules.h"
+#include "ledgerlistmodel.h"
+#include "ledgerlook.h"
+#include "messages.h"
+#include "numbertext.h"
+#include "pictures.h"
+#include "query.h"
+#include "sqltexts.h"
+#include "textimport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QTreeView>
+
+QPointer<TForm4> Form4;
+
+namespace {
+
+// Typed number boxes take at most this many characters.
+constexpr int numberBoxLength = 10;
+
+QLabel* addLabel(QWidget* parent, const char* objectName, const QString& caption, int x, int y,
+                 QWidget* buddy) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(objectName));
+    label->move(x, y);
+    label->adjustSize();
+    if (buddy) {
+        label->setBuddy(buddy);
+        buddy->setAccessibleName(caption);
+    }
+    return label;
+}
+
+template <class Box> Box* addBox(QWidget* parent, const char* objectName, const QRect& geometry) {
+    auto* box = new Box(parent);
+    box->setObjectName(QString::fromLatin1(objectName));
+    box->setGeometry(geometry);
+    return box;
+}
+
+QFrame* addSeparator(QWidget* parent, const QRect& geometry) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(geometry);
+    return line;
+}
+
+QToolButton* addButton(QWidget* parent, const char* objectName, const QString& caption,
+                       Pictures::Button picture, const QRect& geometry) {
+    QToolButton* button = LedgerLook::flatButton(parent, objectName, caption, Pictures::button(picture));
+    button->setGeometry(geometry);
+    return button;
+}
+
+// The first choice whose text equals the name, letter case aside; none when no
+// choice does.
+void selectChoiceByName(QComboBox* choice, const QString& name) {
+    choice->setCurrentIndex(choice->findText(name, Qt::MatchFixedString));
+}
+
+double numberOf(const QLineEdit* box) {
+    const std::optional<double> value = NumberText::parse(box->text());
+    if (!value)
+        throw DbError(QStringLiteral("不是数字: %1").arg(box->text()));
+    return *value;
+}
+
+} // namespace
+
+TForm4::TForm4()
+    : QWidget(Frame::mainWindow(), Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                                       Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_ADOQuery1(new Query(this)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("账目编辑"));
+    setFixedSize(783, 590);
+    setFont(LedgerLook::songFont(16));
+    LedgerLook::paintGround(this);
+
+    buildTopGroup();
+    buildLocationGroup();
+    buildPaymentGroup();
+    buildRightColumn();
+    setUpTabOrder();
+
+    FormCreate();
+    show();
+    Frame::centreOnMainWindow(this);
+}
+
+TForm4::~TForm4() = default;
+
+void TForm4::buildTopGroup() {
+    m_GroupBox1 = addBox<QGroupBox>(this, "GroupBox1", QRect(0, 0, width(), 121));
+    QGroupBox* g = m_GroupBox1;
+
+    m_Edit1 = addBox<QLineEdit>(g, "Edit1", QRect(96, 16, 409, 24));
+    setGbkLimit(m_Edit1, 50);
+    addLabel(g, "Label1", QStringLiteral("名    称"), 16, 20, m_Edit1);
+
+    m_ComboBox4 = addBox<QComboBox>(g, "ComboBox4", QRect(624, 16, 145, 24));
+    addLabel(g, "Label11", QStringLiteral("类    型"), 536, 20, m_ComboBox4);
+
+    m_DateTimePicker1 = addBox<QDateEdit>(g, "DateTimePicker1", QRect(96, 48, 137, 24));
+    setUpDatePicker(m_DateTimePicker1);
+    m_DateTimePicker1->setDate(QDate::currentDate());
+    addLabel(g, "Label2", QStringLiteral("付款日期"), 16, 52, m_DateTimePicker1);
+
+    m_ComboBox1 = addBox<QComboBox>(g, "ComboBox1", QRect(360, 48, 145, 24));
+    addLabel(g, "Label3", QStringLiteral("对应工程"), 272, 52, m_ComboBox1);
+
+    m_ComboBox2 = addBox<QComboBox>(g, "ComboBox2", QRect(624, 48, 145, 24));
+    addLabel(g, "Label4", QStringLiteral("费用方式"), 536, 52, m_ComboBox2);
+
+    m_Edit2 = addBox<QLineEdit>(g, "Edit2", QRect(96, 80, 137, 24));
+    addLabel(g, "Label5", QStringLiteral("单价(元)"), 16, 85, m_Edit2);
+
+    m_Edit3 = addBox<QLineEdit>(g, "Edit3", QRect(360, 80, 145, 24));
+    addLabel(g, "Label8", QStringLiteral("数    量"), 272, 85, m_Edit3);
+
+    m_ComboBox3 = addBox<QComboBox>(g, "ComboBox3", QRect(624, 80, 145, 24));
+    m_ComboBox3->setEditable(true);
+    m_ComboBox3->setInsertPolicy(QComboBox::NoInsert);
+    m_ComboBox3->addItems({QStringLiteral("平米"), QStringLiteral("米(M)"), QStringLiteral("立方"),
+                           QStringLiteral("包"), QStringLiteral("块"), QStringLiteral("批"),
+                           QStringLiteral("次"), QStringLiteral("条"), QStringLiteral("卷"),
+                           QStringLiteral("个")});
+    m_ComboBox3->setCurrentIndex(-1);
+    setGbkLimit(m_ComboBox3, 10);
+    addLabel(g, "Label7", QStringLiteral("规    格"), 536, 85, m_ComboBox3);
+
+    for (QLineEdit* box : {m_Edit2, m_Edit3})
+        box->installEventFilter(this);
+}
+
+void TForm4::buildLocationGroup() {
+    m_GroupBox3 = addBox<QGroupBox>(this, "GroupBox3", QRect(0, 121, width(), 64));
+    m_GroupBox3->setTitle(QStringLiteral("所用位置"));
+    static const int xs[9] = {16, 80, 152, 224, 312, 384, 456, 528, 608};
+    for (int i = 0; i < 9; ++i) {
+        const QString caption = QString::fromUtf8(SqlTexts::locations()[i].label);
+        const int width = caption.size() == 3 ? 73 : 57;
+        m_CheckBoxes[i] = new QCheckBox(caption, m_GroupBox3);
+        m_CheckBoxes[i]->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
+        m_CheckBoxes[i]->setGeometry(xs[i], 30, width, 17);
+    }
+    addSeparator(m_GroupBox3, QRect(670, 16, 2, 40));
+    m_SpeedButton4 = addButton(m_GroupBox3, "SpeedButton4", QStringLiteral("全选"),
+                               Pictures::Button::SelectAll, QRect(678, 16, 49, 41));
+    m_SpeedButton9 = addButton(m_GroupBox3, "SpeedButton9", QStringLiteral("不选"),
+                               Pictures::Button::SelectNone, QRect(728, 16, 49, 41));
+    for (QToolButton* button : {m_SpeedButton4, m_SpeedButton9})
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    connect(m_SpeedButton4, &QToolButton::clicked, this, &TForm4::SpeedButton4Click);
+    connect(m_SpeedButton9, &QToolButton::clicked, this, &TForm4::SpeedButton9Click);
+}
+
+void TForm4::buildPaymentGroup() {
+    m_GroupBox2 = addBox<QGroupBox>(this, "GroupBox2", QRect(0, 185, width(), 64));
+    QGroupBox* g = m_GroupBox2;
+    g->setTitle(QStringLiteral("付款情况"));
+
+    m_RadioButton1 = addBox<QRadioButton>(g, "RadioButton1", QRect(16, 28, 113, 17));
+    m_RadioButton1->setText(QStringLiteral("全额支付"));
+    m_RadioButton1->setChecked(true);
+
+    m_Edit6 = addBox<QLineEdit>(g, "Edit6", QRect(192, 24, 137, 24));
+    addLabel(g, "Label10", QStringLiteral("合计"), 152, 28, m_Edit6);
+
+    auto* panel = addBox<QFrame>(g, "Panel1", QRect(336, 24, 62, 25));
+    panel->setFrameShape(QFrame::StyledPanel);
+    m_SpeedButton10 = addButton(panel, "SpeedButton10", QStringLiteral("计算"), Pictures::Button::Calculate,
+                                QRect(0, 0, 62, 25));
+    connect(m_SpeedButton10, &QToolButton::clicked, this, &TForm4::SpeedButton10Click);
+
+    addSeparator(g, QRect(408, 16, 2, 34));
+
+    m_RadioButton2 = addBox<QRadioButton>(g, "RadioButton2", QRect(424, 28, 89, 17));
+    m_RadioButton2->setText(QStringLiteral("仅付订金"));
+
+    m_Edit5 = addBox<QLineEdit>(g, "Edit5", QRect(624, 24, 145, 24));
+    m_Label9 = addLabel(g, "Label9", QStringLiteral("订金金额"), 552, 28, m_Edit5);
+    setDepositEnabled(false);
+
+    // The deposit box follows the option however it gets chosen: by click, by
+    // arrow key or by loading an entry.
+    connect(m_RadioButton1, &QRadioButton::toggled, this, [this](bool checked) {
+        if (checked)
+            RadioButton1Click();
+    });
+    connect(m_RadioButton2, &QRadioButton::toggled, this, [this](bool checked) {
+        if (checked)
+            RadioButton2Click();
+    });
+    for (QLineEdit* box : {m_Edit5, m_Edit6})
+        box->installEventFilter(this);
+}
+
+void TForm4::buildRightColumn() {
+    m_RichEdit1 = addBox<QTextEdit>(this, "RichEdit1", QRect(0, 248, 625, 328));
+    m_RichEdit1->setAcceptRichText(false);
+    m_RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_RichEdit1->setFont(LedgerLook::songFont(16));
+    m_RichEdit1->setReadOnly(true);
+    m_RichEdit1->setAccessibleName(QStringLiteral("正文"));
+
+    m_Panel3 = addBox<QLabel>(this, "Panel3", QRect(642, 266, 136, 27));
+    m_Panel3->setAlignment(Qt::AlignCenter);
+    m_Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    QPalette red = m_Panel3->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    m_Panel3->setPalette(red);
+
+    struct Navigation {
+        QToolButton*& button;
+        const char* name;
+        const char* description;
+        Pictures::Button picture;
+        void (TForm4::*handler)();
+    };
+    const Navigation navigation[] = {
+        {m_SpeedButton5, "SpeedButton5", "第一条", Pictures::Button::First, &TForm4::SpeedButton5Click},
+        {m_SpeedButton6, "SpeedButton6", "上一条", Pictures::Button::Prior, &TForm4::SpeedButton6Click},
+        {m_SpeedButton7, "SpeedButton7", "下一条", Pictures::Button::Next, &TForm4::SpeedButton7Click},
+        {m_SpeedButton8, "SpeedButton8", "最后一条", Pictures::Button::Last, &TForm4::SpeedButton8Click},
+    };
+    int x = 0;
+    for (const Navigation& n : navigation) {
+        n.button = addButton(m_Panel3, n.name, QString(), n.picture, QRect(x, 1, 33, 25));
+        n.button->setAccessibleName(QString::fromUtf8(n.description));
+        n.button->setToolTip(QString::fromUtf8(n.description));
+        connect(n.button, &QToolButton::clicked, this, n.handler);
+        x += 34;
+    }
+
+    struct Command {
+        QToolButton*& button;
+        const char* name;
+        const char* caption;
+        Pictures::Button picture;
+        int y;
+        void (TForm4::*handler)();
+    };
+    const Command commands[] = {
+        {m_SpeedButton1, "SpeedButton1", "导入正文 ", Pictures::Button::Import, 312,
+         &TForm4::SpeedButton1Click},
+        {m_SpeedButton11, "SpeedButton11", "新增账目", Pictures::Button::Add, 360,
+         &TForm4::SpeedButton11Click},
+        {m_SpeedButton12, "SpeedButton12", "修改账目", Pictures::Button::Edit, 400,
+         &TForm4::SpeedButton12Click},
+        {m_SpeedButton13, "SpeedButton13", "撤消编辑", Pictures::Button::Cancel, 448,
+         &TForm4::SpeedButton13Click},
+        {m_SpeedButton2, "SpeedButton2", "保存账目", Pictures::Button::Save, 488, &TForm4::SpeedButton2Click},
+        {m_SpeedButton3, "SpeedButton3", "结束退出 ", Pictures::Button::Exit, 536,
+         &TForm4::SpeedButton3Click},
+    };
+    for (const Command& c : commands) {
+        c.button = addButton(this, c.name, QString::fromUtf8(c.caption), c.picture, QRect(656, c.y, 113, 33));
+        connect(c.button, &QToolButton::clicked, this, c.handler);
+    }
+}
+
+void TForm4::setUpTabOrder() {
+    QList<QWidget*> order{m_RichEdit1, m_SpeedButton5,    m_SpeedButton6, m_SpeedButton7, m_SpeedButton8,
+                          m_Edit1,     m_DateTimePicker1, m_ComboBox1,    m_ComboBox2,    m_Edit2,
+                          m_Edit3,     m_ComboBox4,       m_ComboBox3};
+    for (QCheckBox* box : m_CheckBoxes)
+        order.append(box);
+    order += {m_SpeedButton4,  m_SpeedButton9,  m_RadioButton1, m_RadioButton2,  m_Edit5,
+              m_Edit6,         m_SpeedButton10, m_SpeedButton1, m_SpeedButton11, m_SpeedButton12,
+              m_SpeedButton13, m_SpeedButton2,  m_SpeedButton3};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
+}
+
+void TForm4::FormCreate() {
+    loadChoiceLists();
+    ShowBrowseState();
+}
+
+void TForm4::loadChoiceLists() {
+    try {
+        m_projects.load(*m_ADOQuery1, SqlTexts::projects(), QStringLiteral("NAMES"));
+        m_ComboBox1->addItems(m_projects.names());
+        m_categories.load(*m_ADOQuery1, SqlTexts::categories(), QStringLiteral("DNAMES"));
+        m_ComboBox4->addItems(m_categories.names());
+        m_ComboBox2->addItems(
+            {QStringLiteral("材料费"), QStringLiteral("人工费"), QStringLiteral("包工包料")});
+    } catch (const DbError&) {
+        // What was read stays; an empty expense-mode list stops every save at its check.
+    }
+    m_ComboBox1->setCurrentIndex(-1);
+    m_ComboBox2->setCurrentIndex(-1);
+    m_ComboBox4->setCurrentIndex(-1);
+}
+
+void TForm4::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TForm4::FormClose() {
+    if (Form4 == this)
+        Form4 = nullptr;
+}
+
+// ----- the browser's list ------------------------------------------------------
+
+void TForm4::setBrowserList(QTreeView* list) {
+    m_list = list;
+}
+
+QTreeView* TForm4::openBrowserList() const {
+    if (!m_list || !Form3 || !Form3->isAncestorOf(m_list))
+        return nullptr;
+    return m_list;
+}
+
+LedgerListModel* TForm4::browserModel() const {
+    QTreeView* list = openBrowserList();
+    return list ? qobject_cast<LedgerListModel*>(list->model()) : nullptr;
+}
+
+int TForm4::selectedBrowserRow() const {
+    QTreeView* list = openBrowserList();
+    if (!list || !list->selectionModel())
+        return -1;
+    const QModelIndexList rows = list->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void TForm4::selectBrowserRow(int row) {
+    QTreeView* list = openBrowserList();
+    if (!list)
+        return;
+    const QModelIndex index = list->model()->index(row, 0);
+    list->selectionModel()->setCurrentIndex(index,
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list->scrollTo(index);
+}
+
+void TForm4::pressKeyInBrowserList(int key) {
+    if (QTreeView* list = openBrowserList()) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(list, &press);
+    }
+}
+
+// ----- loading ---------------------------------------------------------------
+
+void TForm4::LoadEntry() {
+    LedgerListModel* model = browserModel();
+    if (!model)
+        return; // the browser is gone: keep what is shown
+    try {
+        m_ADOQuery1->close();
+        const int selected = selectedBrowserRow();
+        if (selected < 0)
+            return;
+        const LedgerRow row = model->row(selected);
+        bool isKey = false;
+        const qint64 key = row.subItem(LedgerRow::Key).toLongLong(&isKey);
+        if (!isKey)
+            throw DbError(QStringLiteral("无效的账目编号"));
+        m_ADOQuery1->setSql(SqlTexts::ledgerEntry(key));
+        m_ADOQuery1->open();
+        if (m_ADOQuery1->rowCount() == 0) {
+            Messages::warning(this, QStringLiteral("数据错误,无法读取当前账目记录!"));
+            close();
+            return;
+        }
+        m_Edit1->setText(trimmedText(row.subItem(LedgerRow::Name)));
+        const QDate date = QDate::fromString(row.caption, QStringLiteral("yyyy-MM-dd"));
+        if (!date.isValid())
+            throw DbError(QStringLiteral("无效的日期"));
+        m_DateTimePicker1->setDate(date);
+        selectChoiceByName(m_ComboBox1, row.subItem(LedgerRow::Project));
+        selectChoiceByName(m_ComboBox4, row.subItem(LedgerRow::Category));
+        selectChoiceByName(m_ComboBox2, row.subItem(LedgerRow::Mode));
+        m_Edit2->setText(row.subItem(LedgerRow::Price));
+        m_Edit3->setText(row.subItem(LedgerRow::Quantity));
+        m_ComboBox3->setEditText(row.subItem(LedgerRow::Unit));
+        m_Edit6->setText(row.subItem(LedgerRow::Amount));
+        for (int i = 0; i < SqlTexts::locationCount; ++i)
+            m_CheckBoxes[i]->setChecked(
+                m_ADOQuery1->flag(QString::fromLatin1(SqlTexts::locations()[i].flag)));
+        if (row.subItem(LedgerRow::PaidMarker) == QLatin1String("Y")) {
+            m_RadioButton1->setChecked(true);
+            setDepositEnabled(false);
+            m_Edit5->clear();
+        } else {
+            m_RadioButton2->setChecked(true);
+            setDepositEnabled(true);
+            m_Edit5->setText(row.subItem(LedgerRow::Deposit));
+        }
+        m_RichEdit1->setPlainText(m_ADOQuery1->text(QStringLiteral("TEXTS")));
+    } catch (...) {
+        Messages::error(this, QStringLiteral("数据读取错误!"));
+    }
+}
+
+void TForm4::startNewEntry() {
+    try {
+        m_ADOQuery1->close();
+        m_ADOQuery1->setSql(SqlTexts::emptyLedger());
+        m_ADOQuery1->open();
+    } catch (const DbError&) {
+        // The save opens the empty result itself when this failed.
+    }
+    SpeedButton11Click();
+    m_DateTimePicker1->setDate(QDate::currentDate());
+}
+
+void TForm4::startChangingEntry() {
+    LoadEntry();
+    SpeedButton12Click();
+}
+
+// ----- states ----------------------------------------------------------------
+
+void TForm4::ShowBrowseState() {
+    m_EditState = BrowseState;
+    m_Panel3->clear();
+    for (QToolButton* button : {m_SpeedButton5, m_SpeedButton6, m_SpeedButton7, m_SpeedButton8})
+        button->show();
+    m_SpeedButton1->setEnabled(false);
+    m_SpeedButton13->setEnabled(false);
+    m_SpeedButton2->setEnabled(false);
+    m_SpeedButton11->setEnabled(true);
+    m_SpeedButton12->setEnabled(true);
+    for (QGroupBox* group : {m_GroupBox1, m_GroupBox3, m_GroupBox2})
+        group->setEnabled(false);
+    m_RichEdit1->setReadOnly(true);
+    paintBoxes(LedgerLook::skyBlue());
+}
+
+void TForm4::ShowEditState() {
+    for (QToolButton* button : {m_SpeedButton5, m_SpeedButton6, m_SpeedButton7, m_SpeedButton8})
+        button->hide();
+    m_SpeedButton1->setEnabled(true);
+    m_SpeedButton13->setEnabled(true);
+    m_SpeedButton2->setEnabled(true);
+    m_SpeedButton11->setEnabled(false);
+    m_SpeedButton12->setEnabled(false);
+    for (QGroupBox* group : {m_GroupBox1, m_GroupBox3, m_GroupBox2})
+        group->setEnabled(true);
+    m_RichEdit1->setReadOnly(false);
+    paintBoxes(QApplication::palette().color(QPalette::Base));
+}
+
+// Every box of the window by its kind: text boxes, the rich-text box, the drop-down
+// boxes and the date picker. A drop-down box that takes no typing is painted as a
+// button, so it gets the colour on both.
+void TForm4::paintBoxes(const QColor& colour) {
+    const auto paint = [&colour](QWidget* box, bool asButton) {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Base, colour);
+        if (asButton)
+            palette.setColor(QPalette::Button, colour);
+        box->setPalette(palette);
+    };
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        paint(box, false);
+    for (QTextEdit* box : findChildren<QTextEdit*>())
+        paint(box, false);
+    for (QComboBox* box : findChildren<QComboBox*>())
+        paint(box, true);
+    for (QDateEdit* box : findChildren<QDateEdit*>())
+        paint(box, false);
+}
+
+void TForm4::setDepositEnabled(bool enabled) {
+    m_Edit5->setEnabled(enabled);
+    m_Label9->setEnabled(enabled);
+}
+
+void TForm4::setAllLocations(bool checked) {
+    for (QCheckBox* box : m_CheckBoxes)
+        box->setChecked(checked);
+}
+
+// ----- commands --------------------------------------------------------------
+
+void TForm4::SpeedButton11Click() {
+    m_EditState = NewState;
+    m_Panel3->setText(QStringLiteral("状态:新增账目"));
+    for (QLineEdit* box : {m_Edit1, m_Edit2, m_Edit3, m_Edit5, m_Edit6})
+        box->clear();
+    m_RichEdit1->clear();
+    for (QComboBox* choice : {m_ComboBox1, m_ComboBox2, m_ComboBox4})
+        choice->setCurrentIndex(-1);
+    m_ComboBox3->setCurrentIndex(-1);
+    m_ComboBox3->clearEditText();
+    setAllLocations(false);
+    ShowEditState();
+}
+
+void TForm4::SpeedButton12Click() {
+    m_EditState = ModifyState;
+    m_Panel3->setText(QStringLiteral("状态:修改账目"));
+    ShowEditState();
+}
+
+void TForm4::SpeedButton13Click() {
+    if (selectedBrowserRow() < 0) {
+        close();
+        return;
+    }
+    LoadEntry();
+    ShowBrowseState();
+}
+
+void TForm4::SpeedButton3Click() {
+    m_ADOQuery1->close();
+    close();
+}
+
+void TForm4::SpeedButton4Click() {
+    setAllLocations(true);
+}
+
+void TForm4::SpeedButton9Click() {
+    setAllLocations(false);
+}
+
+void TForm4::RadioButton1Click() {
+    setDepositEnabled(false);
+}
+
+void TForm4::RadioButton2Click() {
+    setDepositEnabled(true);
+}
+
+void TForm4::SpeedButton10Click() {
+    const LedgerEntryRules::Computed computed =
+        LedgerEntryRules::computeTotal(m_Edit2->text(), m_Edit3->text());
+    if (!computed.message.isEmpty())
+        Messages::error(this, computed.message);
+    else if (computed.total)
+        m_Edit6->setText(*computed.total);
+}
+
+void TForm4::SpeedButton1Click() {
+    const QString path = FileDialogs::openFileName(this, QStringLiteral("导入正文"),
+                                                   QStringLiteral("文本文件|*.txt|所有文件|*.*"));
+    if (path.isEmpty())
+        return;
+    const QString kept = m_RichEdit1->toPlainText();
+    const TextImport file = TextImport::read(path);
+    switch (file.status()) {
+    case TextImport::Status::CannotOpen:
+        return;
+    case TextImport::Status::TooLarge:
+        Messages::error(this, QStringLiteral("文件太大(超过10MB),不能导入正文!"));
+        return;
+    case TextImport::Status::Read:
+        m_RichEdit1->setPlainText(kept + QStringLiteral("\r\n") + file.text());
+        return;
+    }
+}
+
+// ----- saving ----------------------------------------------------------------
+
+void TForm4::SpeedButton2Click() {
+    LedgerEntryRules::Fields fields;
+    fields.name = m_Edit1->text();
+    fields.projectChosen = m_ComboBox1->currentIndex() >= 0;
+    fields.modeChosen = m_ComboBox2->currentIndex() >= 0;
+    fields.totalText = m_Edit6->text();
+    fields.depositOnly = m_RadioButton2->isChecked();
+    fields.depositText = m_Edit5->text();
+    fields.categoryChosen = m_ComboBox4->currentIndex() >= 0;
+    fields.priceText = m_Edit2->text();
+    fields.quantityText = m_Edit3->text();
+    fields.anyLocation = std::any_of(std::begin(m_CheckBoxes), std::end(m_CheckBoxes),
+                                     [](const QCheckBox* box) { return box->isChecked(); });
+    const QString failed = LedgerEntryRules::firstFailedCheck(fields);
+    if (!failed.isEmpty()) {
+        Messages::error(this, failed);
+        return;
+    }
+
+    m_RichEdit1->setFocus();
+    try {
+        const LedgerEntry entry = enteredEntry();
+        const bool asNew = m_EditState == NewState;
+        if (asNew && !m_ADOQuery1->isOpen()) {
+            m_ADOQuery1->setSql(SqlTexts::emptyLedger());
+            m_ADOQuery1->open();
+        }
+        entry.store(*m_ADOQuery1, asNew);
+        writeBackToBrowser(entry, asNew);
+        ShowBrowseState();
+    } catch (...) {
+        Messages::information(this, QStringLiteral("错误,修改没能完成!"));
+    }
+}
+
+LedgerEntry TForm4::enteredEntry() const {
+    LedgerEntry entry;
+    entry.price = numberOf(m_Edit2);
+    entry.quantity = numberOf(m_Edit3);
+    entry.total = numberOf(m_Edit6);
+    entry.deposit = m_Edit5->text().isEmpty() ? 0.0 : numberOf(m_Edit5);
+    entry.date = storedDateText(m_DateTimePicker1->date());
+    entry.name = trimmedText(m_Edit1->text());
+    entry.projectKey = m_projects.keyOf(m_ComboBox1->currentText());
+    entry.categoryKey = m_categories.keyOf(m_ComboBox4->currentText());
+    entry.mode = m_ComboBox2->currentText();
+    entry.unit = m_ComboBox3->currentText();
+    entry.paidInFull = m_RadioButton1->isChecked();
+    entry.text = m_RichEdit1->toPlainText();
+    for (int i = 0; i < SqlTexts::locationCount; ++i)
+        entry.locations[i] = m_CheckBoxes[i]->isChecked();
+    return entry;
+}
+
+// A changed entry rewrites the selected row; a new entry becomes the last row,
+// with the key the database gave it, and is selected, which loads it here again.
+// Either way only that one row changes: the list is not read again.
+void TForm4::writeBackToBrowser(const LedgerEntry& entry, bool asNew) {
+    LedgerListModel* model = browserModel();
+    if (!model)
+        return;
+    LedgerRow row = entry.listRow(m_ComboBox1->currentText(), m_ComboBox4->currentText());
+    if (!asNew) {
+        const int selected = selectedBrowserRow();
+        if (selected < 0)
+            throw DbError(QStringLiteral("没有选中的账目"));
+        row.subItems[LedgerRow::Key] = model->row(selected).subItem(LedgerRow::Key);
+        model->setRow(selected, std::move(row));
+        Form3->UpdateTotals();
+        return;
+    }
+    m_ADOQuery1->close();
+    m_ADOQuery1->setSql(SqlTexts::newestLedgerKey());
+    m_ADOQuery1->open();
+    row.subItems[LedgerRow::Key] =
+        trimmedText(LedgerRow::cellText(m_ADOQuery1->value(QStringLiteral("mid"))));
+    row.subItems[LedgerRow::PaidMarker] = LedgerRow::paidMarker(m_ADOQuery1->flag(QStringLiteral("isall")));
+    m_ADOQuery1->close();
+    selectBrowserRow(model->appendRow(std::move(row)));
+    if (Form3)
+        Form3->UpdateTotals();
+}
+
+// ----- key filters and navigation ------------------------------------------------
+
+bool TForm4::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == m_Edit2 || watched == m_Edit6)
+            return !Edit2KeyPress(static_cast<QLineEdit*>(watched), key);
+        if (watched == m_Edit3 || watched == m_Edit5)
+            return !Edit3KeyPress(static_cast<QLineEdit*>(watched), key);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TForm4::Edit2KeyPress(QLineEdit* box, QKeyEvent* key) {
+    return passesNumberFilter(box, key, true);
+}
+
+bool TForm4::Edit3KeyPress(QLineEdit* box, QKeyEvent* key) {
+    return passesNumberFilter(box, key, false);
+}
+
+// Keys that type no character (arrows, Delete, Tab) pass; a typed character must
+// pass the number rule and, except in the total box, fit in the box's length.
+bool TForm4::passesNumberFilter(QLineEdit* box, QKeyEvent* key, bool signedNumber) {
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->text().isEmpty())
+        return true;
+    const QChar typed = key->key() == Qt::Key_Backspace ? QLatin1Char('\b') : key->text().front();
+    if (!LedgerEntryRules::acceptsCharacter(typed, box->text(), box->cursorPosition(), signedNumber))
+        return false;
+    if (typed != QLatin1Char('\b') && box != m_Edit6 &&
+        box->text().size() - box->selectedText().size() >= numberBoxLength)
+        return false;
+    return true;
+}
+
+void TForm4::SpeedButton5Click() {
+    if (LedgerListModel* model = browserModel(); model && model->rowCount() > 0)
+        selectBrowserRow(0);
+}
+
+void TForm4::SpeedButton6Click() {
+    const int selected = selectedBrowserRow();
+    if (selected > 0)
+        pressKeyInBrowserList(Qt::Key_Up);
+}
+
+void TForm4::SpeedButton7Click() {
+    if (selectedBrowserRow() >= 0)
+        pressKeyInBrowserList(Qt::Key_Down);
+}
+
+void TForm4::SpeedButton8Click() {
+    if (LedgerListModel* model = browserModel(); model && model->rowCount() > 0)
+        selectBrowserRow(model->rowCount() - 1);
+}

@@ -1,0 +1,34 @@
+#include "textimport.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+TextImport TextImport::read(const QString& path) {
+    TextImport result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return result;
+    if (file.size() > maximumBytes) {
+        result.m_status = Status::TooLarge;
+        return result;
+    }
+    const QByteArray bytes = file.read(maximumBytes + 1);
+    if (bytes.size() > maximumBytes) {
+        result.m_status = Status::TooLarge;
+        return result;
+    }
+    result.m_text = decode(bytes);
+    result.m_status = Status::Read;
+    return result;
+}
+
+QString TextImport::decode(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8); // drops a byte-order mark
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder gbk("GBK");
+    if (!gbk.isValid())
+        return text;
+    return gbk.decode(bytes);
+}

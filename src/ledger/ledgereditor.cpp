@@ -692,7 +692,8 @@ bool TForm4::Edit3KeyPress(QLineEdit* box, QKeyEvent* key) {
 // Keys that type no character (arrows, Delete, Tab) pass; a typed character must
 // pass the number rule and, except in the total box, fit in the box's length.
 bool TForm4::passesNumberFilter(QLineEdit* box, QKeyEvent* key, bool signedNumber) {
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->text().isEmpty())
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Delete ||
+        key->text().isEmpty())
         return true;
     const QChar typed = key->key() == Qt::Key_Backspace ? QLatin1Char('\b') : key->text().front();
     if (!LedgerEntryRules::acceptsCharacter(typed, box->text(), box->cursorPosition(), signedNumber))

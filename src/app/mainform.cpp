@@ -2,7 +2,9 @@
 
 #include "categoryeditor.h"
 #include "commands.h"
+#include "diarybrowser.h"
 #include "frame.h"
+#include "ledgerbrowser.h"
 #include "messages.h"
 #include "pictures.h"
 #include "projecteditor.h"
@@ -182,8 +184,14 @@ void TMainForm::closeEvent(QCloseEvent* event)
 }
 
 // Window commands: each opens its window or brings the open one to the front.
-void TMainForm::N3Click() {}
-void TMainForm::N15Click() {}
+void TMainForm::N3Click()
+{
+    openOrFocus(Form3, [] { return new TForm3; });
+}
+void TMainForm::N15Click()
+{
+    openOrFocus(Form1, [] { return new TForm1; });
+}
 void TMainForm::N6Click() {}
 void TMainForm::N8Click() {}
 void TMainForm::N10Click() {}

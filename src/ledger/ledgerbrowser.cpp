@@ -8,6 +8,7 @@
 #include "ledgerlook.h"
 #include "messages.h"
 #include "pictures.h"
+#include "printedlist.h"
 #include "query.h"
 #include "sqltexts.h"
 #include "wheelstepping.h"
@@ -382,7 +383,13 @@ void TForm3::SpeedButton5Click() {
 
 // 打印: prints the list as it stands.
 void TForm3::SpeedButton4Click() {
-    // Printing is not wired yet.
+    // Any failure while setting up or showing the report shows nothing.
+    try {
+        PrintedList printedList;
+        printedList.setUp(*m_listModel, m_query);
+        printedList.showReport(this);
+    } catch (...) {
+    }
 }
 
 void TForm3::SpeedButton6Click() {

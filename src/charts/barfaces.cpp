@@ -1,0 +1,94 @@
+#include "barfaces.h"
+
+#include "barseries.h"
+
+#include <QAbstractBarSeries>
+#include <QChart>
+#include <QPainter>
+#include <QValueAxis>
+
+namespace {
+
+// Depth as a share of the bar's width, and its limits in pixels: narrower bars
+// are drawn flat, where a face would be less than a line.
+constexpr double depthShare = 0.35;
+constexpr double maximumDepth = 12;
+constexpr double minimumDepth = 2;
+
+} // namespace
+
+BarFaces::BarFaces(QChart* chart) : QGraphicsObject(chart), m_chart(chart) {
+    setZValue(10);
+    setAcceptedMouseButtons(Qt::NoButton);
+    setAcceptHoverEvents(false);
+    connect(chart, &QChart::plotAreaChanged, this, [this] { followPlotArea(); });
+}
+
+void BarFaces::show(const BarSeries* points, QAbstractBarSeries* series) {
+    m_points = points;
+    m_series = series;
+    for (QAbstractAxis* axis : series->attachedAxes())
+        if (auto* values = qobject_cast<QValueAxis*>(axis))
+            connect(values, &QValueAxis::rangeChanged, this, [this] { update(); });
+    followPlotArea();
+}
+
+void BarFaces::clear() {
+    m_points = nullptr;
+    m_series = nullptr;
+    update();
+}
+
+void BarFaces::followPlotArea() {
+    prepareGeometryChange();
+    m_bounds = m_chart->plotArea().adjusted(0, -maximumDepth - 1, maximumDepth + 1, 0);
+    update();
+}
+
+QRectF BarFaces::boundingRect() const {
+    return m_bounds;
+}
+
+double BarFaces::depth() const {
+    if (!m_series || !m_points || m_points->count() == 0)
+        return 0;
+    const double halfWidth = m_series->barWidth() / 2;
+    const double left = m_chart->mapToPosition(QPointF(-halfWidth, 0), m_series).x();
+    const double right = m_chart->mapToPosition(QPointF(halfWidth, 0), m_series).x();
+    const double d = qMin(maximumDepth, (right - left) * depthShare);
+    return d < minimumDepth ? 0 : d;
+}
+
+BarFaces::Faces BarFaces::facesOf(int index) const {
+    if (!m_series || !m_points || index < 0 || index >= m_points->count())
+        return {};
+    const double d = depth();
+    const double halfWidth = m_series->barWidth() / 2;
+    const double value = m_points->points()[index].value;
+    const QPointF base = m_chart->mapToPosition(QPointF(index - halfWidth, 0), m_series);
+    const QPointF end = m_chart->mapToPosition(QPointF(index + halfWidth, value), m_series);
+    const QRectF front = QRectF(base, end).normalized();
+    if (d <= 0)
+        return {front, {}, {}};
+    const QPointF back(d, -d);
+    const QPolygonF top{front.topLeft(), front.topRight(), front.topRight() + back, front.topLeft() + back};
+    const QPolygonF side{front.topRight(), front.bottomRight(), front.bottomRight() + back,
+                         front.topRight() + back};
+    return {front, top, side};
+}
+
+void BarFaces::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
+    if (!m_points || !m_series || depth() <= 0)
+        return;
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    const QVector<BarSeries::Point>& points = m_points->points();
+    for (int i = 0; i < points.size(); ++i) {
+        const Faces faces = facesOf(i);
+        const QColor colour = points[i].colour;
+        painter->setPen(QPen(colour.darker(170), 0));
+        painter->setBrush(colour.darker(150));
+        painter->drawPolygon(faces.side);
+        painter->setBrush(colour.lighter(150));
+        painter->drawPolygon(faces.top);
+    }
+}

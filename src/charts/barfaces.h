@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QGraphicsObject>
+#include <QPointer>
+#include <QPolygonF>
+
+class BarSeries;
+class QAbstractBarSeries;
+class QChart;
+
+// The depth of a bar chart's bars: for every bar that Qt Charts draws flat, a top
+// face in a lighter and a side face in a darker shade of the bar's colour, as if
+// the bars were seen from above at 45°, without perspective. The faces are worked
+// out from the series' geometry each time they are painted, so they follow the
+// plot area and the axis range.
+class BarFaces : public QGraphicsObject {
+    Q_OBJECT
+public:
+    explicit BarFaces(QChart* chart);
+
+    void show(const BarSeries* points, QAbstractBarSeries* series);
+    void clear();
+
+    struct Faces {
+        QRectF front;
+        QPolygonF top;
+        QPolygonF side;
+    };
+    // The faces of bar i in chart coordinates; empty when there is no such bar or
+    // the bars are too narrow for depth.
+    Faces facesOf(int index) const;
+
+    QRectF boundingRect() const override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+private:
+    double depth() const;
+    void followPlotArea();
+
+    QChart* m_chart;
+    QPointer<const BarSeries> m_points;
+    QPointer<QAbstractBarSeries> m_series;
+    QRectF m_bounds;
+};

@@ -1,0 +1,9 @@
+#include "projectstatswindow.h"
+
+QPointer<TForm8> Form8;
+
+TForm8::TForm8(QWidget* parent) : StatsWindow(StatsConfigurations::byProject(), parent) {}
+
+void TForm8::FormClose() {
+    Form8 = nullptr;
+}

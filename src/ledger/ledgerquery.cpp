@@ -102,9 +102,9 @@ void LedgerQuery::fillList(Query& query, LedgerListModel& model) const {
 QString LedgerQuery::updateTotals(const LedgerListModel& model) {
     double total = 0, paid = 0;
     for (const LedgerRow& row : model.rows()) {
-        const double amount = NumberText::parseOrZero(row.subItems[LedgerRow::Amount]);
+        const double amount = LedgerRow::cellNumber(row.subItems[LedgerRow::Amount]);
         total += amount;
-        paid += row.paidInFull() ? amount : NumberText::parseOrZero(row.subItems[LedgerRow::Deposit]);
+        paid += row.paidInFull() ? amount : LedgerRow::cellNumber(row.subItems[LedgerRow::Deposit]);
     }
     m_totalAmount = total;
     m_paidAmount = paid;

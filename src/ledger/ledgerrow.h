@@ -42,4 +42,8 @@ struct LedgerRow {
     // The default text form of a column value: numbers in general format, a missing
     // value as empty text, anything else as its text.
     static QString cellText(const QVariant& value);
+
+    // The number a cell holds, read with "." as the decimal separator; an empty cell,
+    // or one that holds no number, counts as 0.
+    static double cellNumber(const QString& text);
 };

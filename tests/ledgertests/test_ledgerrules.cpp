@@ -6,6 +6,7 @@
 #include "ledgerentryrules.h"
 #include "ledgerlistmodel.h"
 #include "ledgerquery.h"
+#include "numbertext.h"
 #include "query.h"
 #include "sqltexts.h"
 #include "testdatabase.h"
@@ -16,6 +17,9 @@
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <bit>
+#include <cmath>
+#include <random>
 
 using Rules = LedgerEntryRules::Fields;
 Q_DECLARE_METATYPE(Rules)
@@ -32,6 +36,7 @@ private Q_SLOTS:
     void fillList_quoteCriterionFindsEntry();
     void fillList_rangeBothEndsIncluded();
     void totals_countEveryRowEmptyCellsAsZero();
+    void cells_numbersReadAndWrittenAsTheNumberTextDoes();
     void model_passesModelTester();
     void checks_firstFailureInOrder_data();
     void checks_firstFailureInOrder();
@@ -274,6 +279,36 @@ void TestLedgerRules::totals_countEveryRowEmptyCellsAsZero() {
     LedgerQuery q;
     QCOMPARE(q.updateTotals(model), QStringLiteral("合计:150 元,已付款 105.25 元.共 4 条记录"));
     QCOMPARE(q.paidAmount(), 105.25);
+}
+
+void TestLedgerRules::cells_numbersReadAndWrittenAsTheNumberTextDoes() {
+    std::mt19937_64 random(7);
+    QList<double> values{
+        0.1 * 3, 1.0 / 3, -2.5, 1e-4,           9.9999e-5, 123456789012345.6,   999999999999999.0,
+        1e15,    1e16,    -0.0, 2.0 / 3 * 1e10, 4999.9,    0.30000000000000004, 1e300,
+        5e-324};
+    for (int i = 0; i < 20000; ++i) {
+        const int shape = i % 4;
+        if (shape == 0) // a price typed with one decimal, times a quarter quantity
+            values.append(std::uniform_int_distribution<int>(1, 50000)(random) / 10.0 *
+                          (std::uniform_int_distribution<int>(1, 400)(random) / 4.0));
+        else if (shape == 1)
+            values.append(std::uniform_real_distribution<double>(-1e6, 1e6)(random));
+        else if (shape == 2)
+            values.append(std::ldexp(std::uniform_real_distribution<double>(0.5, 1)(random),
+                                     std::uniform_int_distribution<int>(-40, 60)(random)));
+        else
+            values.append(std::bit_cast<double>(random() & 0x7FEFFFFFFFFFFFFFull));
+    }
+    for (double value : values) {
+        const QString text = LedgerRow::cellText(value);
+        QCOMPARE(text, NumberText::format(value));
+        QCOMPARE(LedgerRow::cellNumber(text), NumberText::parseOrZero(text));
+    }
+    for (const char* text : {"", ".", "-", "-.5", "5.", "+5", " 7 ", "1-2", "--1", "1.2.3", "1e5", "00012.50",
+                             "abc", "12345678901234567890123456789012345"})
+        QCOMPARE(LedgerRow::cellNumber(QString::fromLatin1(text)),
+                 NumberText::parseOrZero(QString::fromLatin1(text)));
 }
 
 void TestLedgerRules::model_passesModelTester() {

@@ -1,13 +1,18 @@
 #include "mainform.h"
 
 #include "categoryeditor.h"
+#include "categorystatswindow.h"
 #include "commands.h"
+#include "datestatswindow.h"
 #include "diarybrowser.h"
+#include "expensemodewindow.h"
 #include "frame.h"
 #include "ledgerbrowser.h"
+#include "locationstatswindow.h"
 #include "messages.h"
 #include "pictures.h"
 #include "projecteditor.h"
+#include "projectstatswindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -192,11 +197,26 @@ void TMainForm::N15Click()
 {
     openOrFocus(Form1, [] { return new TForm1; });
 }
-void TMainForm::N6Click() {}
-void TMainForm::N8Click() {}
-void TMainForm::N10Click() {}
-void TMainForm::N27Click() {}
-void TMainForm::N12Click() {}
+void TMainForm::N6Click()
+{
+    openOrFocus(Form7, [] { return new TForm7; });
+}
+void TMainForm::N8Click()
+{
+    openOrFocus(Form8, [] { return new TForm8; });
+}
+void TMainForm::N10Click()
+{
+    openOrFocus(Form9, [] { return new TForm9; });
+}
+void TMainForm::N27Click()
+{
+    openOrFocus(Form10, [] { return new TForm10; });
+}
+void TMainForm::N12Click()
+{
+    openOrFocus(Form11, [] { return new TForm11; });
+}
 void TMainForm::N18Click()
 {
     openOrFocus(Form2, [] { return new TForm2; });

@@ -456,6 +456,7 @@ void TForm4::ShowBrowseState() {
         group->setEnabled(false);
     m_RichEdit1->setReadOnly(true);
     paintBoxes(LedgerLook::skyBlue());
+    keepReadableWhileDisabled(true);
 }
 
 void TForm4::ShowEditState() {
@@ -470,6 +471,27 @@ void TForm4::ShowEditState() {
         group->setEnabled(true);
     m_RichEdit1->setReadOnly(false);
     paintBoxes(QApplication::palette().color(QPalette::Base));
+    keepReadableWhileDisabled(false);
+}
+
+// In browse state the groups are disabled only so that nothing can be typed: the
+// entry they show stays as readable as when editing. The deposit box and its
+// caption, disabled for an entry paid in full, keep the usual disabled look.
+void TForm4::keepReadableWhileDisabled(bool readable) {
+    m_readableWhileDisabled = readable;
+    const auto look = [](QWidget* widget, bool asEnabled) {
+        const QPalette standard = QApplication::palette();
+        QPalette palette = widget->palette();
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            palette.setColor(QPalette::Disabled, role,
+                             standard.color(asEnabled ? QPalette::Active : QPalette::Disabled, role));
+        widget->setPalette(palette);
+    };
+    for (QGroupBox* group : {m_GroupBox1, m_GroupBox3, m_GroupBox2})
+        look(group, readable);
+    const bool depositOn = m_Edit5->isEnabledTo(m_GroupBox2);
+    look(m_Edit5, readable && depositOn);
+    look(m_Label9, readable && depositOn);
 }
 
 // Every box of the window by its kind: text boxes, the rich-text box, the drop-down
@@ -496,6 +518,7 @@ void TForm4::paintBoxes(const QColor& colour) {
 void TForm4::setDepositEnabled(bool enabled) {
     m_Edit5->setEnabled(enabled);
     m_Label9->setEnabled(enabled);
+    keepReadableWhileDisabled(m_readableWhileDisabled);
 }
 
 void TForm4::setAllLocations(bool checked) {

@@ -81,6 +81,7 @@ private:
     void ShowBrowseState();
     void ShowEditState();
     void paintBoxes(const QColor& colour);
+    void keepReadableWhileDisabled(bool readable);
     void setDepositEnabled(bool enabled);
     void setAllLocations(bool checked);
 
@@ -101,6 +102,7 @@ private:
     void pressKeyInBrowserList(int key);
 
     int m_EditState = BrowseState;
+    bool m_readableWhileDisabled = false;
     QPointer<QTreeView> m_list;
     Query* m_ADOQuery1;
     LookupTable m_projects;   // ProjectNames, ProjectIds

@@ -99,6 +99,13 @@ void TestLedgerEditor::opening_browseStateLook() {
     QVERIFY(!enabled(editor, "GroupBox1") && !enabled(editor, "GroupBox2") && !enabled(editor, "GroupBox3"));
     QVERIFY(child<QTextEdit>(editor, "RichEdit1")->isReadOnly());
     QCOMPARE(child<QLineEdit>(editor, "Edit1")->palette().color(QPalette::Base), QColor(166, 202, 240));
+    // Disabled only against typing: the entry stays readable, but the deposit box of
+    // an entry paid in full looks disabled.
+    const QPalette standard = QApplication::palette();
+    QCOMPARE(child(editor, "Edit1")->palette().color(QPalette::Disabled, QPalette::Text),
+             standard.color(QPalette::Active, QPalette::Text));
+    QCOMPARE(child(editor, "Edit5")->palette().color(QPalette::Disabled, QPalette::Text),
+             standard.color(QPalette::Disabled, QPalette::Text));
     QVERIFY(enabled(editor, "SpeedButton11") && enabled(editor, "SpeedButton12") &&
             enabled(editor, "SpeedButton3"));
     QVERIFY(!enabled(editor, "SpeedButton1") && !enabled(editor, "SpeedButton13") &&

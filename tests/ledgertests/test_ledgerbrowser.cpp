@@ -3,6 +3,7 @@
 // refusals, 刷新, the wheel, and the totals line through adding, changing and
 // deleting entries.
 
+#include "frame.h"
 #include "ledgerbrowser.h"
 #include "ledgerdriver.h"
 #include "ledgereditor.h"
@@ -14,6 +15,9 @@
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QTreeView>
@@ -60,6 +64,7 @@ private Q_SLOTS:
     void wheel_stepsOnlyWithSelection();
     void editor_openedOnceAndRefocused();
     void totals_afterAddChangeAndDelete();
+    void workspace_fitsFrameEditorStaysOutside();
 };
 
 void TestLedgerBrowser::opening_listLookAndNoQuery() {
@@ -419,6 +424,37 @@ void TestLedgerBrowser::totals_afterAddChangeAndDelete() {
     click(browser, "SpeedButton3");
     QCOMPARE(totalsLine(browser), QStringLiteral("合计:100 元,已付款 100 元.共 1 条记录"));
     QCOMPARE(browser->ledgerQuery().totalAmount(), 100.0);
+}
+
+void TestLedgerBrowser::workspace_fitsFrameEditorStaysOutside() {
+    Ledger l;
+    l.db.addEntry(l.entry());
+    QMainWindow main;
+    auto* workspace = new QMdiArea;
+    main.setCentralWidget(workspace);
+    main.resize(874, 598);
+    main.show();
+    Frame::setMainWindow(&main, workspace);
+
+    TForm3* browser = openBrowser();
+    auto* sub = qobject_cast<QMdiSubWindow*>(Frame::outerWindow(browser));
+    QVERIFY(sub);
+    QCOMPARE(workspace->subWindowList().size(), 1);
+    QCOMPARE(sub->geometry(), QRect(4, 2, main.width() - 15, main.height() - 55));
+    query(browser);
+    click(browser, "SpeedButton8");
+    QVERIFY(Form4);
+    QVERIFY(Form4->isWindow());
+    QCOMPARE(Form4->parentWidget(), &main);
+    QCOMPARE(workspace->subWindowList().size(), 1); // the editor is not in the workspace
+
+    click(browser, "SpeedButton6");
+    destroyClosed();
+    QVERIFY(!Form3);
+    QVERIFY(workspace->subWindowList().isEmpty());
+    QVERIFY(Form4);
+    closeAll();
+    Frame::setMainWindow(nullptr, nullptr);
 }
 
 JZ_TEST_MAIN(TestLedgerBrowser)

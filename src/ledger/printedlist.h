@@ -18,6 +18,7 @@ class QWidget;
 class PrintedList {
 public:
     PrintedList();
+    Q_DISABLE_COPY_MOVE(PrintedList) // the report's callback and row source point into this object
 
     // Sets RowDataset to the number of list rows and the report variables, in
     // order, from the list and the last query. The list must outlive prepare().

@@ -600,6 +600,9 @@ void TForm4::SpeedButton1Click() {
     case TextImport::Status::TooLarge:
         Messages::error(this, QStringLiteral("文件太大(超过10MB),不能导入正文!"));
         return;
+    case TextImport::Status::NotText:
+        Messages::error(this, QStringLiteral("这不是文本文件,不能导入正文!"));
+        return;
     case TextImport::Status::Read:
         m_RichEdit1->setPlainText(kept + QStringLiteral("\r\n") + file.text());
         return;

@@ -17,7 +17,16 @@ TextImport TextImport::read(const QString& path) {
         result.m_status = Status::TooLarge;
         return result;
     }
-    result.m_text = decode(bytes);
+    const bool utf16 = bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff");
+    if (utf16) {
+        QStringDecoder decoder(QStringDecoder::Utf16); // the mark tells the byte order
+        result.m_text = decoder.decode(bytes);
+    } else if (bytes.contains('\0')) {
+        result.m_status = Status::NotText;
+        return result;
+    } else {
+        result.m_text = decode(bytes);
+    }
     result.m_status = Status::Read;
     return result;
 }

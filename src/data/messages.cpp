@@ -23,24 +23,37 @@ QString captionOf(Kind kind)
     return QStringLiteral("提示");
 }
 
-bool show(QWidget* parent, Kind kind, const QString& text)
+Icon iconOf(Kind kind)
 {
-    const Shown shown{kind, captionOf(kind), text};
+    switch (kind) {
+    case Kind::Error:
+        return Icon::Error;
+    case Kind::Warning:
+        return Icon::Warning;
+    case Kind::Information:
+    case Kind::Question:
+        break;
+    }
+    return Icon::Information;
+}
+
+bool show(QWidget* parent, Kind kind, const QString& text, Icon icon)
+{
+    const Shown shown{kind, captionOf(kind), text, icon};
     if (g_answerer)
         return g_answerer(shown);
 
     QMessageBox box(parent);
     box.setWindowTitle(shown.caption);
     box.setText(text);
-    switch (kind) {
-    case Kind::Error:
+    switch (icon) {
+    case Icon::Error:
         box.setIcon(QMessageBox::Critical);
         break;
-    case Kind::Warning:
+    case Icon::Warning:
         box.setIcon(QMessageBox::Warning);
         break;
-    case Kind::Information:
-    case Kind::Question:
+    case Icon::Information:
         box.setIcon(QMessageBox::Information);
         break;
     }
@@ -59,10 +72,10 @@ bool show(QWidget* parent, Kind kind, const QString& text)
 
 } // namespace
 
-void information(QWidget* parent, const QString& text) { show(parent, Kind::Information, text); }
-void error(QWidget* parent, const QString& text) { show(parent, Kind::Error, text); }
-void warning(QWidget* parent, const QString& text) { show(parent, Kind::Warning, text); }
-bool ask(QWidget* parent, const QString& text) { return show(parent, Kind::Question, text); }
+void information(QWidget* parent, const QString& text) { show(parent, Kind::Information, text, Icon::Information); }
+void error(QWidget* parent, const QString& text) { show(parent, Kind::Error, text, Icon::Error); }
+void warning(QWidget* parent, const QString& text, Icon icon) { show(parent, Kind::Warning, text, icon); }
+bool ask(QWidget* parent, const QString& text) { return show(parent, Kind::Question, text, Icon::Information); }
 
 void setAnswerer(Answerer answerer) { g_answerer = std::move(answerer); }
 

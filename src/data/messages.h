@@ -14,16 +14,19 @@ class QWidget;
 namespace Messages {
 
 enum class Kind { Information, Error, Warning, Question };
+enum class Icon { Information, Warning, Error };
 
 struct Shown {
     Kind kind;
     QString caption;
     QString text;
+    Icon icon;
 };
 
 void information(QWidget* parent, const QString& text);
 void error(QWidget* parent, const QString& text);
-void warning(QWidget* parent, const QString& text);
+// A warning normally shows the warning icon; a few show the error icon instead.
+void warning(QWidget* parent, const QString& text, Icon icon = Icon::Warning);
 // True unless the user answers No.
 bool ask(QWidget* parent, const QString& text);
 

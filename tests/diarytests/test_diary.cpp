@@ -380,6 +380,7 @@ void TestDiary::removalStillThere() {
     QCOMPARE(messages.shown().size(), 2);
     QCOMPARE(messages.shown().last().caption, QStringLiteral("警告"));
     QCOMPARE(messages.lastText(), QStringLiteral("删除失败,数据库可以被共享式打开!"));
+    QCOMPARE(messages.shown().last().icon, Messages::Icon::Error);
     QCOMPARE(w.list()->model()->rowCount(), 1);
     QCOMPARE(w.selectedRow(), 0);
 }

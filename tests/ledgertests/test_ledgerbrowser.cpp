@@ -302,6 +302,7 @@ void TestLedgerBrowser::delete_stillThereWarns() {
     QCOMPARE(messages.shown().size(), 2);
     QCOMPARE(messages.shown().last().caption, QStringLiteral("警告"));
     QCOMPARE(messages.lastText(), QStringLiteral("删除失败,数据库可以被共享式打开!"));
+    QCOMPARE(messages.shown().last().icon, Messages::Icon::Error);
     QCOMPARE(rowCount(browser), 1);
     QCOMPARE(l.db.count(QStringLiteral("明细")), 1);
 }

@@ -6,8 +6,7 @@
 #include <QDir>
 #include <sys/resource.h>
 
-GeneratedLedger::GeneratedLedger(int entries, int diaryEntries) : m_previous(QDir::currentPath())
-{
+GeneratedLedger::GeneratedLedger(int entries, int diaryEntries) : m_previous(QDir::currentPath()) {
     QDir::setCurrent(m_dir.path());
     m_path = QDir(m_dir.path()).filePath(Database::defaultFileName());
     LedgerShape shape;
@@ -17,14 +16,12 @@ GeneratedLedger::GeneratedLedger(int entries, int diaryEntries) : m_previous(QDi
     Database::instance().close();
 }
 
-GeneratedLedger::~GeneratedLedger()
-{
+GeneratedLedger::~GeneratedLedger() {
     Database::instance().close();
     QDir::setCurrent(m_previous);
 }
 
-double peakMemoryMegabytes()
-{
+double peakMemoryMegabytes() {
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;

@@ -16,13 +16,11 @@ namespace {
 const QString from = QStringLiteral("2008-01-01");
 const QString to = QStringLiteral("2030-12-31");
 
-QString ledgerQuery()
-{
+QString ledgerQuery() {
     return SqlTexts::ledgerQueryHead(from, to) + SqlTexts::ledgerQueryTail();
 }
 
-GeneratedLedger& ledger(int entries)
-{
+GeneratedLedger& ledger(int entries) {
     static std::map<int, std::unique_ptr<GeneratedLedger>> ledgers;
     auto& slot = ledgers[entries];
     if (!slot)
@@ -30,8 +28,7 @@ GeneratedLedger& ledger(int entries)
     return *slot;
 }
 
-void ThroughQuery(benchmark::State& state)
-{
+void ThroughQuery(benchmark::State& state) {
     GeneratedLedger& file = ledger(int(state.range(0)));
     Database::instance().setFileName(file.filePath());
     for (auto _ : state) {
@@ -45,8 +42,7 @@ void ThroughQuery(benchmark::State& state)
 
 // Reads every column of every row as the engine hands it out: the floor for any
 // reader of the same statement.
-void BareSqlite(benchmark::State& state)
-{
+void BareSqlite(benchmark::State& state) {
     GeneratedLedger& file = ledger(int(state.range(0)));
     Database::instance().close();
     sqlite3* db = nullptr;
@@ -59,10 +55,17 @@ void BareSqlite(benchmark::State& state)
         while (sqlite3_step(statement) == SQLITE_ROW) {
             for (int c = 0; c < sqlite3_column_count(statement); ++c) {
                 switch (sqlite3_column_type(statement, c)) {
-                case SQLITE_INTEGER: benchmark::DoNotOptimize(sqlite3_column_int64(statement, c)); break;
-                case SQLITE_FLOAT: benchmark::DoNotOptimize(sqlite3_column_double(statement, c)); break;
-                case SQLITE_TEXT: benchmark::DoNotOptimize(sqlite3_column_text(statement, c)); break;
-                default: break;
+                case SQLITE_INTEGER:
+                    benchmark::DoNotOptimize(sqlite3_column_int64(statement, c));
+                    break;
+                case SQLITE_FLOAT:
+                    benchmark::DoNotOptimize(sqlite3_column_double(statement, c));
+                    break;
+                case SQLITE_TEXT:
+                    benchmark::DoNotOptimize(sqlite3_column_text(statement, c));
+                    break;
+                default:
+                    break;
                 }
             }
             ++rows;
@@ -73,8 +76,7 @@ void BareSqlite(benchmark::State& state)
     sqlite3_close(db);
 }
 
-void OpenConnection(benchmark::State& state)
-{
+void OpenConnection(benchmark::State& state) {
     GeneratedLedger& file = ledger(10000);
     for (auto _ : state) {
         Database::instance().setFileName(file.filePath());
@@ -91,28 +93,25 @@ BENCHMARK(BareSqlite)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 // Runs the benchmarks, then prints the ratio of Query to bare SQLite per size.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
+    void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
             times[run.benchmark_name()] = run.GetAdjustedRealTime();
     }
-    void Finalize() override
-    {
+    void Finalize() override {
         ConsoleReporter::Finalize();
         for (const char* size : {"10000", "100000"}) {
             const double query = times[std::string("ThroughQuery/") + size];
             const double bare = times[std::string("BareSqlite/") + size];
             if (bare > 0)
-                std::printf("ledger query through Query / bare SQLite at %s entries: %.2fx (aim <= 1.5x)\n", size,
-                            query / bare);
+                std::printf("ledger query through Query / bare SQLite at %s entries: %.2fx (aim <= 1.5x)\n",
+                            size, query / bare);
         }
     }
     std::map<std::string, double> times;
 };
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;

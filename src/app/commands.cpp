@@ -2,16 +2,17 @@
 
 namespace Commands {
 
-const QVector<Menu>& menus()
-{
+const QVector<Menu>& menus() {
     static const QVector<Menu> table = {
-        {"N1", "数据管理",
+        {"N1",
+         "数据管理",
          {
              {"N3", "装修账目管理", "查询装修账目信息", 10},
              {"N4", nullptr, nullptr, -1},
              {"N15", "装修日记管理", "浏览查看装修日记", 12},
          }},
-        {"N5", "账目统计",
+        {"N5",
+         "账目统计",
          {
              {"N6", "按费用方式统计", "统计各个项目所支出的人工费", 3},
              {"N7", nullptr, nullptr, -1},
@@ -23,7 +24,8 @@ const QVector<Menu>& menus()
              {"N26", nullptr, nullptr, -1},
              {"N12", "按日期统计", "统计每天支出的费用", 11},
          }},
-        {"N17", "系统管理",
+        {"N17",
+         "系统管理",
          {
              {"N18", "对应工程设置", "添加/删除每个小项目", 7},
              {"N25", "材料类型设置", "", 13},
@@ -37,21 +39,14 @@ const QVector<Menu>& menus()
     return table;
 }
 
-const QVector<ToolButton>& toolButtons()
-{
+const QVector<ToolButton>& toolButtons() {
     static const QVector<ToolButton> table = {
-        {"ToolButton6", nullptr, 17, false},
-        {"ToolButton2", "N3", 0, true},
-        {"ToolButton10", "N15", 0, true},
-        {"ToolButton3", nullptr, 18, false},
-        {"ToolButton4", "N6", 0, true},
-        {"ToolButton5", "N8", 0, true},
-        {"ToolButton7", "N10", 0, true},
-        {"ToolButton8", "N27", 0, true},
-        {"ToolButton15", "N12", 0, false},
-        {"ToolButton9", nullptr, 20, false},
-        {"ToolButton12", nullptr, 18, false},
-        {"ToolButton13", "N22", 0, false},
+        {"ToolButton6", nullptr, 17, false},  {"ToolButton2", "N3", 0, true},
+        {"ToolButton10", "N15", 0, true},     {"ToolButton3", nullptr, 18, false},
+        {"ToolButton4", "N6", 0, true},       {"ToolButton5", "N8", 0, true},
+        {"ToolButton7", "N10", 0, true},      {"ToolButton8", "N27", 0, true},
+        {"ToolButton15", "N12", 0, false},    {"ToolButton9", nullptr, 20, false},
+        {"ToolButton12", nullptr, 18, false}, {"ToolButton13", "N22", 0, false},
         {"ToolButton14", "N24", 0, false},
     };
     return table;

@@ -22,9 +22,9 @@ struct Menu {
 };
 
 struct ToolButton {
-    const char* component;  // ToolButton2 …
-    const char* boundTo;    // the menu item's component; nullptr for a separator
-    int separatorWidth;     // for separators
+    const char* component; // ToolButton2 …
+    const char* boundTo;   // the menu item's component; nullptr for a separator
+    int separatorWidth;    // for separators
     bool showsTooltip;
 };
 

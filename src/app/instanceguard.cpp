@@ -8,13 +8,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-QString InstanceGuard::defaultName()
-{
+QString InstanceGuard::defaultName() {
     return QStringLiteral("岚墨软件工作室->青砚系统");
 }
 
-QString InstanceGuard::lockFilePath(const QString& name)
-{
+QString InstanceGuard::lockFilePath(const QString& name) {
     QString directory = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (directory.isEmpty())
         directory = QDir::tempPath();
@@ -24,8 +22,7 @@ QString InstanceGuard::lockFilePath(const QString& name)
     return QDir(directory).filePath(fileName + QStringLiteral(".lock"));
 }
 
-InstanceGuard::InstanceGuard(const QString& name)
-{
+InstanceGuard::InstanceGuard(const QString& name) {
     const QByteArray path = QFile::encodeName(lockFilePath(name));
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
@@ -37,8 +34,7 @@ InstanceGuard::InstanceGuard(const QString& name)
     m_fd = fd;
 }
 
-InstanceGuard::~InstanceGuard()
-{
+InstanceGuard::~InstanceGuard() {
     if (m_fd >= 0)
         ::close(m_fd);
 }

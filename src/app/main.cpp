@@ -4,8 +4,7 @@
 #include "messages.h"
 #include "shell.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     Application app(argc, argv);
     InstanceGuard guard;
     if (!guard.acquired()) {

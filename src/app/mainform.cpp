@@ -25,8 +25,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
-{
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("岚墨家装账簿"));
     setWindowIcon(Pictures::icon(10));
@@ -39,8 +38,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     Frame::setMainWindow(this, m_workspace);
 }
 
-void TMainForm::createWorkspace()
-{
+void TMainForm::createWorkspace() {
     m_workspace = new QMdiArea(this);
     m_workspace->setObjectName(QStringLiteral("ClientArea"));
     m_workspace->setBackground(Qt::black);
@@ -58,8 +56,7 @@ void TMainForm::createWorkspace()
     m_Image3->lower();
 }
 
-void TMainForm::createActions()
-{
+void TMainForm::createActions() {
     using Handler = void (TMainForm::*)();
     const QHash<QString, Handler> handlers = {
         {QStringLiteral("N3"), &TMainForm::N3Click},   {QStringLiteral("N15"), &TMainForm::N15Click},
@@ -86,8 +83,7 @@ void TMainForm::createActions()
     }
 }
 
-void TMainForm::createMenus()
-{
+void TMainForm::createMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     for (const Commands::Menu& menu : Commands::menus()) {
@@ -103,8 +99,7 @@ void TMainForm::createMenus()
     }
 }
 
-void TMainForm::createToolBars()
-{
+void TMainForm::createToolBars() {
     QToolBar* bar = addToolBar(QStringLiteral("ToolBar1"));
     bar->setObjectName(QStringLiteral("ToolBar1"));
     bar->setMovable(false);
@@ -136,8 +131,7 @@ void TMainForm::createToolBars()
     }
 }
 
-void TMainForm::createStatusBar()
-{
+void TMainForm::createStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setFixedHeight(19);
@@ -152,14 +146,12 @@ void TMainForm::createStatusBar()
     bar->addWidget(version, 1);
 }
 
-void TMainForm::setDialogs(QDialog* aboutBox, QDialog* helpDialog)
-{
+void TMainForm::setDialogs(QDialog* aboutBox, QDialog* helpDialog) {
     m_aboutBox = aboutBox;
     m_helpDialog = helpDialog;
 }
 
-void TMainForm::resizeEvent(QResizeEvent* event)
-{
+void TMainForm::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     FormResize();
 }
@@ -167,8 +159,7 @@ void TMainForm::resizeEvent(QResizeEvent* event)
 // The logo sits centred on the frame's outer size, 20 pixels above the middle; the
 // coordinates are those of the frame's client area, used as they are even when
 // negative.
-void TMainForm::FormResize()
-{
+void TMainForm::FormResize() {
     const QSize outer = frameGeometry().size();
     const int left = (outer.width() - m_Image3->width()) / 2;
     const int top = (outer.height() - m_Image3->height()) / 2 - 20;
@@ -176,8 +167,7 @@ void TMainForm::FormResize()
     m_Image3->move(inWorkspace);
 }
 
-void TMainForm::closeEvent(QCloseEvent* event)
-{
+void TMainForm::closeEvent(QCloseEvent* event) {
     // Closing the frame ends the program with every window it opened.
     m_workspace->closeAllSubWindows();
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -189,58 +179,46 @@ void TMainForm::closeEvent(QCloseEvent* event)
 }
 
 // Window commands: each opens its window or brings the open one to the front.
-void TMainForm::N3Click()
-{
+void TMainForm::N3Click() {
     openOrFocus(Form3, [] { return new TForm3; });
 }
-void TMainForm::N15Click()
-{
+void TMainForm::N15Click() {
     openOrFocus(Form1, [] { return new TForm1; });
 }
-void TMainForm::N6Click()
-{
+void TMainForm::N6Click() {
     openOrFocus(Form7, [] { return new TForm7; });
 }
-void TMainForm::N8Click()
-{
+void TMainForm::N8Click() {
     openOrFocus(Form8, [] { return new TForm8; });
 }
-void TMainForm::N10Click()
-{
+void TMainForm::N10Click() {
     openOrFocus(Form9, [] { return new TForm9; });
 }
-void TMainForm::N27Click()
-{
+void TMainForm::N27Click() {
     openOrFocus(Form10, [] { return new TForm10; });
 }
-void TMainForm::N12Click()
-{
+void TMainForm::N12Click() {
     openOrFocus(Form11, [] { return new TForm11; });
 }
-void TMainForm::N18Click()
-{
+void TMainForm::N18Click() {
     openOrFocus(Form2, [] { return new TForm2; });
 }
 
-void TMainForm::N25Click()
-{
+void TMainForm::N25Click() {
     openOrFocus(Form5, [] { return new TForm5; });
 }
 
-void TMainForm::N20Click()
-{
+void TMainForm::N20Click() {
     if (m_helpDialog)
         m_helpDialog->exec();
 }
 
-void TMainForm::N22Click()
-{
+void TMainForm::N22Click() {
     if (m_aboutBox)
         m_aboutBox->exec();
 }
 
-void TMainForm::N24Click()
-{
+void TMainForm::N24Click() {
     if (Messages::ask(this, QStringLiteral("你确定要退出吗?")))
         close();
 }

@@ -5,21 +5,18 @@
 
 #include <QFont>
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv)
-{
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setUpFonts();
 }
 
-void Application::setUpFonts()
-{
+void Application::setUpFonts() {
     QFont font = QApplication::font();
     font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Arial"),
                       QStringLiteral("Noto Sans"), QStringLiteral("DejaVu Sans")});
     QApplication::setFont(font);
 }
 
-bool Application::notify(QObject* receiver, QEvent* event)
-{
+bool Application::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const DbError& error) {
@@ -32,7 +29,6 @@ bool Application::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-void Application::reportUnhandled(const QString& text)
-{
+void Application::reportUnhandled(const QString& text) {
     Messages::error(activeWindow(), text);
 }

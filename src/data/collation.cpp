@@ -8,8 +8,7 @@
 
 namespace {
 
-const QCollator& chineseCollator()
-{
+const QCollator& chineseCollator() {
     static const QCollator collator = [] {
         QCollator c(QLocale(QLocale::Chinese, QLocale::China));
         c.setNumericMode(false);
@@ -18,8 +17,7 @@ const QCollator& chineseCollator()
     return collator;
 }
 
-int pinyinCompare(void*, int lengthA, const void* a, int lengthB, const void* b)
-{
+int pinyinCompare(void*, int lengthA, const void* a, int lengthB, const void* b) {
     const QString textA = QString::fromUtf8(static_cast<const char*>(a), lengthA);
     const QString textB = QString::fromUtf8(static_cast<const char*>(b), lengthB);
     return comparePinyin(textA, textB);
@@ -27,8 +25,7 @@ int pinyinCompare(void*, int lengthA, const void* a, int lengthB, const void* b)
 
 } // namespace
 
-int comparePinyin(const QString& a, const QString& b)
-{
+int comparePinyin(const QString& a, const QString& b) {
     const int order = chineseCollator().compare(a, b);
     if (order != 0)
         return order < 0 ? -1 : 1;
@@ -36,8 +33,7 @@ int comparePinyin(const QString& a, const QString& b)
     return bytes < 0 ? -1 : (bytes > 0 ? 1 : 0);
 }
 
-void registerPinyinCollation(const QSqlDatabase& db)
-{
+void registerPinyinCollation(const QSqlDatabase& db) {
     const QVariant handle = db.driver()->handle();
     if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return;

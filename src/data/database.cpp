@@ -13,13 +13,11 @@
 
 namespace {
 
-QString engineMessage(const QSqlError& error)
-{
+QString engineMessage(const QSqlError& error) {
     return error.databaseText().isEmpty() ? error.text() : error.databaseText();
 }
 
-bool statFile(const QString& path, quint64* inode, quint64* device)
-{
+bool statFile(const QString& path, quint64* inode, quint64* device) {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return false;
@@ -30,14 +28,12 @@ bool statFile(const QString& path, quint64* inode, quint64* device)
 
 } // namespace
 
-Database& Database::instance()
-{
+Database& Database::instance() {
     static Database database;
     return database;
 }
 
-QString Database::defaultFileName()
-{
+QString Database::defaultFileName() {
     return QStringLiteral("家装账簿.mdb");
 }
 
@@ -47,19 +43,17 @@ Database::Database() : m_fileName(defaultFileName()), m_connectionName(QStringLi
 // the connection is left to the process's end (SQLite has committed every store).
 Database::~Database() = default;
 
-void Database::setFileName(const QString& fileName)
-{
+void Database::setFileName(const QString& fileName) {
     close();
     m_fileName = fileName;
 }
 
-bool Database::isOpen() const
-{
-    return QSqlDatabase::contains(m_connectionName) && QSqlDatabase::database(m_connectionName, false).isOpen();
+bool Database::isOpen() const {
+    return QSqlDatabase::contains(m_connectionName) &&
+           QSqlDatabase::database(m_connectionName, false).isOpen();
 }
 
-void Database::close()
-{
+void Database::close() {
     if (!QSqlDatabase::contains(m_connectionName))
         return;
     {
@@ -74,14 +68,12 @@ void Database::close()
 // connection, so every later store would be lost while reported as done. The
 // connection therefore follows the file by name: once the name no longer leads to
 // the file that was opened, the connection is dropped and opened afresh.
-bool Database::fileStillSame() const
-{
+bool Database::fileStillSame() const {
     quint64 inode = 0, device = 0;
     return statFile(m_openedPath, &inode, &device) && inode == m_openedInode && device == m_openedDevice;
 }
 
-QSqlDatabase Database::connection()
-{
+QSqlDatabase Database::connection() {
     if (isOpen() && !fileStillSame())
         close();
     if (!isOpen())
@@ -89,8 +81,7 @@ QSqlDatabase Database::connection()
     return QSqlDatabase::database(m_connectionName, false);
 }
 
-void Database::open()
-{
+void Database::open() {
     const QString path = QDir::current().absoluteFilePath(m_fileName);
     const QString failure = tryOpen(path);
     if (!failure.isNull()) {
@@ -103,8 +94,7 @@ void Database::open()
 
 // Opens the connection on path; returns the engine's message on failure (the
 // caller closes the connection once no handle to it is left here).
-QString Database::tryOpen(const QString& path)
-{
+QString Database::tryOpen(const QString& path) {
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
                           ? QSqlDatabase::database(m_connectionName, false)
                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
@@ -119,7 +109,8 @@ QString Database::tryOpen(const QString& path)
     // The rollback journal with synchronous=FULL makes every store durable once it
     // returns, and opening a file never rewrites its header (WAL mode would).
     QSqlQuery pragma(db);
-    for (const char* statement : {"PRAGMA schema_version", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=OFF"}) {
+    for (const char* statement :
+         {"PRAGMA schema_version", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=OFF"}) {
         if (!pragma.exec(QString::fromLatin1(statement)))
             return engineMessage(pragma.lastError());
     }

@@ -5,8 +5,7 @@
 namespace {
 
 // Delphi-style Copy with 1-based positions: beyond the end yields empty text.
-QString copyAt(const QString& text, int position, int count)
-{
+QString copyAt(const QString& text, int position, int count) {
     if (position < 1 || position > text.size())
         return {};
     return text.mid(position - 1, count);
@@ -14,8 +13,7 @@ QString copyAt(const QString& text, int position, int count)
 
 } // namespace
 
-void NormalizeDateText(QString& text)
-{
+void NormalizeDateText(QString& text) {
     const QString& s = text;
     QString result = copyAt(s, 1, 4) + QLatin1Char('-');
     const QString m1 = copyAt(s, 6, 1);
@@ -37,15 +35,13 @@ void NormalizeDateText(QString& text)
     text = result;
 }
 
-QString storedDateText(const QDate& date)
-{
+QString storedDateText(const QDate& date) {
     QString text = date.toString(QStringLiteral("yyyy-MM-dd"));
     NormalizeDateText(text);
     return text;
 }
 
-void setUpDatePicker(QDateEdit* picker)
-{
+void setUpDatePicker(QDateEdit* picker) {
     picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     picker->setCalendarPopup(true);
 }

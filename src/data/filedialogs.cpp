@@ -9,31 +9,29 @@ namespace {
 Chooser g_chooser;
 }
 
-QString qtFilter(const QString& pipeFilter)
-{
+QString qtFilter(const QString& pipeFilter) {
     const QStringList parts = pipeFilter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        filters.append(QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '))));
+        filters.append(QStringLiteral("%1 (%2)").arg(
+            parts[i], QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '))));
     return filters.join(QStringLiteral(";;"));
 }
 
-QString openFileName(QWidget* parent, const QString& caption, const QString& filter)
-{
+QString openFileName(QWidget* parent, const QString& caption, const QString& filter) {
     if (g_chooser)
         return g_chooser({false, caption, filter});
     return QFileDialog::getOpenFileName(parent, caption, QString(), qtFilter(filter));
 }
 
-QString saveFileName(QWidget* parent, const QString& caption, const QString& filter, const QString& suggested)
-{
+QString saveFileName(QWidget* parent, const QString& caption, const QString& filter,
+                     const QString& suggested) {
     if (g_chooser)
         return g_chooser({true, caption, filter});
     return QFileDialog::getSaveFileName(parent, caption, suggested, qtFilter(filter));
 }
 
-void setChooser(Chooser chooser)
-{
+void setChooser(Chooser chooser) {
     g_chooser = std::move(chooser);
 }
 

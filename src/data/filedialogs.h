@@ -11,7 +11,8 @@ namespace FileDialogs {
 
 // filter uses the "描述|模式|描述|模式" form, for example "文本文件|*.txt|所有文件|*.*".
 QString openFileName(QWidget* parent, const QString& caption, const QString& filter);
-QString saveFileName(QWidget* parent, const QString& caption, const QString& filter, const QString& suggested = {});
+QString saveFileName(QWidget* parent, const QString& caption, const QString& filter,
+                     const QString& suggested = {});
 
 // The Qt form of such a filter: "文本文件 (*.txt);;所有文件 (*.*)".
 QString qtFilter(const QString& pipeFilter);

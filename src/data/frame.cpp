@@ -12,24 +12,20 @@ QPointer<QMainWindow> g_mainWindow;
 QPointer<QMdiArea> g_workspace;
 } // namespace
 
-void setMainWindow(QMainWindow* window, QMdiArea* workspace)
-{
+void setMainWindow(QMainWindow* window, QMdiArea* workspace) {
     g_mainWindow = window;
     g_workspace = workspace;
 }
 
-QMainWindow* mainWindow()
-{
+QMainWindow* mainWindow() {
     return g_mainWindow;
 }
 
-QMdiArea* workspace()
-{
+QMdiArea* workspace() {
     return g_workspace;
 }
 
-QMdiSubWindow* addChild(QWidget* child)
-{
+QMdiSubWindow* addChild(QWidget* child) {
     child->setAttribute(Qt::WA_DeleteOnClose);
     if (!g_workspace) {
         child->show();
@@ -42,8 +38,7 @@ QMdiSubWindow* addChild(QWidget* child)
     return sub;
 }
 
-QWidget* outerWindow(QWidget* child)
-{
+QWidget* outerWindow(QWidget* child) {
     for (QWidget* w = child; w; w = w->parentWidget()) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(w))
             return sub;
@@ -53,8 +48,7 @@ QWidget* outerWindow(QWidget* child)
     return child;
 }
 
-void FitChildToFrame(QWidget* child)
-{
+void FitChildToFrame(QWidget* child) {
     if (!g_mainWindow)
         return;
     const int width = g_mainWindow->width() - 15;
@@ -62,8 +56,7 @@ void FitChildToFrame(QWidget* child)
     outerWindow(child)->setGeometry(4, 2, width, height);
 }
 
-void centreOnMainWindow(QWidget* window)
-{
+void centreOnMainWindow(QWidget* window) {
     QWidget* outer = outerWindow(window);
     if (qobject_cast<QMdiSubWindow*>(outer)) {
         const QWidget* area = outer->parentWidget();
@@ -81,8 +74,7 @@ void centreOnMainWindow(QWidget* window)
                 reference.y() + (reference.height() - size.height()) / 2);
 }
 
-void focusChild(QWidget* child)
-{
+void focusChild(QWidget* child) {
     QWidget* outer = outerWindow(child);
     if (auto* sub = qobject_cast<QMdiSubWindow*>(outer); sub && g_workspace) {
         if (sub->isMinimized())

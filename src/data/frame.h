@@ -40,9 +40,7 @@ void focusChild(QWidget* child);
 // once. If the reference names an open window, that window comes to the front;
 // otherwise create() makes a new one, stored in the reference. A failure while
 // creating it ends the command silently and leaves the reference as it was.
-template <class Window, class Create>
-void openOrFocus(QPointer<Window>& reference, Create create)
-{
+template <class Window, class Create> void openOrFocus(QPointer<Window>& reference, Create create) {
     if (reference) {
         Frame::focusChild(reference);
         return;

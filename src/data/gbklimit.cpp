@@ -11,8 +11,7 @@ class GbkLimitValidator : public QValidator {
 public:
     GbkLimitValidator(int maxBytes, QObject* parent) : QValidator(parent), m_maxBytes(maxBytes) {}
 
-    State validate(QString& input, int&) const override
-    {
+    State validate(QString& input, int&) const override {
         return gbkByteLength(input) <= m_maxBytes ? Acceptable : Invalid;
     }
 
@@ -22,8 +21,7 @@ private:
 
 } // namespace
 
-qsizetype gbkByteLength(const QString& text)
-{
+qsizetype gbkByteLength(const QString& text) {
     QStringEncoder encoder("GBK");
     if (!encoder.isValid()) {
         // Without a GBK codec, count as GBK would: one byte for ASCII, two otherwise.
@@ -36,12 +34,10 @@ qsizetype gbkByteLength(const QString& text)
     return bytes.size();
 }
 
-void setGbkLimit(QLineEdit* edit, int maxBytes)
-{
+void setGbkLimit(QLineEdit* edit, int maxBytes) {
     edit->setValidator(new GbkLimitValidator(maxBytes, edit));
 }
 
-void setGbkLimit(QComboBox* combo, int maxBytes)
-{
+void setGbkLimit(QComboBox* combo, int maxBytes) {
     combo->setValidator(new GbkLimitValidator(maxBytes, combo));
 }

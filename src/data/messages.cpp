@@ -9,8 +9,7 @@ namespace {
 
 Answerer g_answerer;
 
-QString captionOf(Kind kind)
-{
+QString captionOf(Kind kind) {
     switch (kind) {
     case Kind::Error:
         return QStringLiteral("错误");
@@ -23,22 +22,7 @@ QString captionOf(Kind kind)
     return QStringLiteral("提示");
 }
 
-Icon iconOf(Kind kind)
-{
-    switch (kind) {
-    case Kind::Error:
-        return Icon::Error;
-    case Kind::Warning:
-        return Icon::Warning;
-    case Kind::Information:
-    case Kind::Question:
-        break;
-    }
-    return Icon::Information;
-}
-
-bool show(QWidget* parent, Kind kind, const QString& text, Icon icon)
-{
+bool show(QWidget* parent, Kind kind, const QString& text, Icon icon) {
     const Shown shown{kind, captionOf(kind), text, icon};
     if (g_answerer)
         return g_answerer(shown);
@@ -72,11 +56,21 @@ bool show(QWidget* parent, Kind kind, const QString& text, Icon icon)
 
 } // namespace
 
-void information(QWidget* parent, const QString& text) { show(parent, Kind::Information, text, Icon::Information); }
-void error(QWidget* parent, const QString& text) { show(parent, Kind::Error, text, Icon::Error); }
-void warning(QWidget* parent, const QString& text, Icon icon) { show(parent, Kind::Warning, text, icon); }
-bool ask(QWidget* parent, const QString& text) { return show(parent, Kind::Question, text, Icon::Information); }
+void information(QWidget* parent, const QString& text) {
+    show(parent, Kind::Information, text, Icon::Information);
+}
+void error(QWidget* parent, const QString& text) {
+    show(parent, Kind::Error, text, Icon::Error);
+}
+void warning(QWidget* parent, const QString& text, Icon icon) {
+    show(parent, Kind::Warning, text, icon);
+}
+bool ask(QWidget* parent, const QString& text) {
+    return show(parent, Kind::Question, text, Icon::Information);
+}
 
-void setAnswerer(Answerer answerer) { g_answerer = std::move(answerer); }
+void setAnswerer(Answerer answerer) {
+    g_answerer = std::move(answerer);
+}
 
 } // namespace Messages

@@ -5,8 +5,7 @@
 
 namespace NumberText {
 
-std::optional<double> parse(const QString& input)
-{
+std::optional<double> parse(const QString& input) {
     const QString text = trimmedText(input);
     if (text.isEmpty())
         return std::nullopt;
@@ -36,13 +35,11 @@ std::optional<double> parse(const QString& input)
     return value;
 }
 
-double parseOrZero(const QString& text)
-{
+double parseOrZero(const QString& text) {
     return parse(text).value_or(0.0);
 }
 
-QString format(double value)
-{
+QString format(double value) {
     if (value == 0.0)
         return QStringLiteral("0"); // never "-0"
     QString text = QString::number(value, 'g', 15);
@@ -63,8 +60,7 @@ QString format(double value)
 
 } // namespace NumberText
 
-QString trimmedText(const QString& text)
-{
+QString trimmedText(const QString& text) {
     qsizetype begin = 0, end = text.size();
     while (begin < end && text[begin].unicode() <= 32)
         ++begin;

@@ -16,15 +16,13 @@ const QColor jade(40, 140, 100);
 const QColor amber(230, 160, 40);
 const QColor paper(250, 246, 235);
 
-QPixmap canvas(int size)
-{
+QPixmap canvas(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     return pixmap;
 }
 
-void bars(QPainter& p, const QList<int>& heights, const QColor& colour)
-{
+void bars(QPainter& p, const QList<int>& heights, const QColor& colour) {
     p.setPen(Qt::NoPen);
     const int width = 14 / int(heights.size());
     for (int i = 0; i < heights.size(); ++i) {
@@ -35,8 +33,7 @@ void bars(QPainter& p, const QList<int>& heights, const QColor& colour)
     p.drawLine(QPointF(0.5, 15.5), QPointF(15.5, 15.5));
 }
 
-void book(QPainter& p, const QColor& cover)
-{
+void book(QPainter& p, const QColor& cover) {
     p.setPen(QPen(cover.darker(150), 1));
     p.setBrush(cover);
     p.drawRoundedRect(QRectF(2.5, 1.5, 11, 13), 1.5, 1.5);
@@ -47,8 +44,7 @@ void book(QPainter& p, const QColor& cover)
         p.drawLine(QPointF(5.5, y + 0.5), QPointF(10.5, y + 0.5));
 }
 
-void gear(QPainter& p, const QColor& colour)
-{
+void gear(QPainter& p, const QColor& colour) {
     p.setPen(Qt::NoPen);
     p.setBrush(colour);
     p.translate(8, 8);
@@ -62,8 +58,7 @@ void gear(QPainter& p, const QColor& colour)
     p.resetTransform();
 }
 
-void letterBadge(QPainter& p, const QColor& colour, const QString& letter)
-{
+void letterBadge(QPainter& p, const QColor& colour, const QString& letter) {
     p.setPen(QPen(colour.darker(140), 1));
     p.setBrush(colour);
     p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
@@ -76,19 +71,36 @@ void letterBadge(QPainter& p, const QColor& colour, const QString& letter)
     p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, letter);
 }
 
-void paintIcon(QPainter& p, int number)
-{
+void paintIcon(QPainter& p, int number) {
     switch (number) {
-    case 0: book(p, ink); break;
-    case 1: book(p, jade); break;
-    case 2: book(p, amber); break;
-    case 3: bars(p, {6, 11, 8}, vermilion); break;       // by expense mode
-    case 4: bars(p, {9, 5, 12, 7}, ink); break;          // by project
-    case 5: bars(p, {4, 10, 13, 6}, jade); break;        // by category
-    case 6: letterBadge(p, ink, QStringLiteral("i")); break; // about
-    case 7: gear(p, ink); break;                         // project settings
-    case 8: gear(p, jade); break;
-    case 9: {                                            // exit: a door and an arrow
+    case 0:
+        book(p, ink);
+        break;
+    case 1:
+        book(p, jade);
+        break;
+    case 2:
+        book(p, amber);
+        break;
+    case 3:
+        bars(p, {6, 11, 8}, vermilion);
+        break; // by expense mode
+    case 4:
+        bars(p, {9, 5, 12, 7}, ink);
+        break; // by project
+    case 5:
+        bars(p, {4, 10, 13, 6}, jade);
+        break; // by category
+    case 6:
+        letterBadge(p, ink, QStringLiteral("i"));
+        break; // about
+    case 7:
+        gear(p, ink);
+        break; // project settings
+    case 8:
+        gear(p, jade);
+        break;
+    case 9: { // exit: a door and an arrow
         p.setPen(QPen(ink.darker(), 1));
         p.setBrush(amber);
         p.drawRect(QRectF(2.5, 1.5, 7, 13));
@@ -98,16 +110,22 @@ void paintIcon(QPainter& p, int number)
         p.drawLine(QPointF(11, 11), QPointF(14, 8));
         break;
     }
-    case 10: book(p, vermilion); break;                  // ledger
-    case 11: bars(p, {3, 6, 9, 12, 14}, amber); break;   // by date
-    case 12: {                                           // diary: a notebook and a pen
+    case 10:
+        book(p, vermilion);
+        break; // ledger
+    case 11:
+        bars(p, {3, 6, 9, 12, 14}, amber);
+        break; // by date
+    case 12: { // diary: a notebook and a pen
         book(p, jade);
         p.setPen(QPen(vermilion, 2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(9, 12), QPointF(14, 4));
         break;
     }
-    case 13: gear(p, vermilion); break;                  // category settings
-    case 14: {                                           // by location: a house
+    case 13:
+        gear(p, vermilion);
+        break; // category settings
+    case 14: { // by location: a house
         p.setPen(QPen(ink.darker(), 1));
         p.setBrush(vermilion);
         QPainterPath roof;
@@ -122,15 +140,17 @@ void paintIcon(QPainter& p, int number)
         p.drawRect(QRectF(6.5, 10, 3, 4.5));
         break;
     }
-    case 15: letterBadge(p, jade, QStringLiteral("?")); break; // help
-    default: break;
+    case 15:
+        letterBadge(p, jade, QStringLiteral("?"));
+        break; // help
+    default:
+        break;
     }
 }
 
 } // namespace
 
-QPixmap iconPixmap(int number, int size)
-{
+QPixmap iconPixmap(int number, int size) {
     QPixmap pixmap = canvas(size);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -139,16 +159,14 @@ QPixmap iconPixmap(int number, int size)
     return pixmap;
 }
 
-QIcon icon(int number)
-{
+QIcon icon(int number) {
     QIcon result;
     result.addPixmap(iconPixmap(number, 16));
     result.addPixmap(iconPixmap(number, 32));
     return result;
 }
 
-QPixmap logo()
-{
+QPixmap logo() {
     QPixmap pixmap(350, 350);
     pixmap.fill(Qt::black);
     QPainter p(&pixmap);
@@ -173,7 +191,8 @@ QPixmap logo()
     p.drawPath(hills);
 
     QFont title;
-    title.setFamilies({QStringLiteral("Noto Serif CJK SC"), QStringLiteral("SimSun"), QStringLiteral("Noto Sans CJK SC")});
+    title.setFamilies(
+        {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("SimSun"), QStringLiteral("Noto Sans CJK SC")});
     title.setPixelSize(82);
     title.setBold(true);
     p.setFont(title);
@@ -201,8 +220,7 @@ QPixmap logo()
 
 namespace {
 
-void arrow(QPainter& p, bool left, bool bar, const QColor& colour)
-{
+void arrow(QPainter& p, bool left, bool bar, const QColor& colour) {
     p.setPen(Qt::NoPen);
     p.setBrush(colour);
     QPainterPath tri;
@@ -221,8 +239,7 @@ void arrow(QPainter& p, bool left, bool bar, const QColor& colour)
         p.drawRect(left ? QRectF(4, 4, 2.5, 12) : QRectF(13.5, 4, 2.5, 12));
 }
 
-void paintButton(QPainter& p, Button which)
-{
+void paintButton(QPainter& p, Button which) {
     const QPen outline(ink.darker(), 1.2);
     switch (which) {
     case Button::Add:
@@ -303,11 +320,21 @@ void paintButton(QPainter& p, Button which)
         p.drawLine(QPointF(7, 11), QPointF(10, 14));
         p.drawLine(QPointF(13, 11), QPointF(10, 14));
         break;
-    case Button::First: arrow(p, true, true, ink); break;
-    case Button::Prior: arrow(p, true, false, ink); break;
-    case Button::Next: arrow(p, false, false, ink); break;
-    case Button::Last: arrow(p, false, true, ink); break;
-    case Button::Statistics: bars(p, {6, 12, 9}, vermilion); break;
+    case Button::First:
+        arrow(p, true, true, ink);
+        break;
+    case Button::Prior:
+        arrow(p, true, false, ink);
+        break;
+    case Button::Next:
+        arrow(p, false, false, ink);
+        break;
+    case Button::Last:
+        arrow(p, false, true, ink);
+        break;
+    case Button::Statistics:
+        bars(p, {6, 12, 9}, vermilion);
+        break;
     case Button::Calculate:
         p.setPen(outline);
         p.setBrush(QColor(120, 130, 150));
@@ -325,8 +352,7 @@ void paintButton(QPainter& p, Button which)
 
 } // namespace
 
-QIcon button(Button which)
-{
+QIcon button(Button which) {
     QIcon result;
     for (int size : {20, 40}) {
         QPixmap pixmap = canvas(size);

@@ -17,8 +17,25 @@ QPixmap logo();
 
 // Pictures of the windows' buttons.
 enum class Button {
-    Add, Edit, Save, Cancel, Delete, Refresh, Exit, Print, Query, Detail, Import,
-    First, Prior, Next, Last, SelectAll, SelectNone, Statistics, Calculate
+    Add,
+    Edit,
+    Save,
+    Cancel,
+    Delete,
+    Refresh,
+    Exit,
+    Print,
+    Query,
+    Detail,
+    Import,
+    First,
+    Prior,
+    Next,
+    Last,
+    SelectAll,
+    SelectNone,
+    Statistics,
+    Calculate
 };
 QIcon button(Button which);
 

@@ -4,23 +4,22 @@
 #include "dberror.h"
 
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlDriver>
 #include <QSqlRecord>
 
 #include <sqlite3.h>
 
 namespace {
 
-QString engineMessage(const QSqlError& error)
-{
+QString engineMessage(const QSqlError& error) {
     return error.databaseText().isEmpty() ? error.text() : error.databaseText();
 }
 
-QString quotedName(const QString& name)
-{
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+QString quotedName(const QString& name) {
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
 }
 
 const QString keyColumn = QStringLiteral("mid");
@@ -29,23 +28,19 @@ const QString keyColumn = QStringLiteral("mid");
 
 Query::Query(QObject* parent) : QObject(parent) {}
 
-void Query::clearSql()
-{
+void Query::clearSql() {
     m_lines.clear();
 }
 
-void Query::addSql(const QString& line)
-{
+void Query::addSql(const QString& line) {
     m_lines.append(line);
 }
 
-void Query::setSql(const QString& text)
-{
+void Query::setSql(const QString& text) {
     m_lines = QStringList{text};
 }
 
-QString Query::sql() const
-{
+QString Query::sql() const {
     return m_lines.join(QStringLiteral("\r\n"));
 }
 
@@ -59,16 +54,14 @@ struct Result {
     int rows = 0;
 };
 
-sqlite3* engineHandle(const QSqlDatabase& db)
-{
+sqlite3* engineHandle(const QSqlDatabase& db) {
     const QVariant handle = db.driver()->handle();
     if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return nullptr;
     return *static_cast<sqlite3* const*>(handle.data());
 }
 
-Result readAll(sqlite3* db, const QString& sql)
-{
+Result readAll(sqlite3* db, const QString& sql) {
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt* statement = nullptr;
     const char* tail = nullptr;
@@ -116,8 +109,7 @@ Result readAll(sqlite3* db, const QString& sql)
 
 } // namespace
 
-void Query::open()
-{
+void Query::open() {
     close();
     const QSqlDatabase db = Database::instance().connection();
     sqlite3* engine = engineHandle(db);
@@ -144,8 +136,7 @@ void Query::open()
     Q_EMIT currentRowChanged(m_current);
 }
 
-void Query::close()
-{
+void Query::close() {
     if (!m_open)
         return;
     Q_EMIT aboutToReset();
@@ -161,29 +152,25 @@ void Query::close()
     Q_EMIT currentRowChanged(-1);
 }
 
-int Query::columnIndex(const QString& name) const
-{
+int Query::columnIndex(const QString& name) const {
     return m_columnByName.value(name.toLower(), -1);
 }
 
-void Query::moveTo(int row)
-{
+void Query::moveTo(int row) {
     if (row == m_current)
         return;
     m_current = row;
     Q_EMIT currentRowChanged(row);
 }
 
-void Query::setCurrentRow(int row)
-{
+void Query::setCurrentRow(int row) {
     if (rowCount() == 0)
         return;
     moveTo(qBound(0, row, rowCount() - 1));
     m_bof = m_eof = false;
 }
 
-void Query::first()
-{
+void Query::first() {
     if (rowCount() == 0)
         return;
     moveTo(0);
@@ -191,8 +178,7 @@ void Query::first()
     m_eof = false;
 }
 
-void Query::last()
-{
+void Query::last() {
     if (rowCount() == 0)
         return;
     moveTo(rowCount() - 1);
@@ -200,18 +186,15 @@ void Query::last()
     m_eof = true;
 }
 
-void Query::next()
-{
+void Query::next() {
     moveBy(1);
 }
 
-void Query::prior()
-{
+void Query::prior() {
     moveBy(-1);
 }
 
-void Query::moveBy(int distance)
-{
+void Query::moveBy(int distance) {
     if (rowCount() == 0 || distance == 0)
         return;
     const int target = m_current + distance;
@@ -220,71 +203,60 @@ void Query::moveBy(int distance)
     moveTo(qBound(0, target, rowCount() - 1));
 }
 
-int Query::requireColumn(const QString& column) const
-{
+int Query::requireColumn(const QString& column) const {
     const int index = columnIndex(column);
     if (index < 0)
         throw DbError(QStringLiteral("找不到字段 %1").arg(column));
     return index;
 }
 
-int Query::requireRow() const
-{
+int Query::requireRow() const {
     if (!m_open || m_current < 0)
         throw DbError(QStringLiteral("没有当前记录"));
     return m_current;
 }
 
-QVariant Query::value(const QString& column) const
-{
+QVariant Query::value(const QString& column) const {
     const int index = requireColumn(column);
     if (m_state != State::Browse)
         return m_pending[index];
     return cell(requireRow(), index);
 }
 
-QString Query::text(const QString& column) const
-{
+QString Query::text(const QString& column) const {
     return value(column).toString();
 }
 
-qint64 Query::integer(const QString& column) const
-{
+qint64 Query::integer(const QString& column) const {
     return value(column).toLongLong();
 }
 
-double Query::number(const QString& column) const
-{
+double Query::number(const QString& column) const {
     return value(column).toDouble();
 }
 
-bool Query::flag(const QString& column) const
-{
+bool Query::flag(const QString& column) const {
     return value(column).toLongLong() != 0;
 }
 
-bool Query::isNull(const QString& column) const
-{
+bool Query::isNull(const QString& column) const {
     return value(column).isNull();
 }
 
-QVariant Query::valueAt(int row, int column) const
-{
+QVariant Query::valueAt(int row, int column) const {
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
         return {};
     return cell(row, column);
 }
 
-QString Query::tableName() const
-{
+QString Query::tableName() const {
     static const QRegularExpression from(QStringLiteral("\\bfrom\\s+([^\\s(),;]+)"),
                                          QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = from.match(sql());
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
-void Query::append()
-{
+void Query::append() {
     if (!m_open)
         throw DbError(QStringLiteral("查询没有打开"));
     m_pending = QVector<QVariant>(columnCount());
@@ -292,8 +264,7 @@ void Query::append()
     m_state = State::Insert;
 }
 
-void Query::edit()
-{
+void Query::edit() {
     const int row = requireRow();
     m_pending.resize(columnCount());
     for (int i = 0; i < columnCount(); ++i)
@@ -302,8 +273,7 @@ void Query::edit()
     m_state = State::Edit;
 }
 
-void Query::setValue(const QString& column, const QVariant& value)
-{
+void Query::setValue(const QString& column, const QVariant& value) {
     if (m_state == State::Browse)
         throw DbError(QStringLiteral("记录不在编辑状态"));
     const int index = requireColumn(column);
@@ -311,23 +281,20 @@ void Query::setValue(const QString& column, const QVariant& value)
     m_pendingSet[index] = true;
 }
 
-void Query::cancel()
-{
+void Query::cancel() {
     m_state = State::Browse;
     m_pending.clear();
     m_pendingSet.clear();
 }
 
-void Query::post()
-{
+void Query::post() {
     if (m_state == State::Insert)
         postInsert();
     else if (m_state == State::Edit)
         postUpdate();
 }
 
-void Query::postInsert()
-{
+void Query::postInsert() {
     const QString table = tableName();
     QStringList names, marks;
     QVariantList values;
@@ -338,11 +305,11 @@ void Query::postInsert()
         marks.append(QStringLiteral("?"));
         values.append(m_pending[i]);
     }
-    const QString statement = names.isEmpty()
-                                  ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table))
-                                  : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                        .arg(quotedName(table), names.join(QLatin1Char(',')),
-                                             marks.join(QLatin1Char(',')));
+    const QString statement =
+        names.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table))
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(quotedName(table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     QSqlQuery query(Database::instance().connection());
     if (!query.prepare(statement))
         throw DbError(engineMessage(query.lastError()));
@@ -364,8 +331,7 @@ void Query::postInsert()
     moveTo(row);
 }
 
-void Query::postUpdate()
-{
+void Query::postUpdate() {
     const int row = requireRow();
     const int key = columnIndex(keyColumn);
     if (key < 0)
@@ -397,8 +363,7 @@ void Query::postUpdate()
     Q_EMIT rowChanged(row);
 }
 
-void Query::remove()
-{
+void Query::remove() {
     const int row = requireRow();
     const int key = requireColumn(keyColumn);
     QSqlQuery query(Database::instance().connection());

@@ -83,7 +83,9 @@ Q_SIGNALS:
 private:
     int requireColumn(const QString& column) const;
     int requireRow() const;
-    const QVariant& cell(int row, int column) const { return m_cells[qsizetype(row) * m_columns.size() + column]; }
+    const QVariant& cell(int row, int column) const {
+        return m_cells[qsizetype(row) * m_columns.size() + column];
+    }
     QVariant& cell(int row, int column) { return m_cells[qsizetype(row) * m_columns.size() + column]; }
     void moveTo(int row);
     void postInsert();
@@ -100,6 +102,6 @@ private:
     bool m_bof = true;
 
     State m_state = State::Browse;
-    QVector<QVariant> m_pending;  // the row being written
-    QVector<bool> m_pendingSet;   // columns set since append/edit
+    QVector<QVariant> m_pending; // the row being written
+    QVector<bool> m_pendingSet;  // columns set since append/edit
 };

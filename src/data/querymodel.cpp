@@ -7,8 +7,7 @@
 #include <QItemSelectionModel>
 
 QueryModel::QueryModel(Query* query, QVector<Column> columns, QObject* parent)
-    : QAbstractTableModel(parent), m_query(query), m_columns(std::move(columns))
-{
+    : QAbstractTableModel(parent), m_query(query), m_columns(std::move(columns)) {
     connect(query, &Query::aboutToReset, this, [this] { beginResetModel(); });
     connect(query, &Query::didReset, this, [this] { endResetModel(); });
     connect(query, &Query::rowAboutToBeAppended, this, [this](int row) { beginInsertRows({}, row, row); });
@@ -19,23 +18,19 @@ QueryModel::QueryModel(Query* query, QVector<Column> columns, QObject* parent)
             [this](int row) { Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1)); });
 }
 
-int QueryModel::rowCount(const QModelIndex& parent) const
-{
+int QueryModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() || !m_query ? 0 : m_query->rowCount();
 }
 
-int QueryModel::columnCount(const QModelIndex& parent) const
-{
+int QueryModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_columns.size());
 }
 
-int QueryModel::fieldIndex(int column) const
-{
+int QueryModel::fieldIndex(int column) const {
     return m_query ? m_query->columnIndex(m_columns[column].field) : -1;
 }
 
-QVariant QueryModel::data(const QModelIndex& index, int role) const
-{
+QVariant QueryModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !m_query || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
     if (role == Qt::TextAlignmentRole)
@@ -50,8 +45,7 @@ QVariant QueryModel::data(const QModelIndex& index, int role) const
     return value.toString();
 }
 
-QVariant QueryModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
+QVariant QueryModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return {};
     if (role == Qt::DisplayRole)
@@ -61,8 +55,7 @@ QVariant QueryModel::headerData(int section, Qt::Orientation orientation, int ro
     return {};
 }
 
-void QueryModel::bindCurrentRow(QAbstractItemView* view)
-{
+void QueryModel::bindCurrentRow(QAbstractItemView* view) {
     auto follow = [this, view](int row) {
         if (row < 0 || row >= rowCount())
             return;

@@ -12,15 +12,15 @@
 
 namespace Schema {
 
-QStringList createStatements()
-{
+QStringList createStatements() {
     return {
-        QStringLiteral("CREATE TABLE 明细 (MID INTEGER PRIMARY KEY AUTOINCREMENT, NAMES TEXT, DATES TEXT, "
-                       "CID INTEGER, DID INTEGER, CTYPE TEXT, LMONEY REAL, NUM REAL, SGT TEXT, ALLMONEY REAL, "
-                       "ISALL INTEGER NOT NULL DEFAULT 0, FMONEY REAL, TEXTS TEXT, "
-                       "A INTEGER NOT NULL DEFAULT 0, B INTEGER NOT NULL DEFAULT 0, C INTEGER NOT NULL DEFAULT 0, "
-                       "D INTEGER NOT NULL DEFAULT 0, E INTEGER NOT NULL DEFAULT 0, F INTEGER NOT NULL DEFAULT 0, "
-                       "G INTEGER NOT NULL DEFAULT 0, H INTEGER NOT NULL DEFAULT 0, I INTEGER NOT NULL DEFAULT 0)"),
+        QStringLiteral(
+            "CREATE TABLE 明细 (MID INTEGER PRIMARY KEY AUTOINCREMENT, NAMES TEXT, DATES TEXT, "
+            "CID INTEGER, DID INTEGER, CTYPE TEXT, LMONEY REAL, NUM REAL, SGT TEXT, ALLMONEY REAL, "
+            "ISALL INTEGER NOT NULL DEFAULT 0, FMONEY REAL, TEXTS TEXT, "
+            "A INTEGER NOT NULL DEFAULT 0, B INTEGER NOT NULL DEFAULT 0, C INTEGER NOT NULL DEFAULT 0, "
+            "D INTEGER NOT NULL DEFAULT 0, E INTEGER NOT NULL DEFAULT 0, F INTEGER NOT NULL DEFAULT 0, "
+            "G INTEGER NOT NULL DEFAULT 0, H INTEGER NOT NULL DEFAULT 0, I INTEGER NOT NULL DEFAULT 0)"),
         QStringLiteral("CREATE INDEX 明细_DATES ON 明细 (DATES)"),
         QStringLiteral("CREATE TABLE 项目 (MID INTEGER PRIMARY KEY AUTOINCREMENT, NAMES TEXT)"),
         QStringLiteral("CREATE TABLE 归类 (MID INTEGER PRIMARY KEY AUTOINCREMENT, DNAMES TEXT)"),
@@ -30,14 +30,13 @@ QStringList createStatements()
     };
 }
 
-QStringList commonProjects()
-{
-    return {QStringLiteral("水电改造"), QStringLiteral("木工"), QStringLiteral("泥瓦工"), QStringLiteral("油漆"),
-            QStringLiteral("安装"),     QStringLiteral("拆旧"), QStringLiteral("设计")};
+QStringList commonProjects() {
+    return {QStringLiteral("水电改造"), QStringLiteral("木工"), QStringLiteral("泥瓦工"),
+            QStringLiteral("油漆"),     QStringLiteral("安装"), QStringLiteral("拆旧"),
+            QStringLiteral("设计")};
 }
 
-QStringList commonCategories()
-{
+QStringList commonCategories() {
     return {QStringLiteral("水泥"), QStringLiteral("沙子"), QStringLiteral("瓷砖"), QStringLiteral("电线"),
             QStringLiteral("水管"), QStringLiteral("油漆"), QStringLiteral("木材"), QStringLiteral("五金"),
             QStringLiteral("灯具"), QStringLiteral("洁具")};
@@ -45,8 +44,7 @@ QStringList commonCategories()
 
 namespace {
 
-void exec(QSqlQuery& query, const QString& statement, const QVariant& value = {})
-{
+void exec(QSqlQuery& query, const QString& statement, const QVariant& value = {}) {
     if (!query.prepare(statement))
         throw DbError(query.lastError().databaseText());
     if (value.isValid())
@@ -55,8 +53,7 @@ void exec(QSqlQuery& query, const QString& statement, const QVariant& value = {}
         throw DbError(query.lastError().databaseText());
 }
 
-void fill(const QString& path, bool withCommonEntries)
-{
+void fill(const QString& path, bool withCommonEntries) {
     const QString name = QStringLiteral("newdb-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
@@ -86,8 +83,7 @@ void fill(const QString& path, bool withCommonEntries)
 
 } // namespace
 
-void createDatabaseFile(const QString& path, bool withCommonEntries)
-{
+void createDatabaseFile(const QString& path, bool withCommonEntries) {
     const QFileInfo target(path);
     if (target.exists() || target.isSymLink())
         throw DbError(QStringLiteral("文件 %1 已经存在，不会覆盖它。").arg(path));
@@ -97,7 +93,8 @@ void createDatabaseFile(const QString& path, bool withCommonEntries)
     {
         QTemporaryFile reserve(target.absoluteFilePath() + QStringLiteral(".partial-XXXXXX"));
         if (!reserve.open())
-            throw DbError(QStringLiteral("无法在 %1 中创建文件：%2").arg(target.absolutePath(), reserve.errorString()));
+            throw DbError(
+                QStringLiteral("无法在 %1 中创建文件：%2").arg(target.absolutePath(), reserve.errorString()));
         partial = reserve.fileName();
         reserve.setAutoRemove(false);
     }

@@ -7,13 +7,13 @@
 namespace SqlTexts {
 
 // Lookup lists and row access.
-QString projects();                    // select * from 项目 order by mid
-QString categories();                  // select * from 归类 order by mid
-QString emptyLedger();                 // empty result with all columns of 明细
-QString ledgerEntry(qint64 key);       // one entry, to change it
-QString newestLedgerKey();             // key and ISALL of the entry just inserted
+QString projects();              // select * from 项目 order by mid
+QString categories();            // select * from 归类 order by mid
+QString emptyLedger();           // empty result with all columns of 明细
+QString ledgerEntry(qint64 key); // one entry, to change it
+QString newestLedgerKey();       // key and ISALL of the entry just inserted
 QString ledgerEntryToDelete(qint64 key);
-QString diary();                       // every diary entry in date order
+QString diary(); // every diary entry in date order
 QString emptyDiary();
 QString diaryEntry(qint64 key);
 QString newestDiaryEntry();
@@ -22,13 +22,13 @@ QString diaryEntryToDelete(qint64 key);
 // The ledger query: head + any of the conditions below + tail.
 QString ledgerQueryHead(const QString& from, const QString& to);
 QString ledgerQueryTail();
-QString ledgerNameLike(const QString& quotedCriterion);  // " and a.names like '%…%'"
-QString ledgerModeLike(const QString& quotedCriterion);  // " and ctype like '%…%'"
-QString ledgerProjectIs(qint64 key);                     // " and cid=…"
-QString ledgerCategoryIs(qint64 key);                    // " and did=…"
-QString ledgerPaidInFull();                              // " and isall=1"
-QString ledgerDepositOnly();                             // " and isall=0"
-QString ledgerTextLike(const QString& quotedCriterion);  // " and  texts like '%…%'"
+QString ledgerNameLike(const QString& quotedCriterion); // " and a.names like '%…%'"
+QString ledgerModeLike(const QString& quotedCriterion); // " and ctype like '%…%'"
+QString ledgerProjectIs(qint64 key);                    // " and cid=…"
+QString ledgerCategoryIs(qint64 key);                   // " and did=…"
+QString ledgerPaidInFull();                             // " and isall=1"
+QString ledgerDepositOnly();                            // " and isall=0"
+QString ledgerTextLike(const QString& quotedCriterion); // " and  texts like '%…%'"
 
 // The five statistics over a date range, both ends included. Group rows come in
 // ascending label order (nulls first, Chinese in pinyin order), the total row

@@ -12,8 +12,7 @@
 namespace {
 
 // A wheel turned towards the user reports a negative step.
-bool towardsUser(const QWheelEvent* wheel)
-{
+bool towardsUser(const QWheelEvent* wheel) {
     const QPoint delta = wheel->angleDelta();
     return (delta.y() != 0 ? delta.y() : delta.x()) < 0;
 }
@@ -22,8 +21,7 @@ class GridWheelStepping : public QObject {
 public:
     GridWheelStepping(QAbstractItemView* grid, Query* query) : QObject(grid), m_query(query) {}
 
-    bool eventFilter(QObject*, QEvent* event) override
-    {
+    bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() != QEvent::Wheel)
             return false;
         // A disabled grid takes no input: its window is busy with the current row.
@@ -45,8 +43,7 @@ class ListWheelStepping : public QObject {
 public:
     explicit ListWheelStepping(QAbstractItemView* list) : QObject(list), m_list(list) {}
 
-    bool eventFilter(QObject*, QEvent* event) override
-    {
+    bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() != QEvent::Wheel)
             return false;
         const QItemSelectionModel* selection = m_list->selectionModel();
@@ -65,12 +62,10 @@ private:
 } // namespace
 
 // Wheel events reach the view's viewport first, so the filter sits there.
-void AttachGridWheelStepping(QAbstractItemView* grid, Query* query)
-{
+void AttachGridWheelStepping(QAbstractItemView* grid, Query* query) {
     grid->viewport()->installEventFilter(new GridWheelStepping(grid, query));
 }
 
-void AttachListWheelStepping(QAbstractItemView* list)
-{
+void AttachListWheelStepping(QAbstractItemView* list) {
     list->viewport()->installEventFilter(new ListWheelStepping(list));
 }

@@ -422,7 +422,8 @@ void TForm1::SpeedButton4Click() {
         // Read the row again: a delete the engine let pass without effect leaves it there.
         m_ADOQuery1->open();
         if (m_ADOQuery1->rowCount() > 0) {
-            Messages::warning(this, QStringLiteral("删除失败,数据库可以被共享式打开!"), Messages::Icon::Error);
+            Messages::warning(this, QStringLiteral("删除失败,数据库可以被共享式打开!"),
+                              Messages::Icon::Error);
             return;
         }
     } catch (const DbError&) {

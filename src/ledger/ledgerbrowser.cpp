@@ -352,7 +352,8 @@ void TForm3::SpeedButton3Click() {
         const bool stillThere = m_ADOQuery1->rowCount() > 0;
         m_ADOQuery1->close();
         if (stillThere) {
-            Messages::warning(this, QStringLiteral("删除失败,数据库可以被共享式打开!"), Messages::Icon::Error);
+            Messages::warning(this, QStringLiteral("删除失败,数据库可以被共享式打开!"),
+                              Messages::Icon::Error);
             return;
         }
         m_listModel->removeRow(row);

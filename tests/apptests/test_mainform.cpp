@@ -28,22 +28,19 @@ int probesCreated = 0;
 
 class ProbeWindow : public QWidget {
 public:
-    ProbeWindow()
-    {
+    ProbeWindow() {
         ++probesCreated;
         Frame::addChild(this);
     }
 
 protected:
-    void closeEvent(QCloseEvent* event) override
-    {
+    void closeEvent(QCloseEvent* event) override {
         Probe = nullptr; // FormClose
         QWidget::closeEvent(event);
     }
 };
 
-QStringList menuLayout(const QMenu* menu)
-{
+QStringList menuLayout(const QMenu* menu) {
     QStringList items;
     for (const QAction* action : menu->actions())
         items << (action->isSeparator() ? QStringLiteral("—") : action->text());
@@ -65,8 +62,7 @@ private Q_SLOTS:
     void instanceGuard();
 };
 
-void TestMainForm::commandTable()
-{
+void TestMainForm::commandTable() {
     TMainForm form;
     QCOMPARE(form.windowTitle(), QStringLiteral("岚墨家装账簿"));
     const QList<QAction*> menus = form.menuBar()->actions();
@@ -74,12 +70,12 @@ void TestMainForm::commandTable()
     QCOMPARE(menus[0]->text(), QStringLiteral("数据管理"));
     QCOMPARE(menuLayout(menus[0]->menu()), (QStringList{"装修账目管理", "—", "装修日记管理"}));
     QCOMPARE(menus[1]->text(), QStringLiteral("账目统计"));
-    QCOMPARE(menuLayout(menus[1]->menu()), (QStringList{"按费用方式统计", "—", "按对应工程统计", "—",
-                                                        "按材料类型统计", "—", "按材料所用位置统计", "—",
-                                                        "按日期统计"}));
+    QCOMPARE(menuLayout(menus[1]->menu()),
+             (QStringList{"按费用方式统计", "—", "按对应工程统计", "—", "按材料类型统计", "—",
+                          "按材料所用位置统计", "—", "按日期统计"}));
     QCOMPARE(menus[2]->text(), QStringLiteral("系统管理"));
-    QCOMPARE(menuLayout(menus[2]->menu()), (QStringList{"对应工程设置", "材料类型设置", "—", "使用帮助",
-                                                        "关于本软件", "—", "退出"}));
+    QCOMPARE(menuLayout(menus[2]->menu()),
+             (QStringList{"对应工程设置", "材料类型设置", "—", "使用帮助", "关于本软件", "—", "退出"}));
     for (QAction* action : form.findChildren<QAction*>()) {
         if (!action->isSeparator() && !action->menu() && !action->objectName().isEmpty() &&
             action->objectName().startsWith(QLatin1Char('N')))
@@ -87,8 +83,7 @@ void TestMainForm::commandTable()
     }
 }
 
-void TestMainForm::toolbarTooltipsAndNames()
-{
+void TestMainForm::toolbarTooltipsAndNames() {
     TMainForm form;
     const QToolBar* bar = form.findChild<QToolBar*>(QStringLiteral("ToolBar1"));
     QVERIFY(bar);
@@ -100,10 +95,14 @@ void TestMainForm::toolbarTooltipsAndNames()
                                  "ToolButton5", "ToolButton7", "ToolButton8", "ToolButton15", "ToolButton9",
                                  "ToolButton12", "ToolButton13", "ToolButton14"}));
     const QHash<QString, QString> tips = {
-        {"ToolButton2", "查询装修账目信息"},       {"ToolButton10", "浏览查看装修日记"},
-        {"ToolButton4", "统计各个项目所支出的人工费"}, {"ToolButton5", "统计各个项目支出的材料费"},
-        {"ToolButton7", "统计每个项目的花销"},     {"ToolButton8", "按照所购材料使用地点统计费用"},
-        {"ToolButton15", ""},                    {"ToolButton13", ""},
+        {"ToolButton2", "查询装修账目信息"},
+        {"ToolButton10", "浏览查看装修日记"},
+        {"ToolButton4", "统计各个项目所支出的人工费"},
+        {"ToolButton5", "统计各个项目支出的材料费"},
+        {"ToolButton7", "统计每个项目的花销"},
+        {"ToolButton8", "按照所购材料使用地点统计费用"},
+        {"ToolButton15", ""},
+        {"ToolButton13", ""},
         {"ToolButton14", ""},
     };
     for (auto it = tips.begin(); it != tips.end(); ++it) {
@@ -114,19 +113,20 @@ void TestMainForm::toolbarTooltipsAndNames()
     }
     QCOMPARE(bar->findChild<QWidget*>(QStringLiteral("ToolButton6"))->width(), 17);
     QCOMPARE(bar->findChild<QWidget*>(QStringLiteral("ToolButton9"))->width(), 20);
-    QCOMPARE(bar->findChild<QToolButton*>(QStringLiteral("ToolButton14"))->accessibleName(), QStringLiteral("退出"));
+    QCOMPARE(bar->findChild<QToolButton*>(QStringLiteral("ToolButton14"))->accessibleName(),
+             QStringLiteral("退出"));
 }
 
-void TestMainForm::statusBarPanels()
-{
+void TestMainForm::statusBarPanels() {
     TMainForm form;
-    QCOMPARE(form.findChild<QLabel*>(QStringLiteral("StatusPanel1"))->text(), QStringLiteral("程序设计:林一木"));
-    QCOMPARE(form.findChild<QLabel*>(QStringLiteral("StatusPanel2"))->text(), QStringLiteral("ver 1.0 (2008.8)"));
+    QCOMPARE(form.findChild<QLabel*>(QStringLiteral("StatusPanel1"))->text(),
+             QStringLiteral("程序设计:林一木"));
+    QCOMPARE(form.findChild<QLabel*>(QStringLiteral("StatusPanel2"))->text(),
+             QStringLiteral("ver 1.0 (2008.8)"));
     QCOMPARE(form.statusBar()->height(), 19);
 }
 
-void TestMainForm::exitAsksFirst()
-{
+void TestMainForm::exitAsksFirst() {
     MessageRecorder messages(false);
     TMainForm form;
     form.show();
@@ -143,8 +143,7 @@ void TestMainForm::exitAsksFirst()
     QVERIFY(!form.isVisible());
 }
 
-void TestMainForm::titleBarCloseDoesNotAsk()
-{
+void TestMainForm::titleBarCloseDoesNotAsk() {
     MessageRecorder messages(false);
     TMainForm form;
     form.show();
@@ -155,8 +154,7 @@ void TestMainForm::titleBarCloseDoesNotAsk()
     QTRY_VERIFY(!child); // the frame's children go with it
 }
 
-void TestMainForm::logoStaysCentred()
-{
+void TestMainForm::logoStaysCentred() {
     TMainForm form;
     form.show();
     const QLabel* logo = form.findChild<QLabel*>(QStringLiteral("Image3"));
@@ -171,8 +169,7 @@ void TestMainForm::logoStaysCentred()
     }
 }
 
-void TestMainForm::openOrFocus_oneWindowPerClass()
-{
+void TestMainForm::openOrFocus_oneWindowPerClass() {
     TMainForm form;
     form.show();
     probesCreated = 0;
@@ -204,8 +201,7 @@ void TestMainForm::openOrFocus_oneWindowPerClass()
     QVERIFY(!Probe);
 }
 
-void TestMainForm::instanceGuard()
-{
+void TestMainForm::instanceGuard() {
     const QString name = QStringLiteral("岚墨测试->") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     {
         InstanceGuard first(name);

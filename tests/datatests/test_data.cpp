@@ -26,23 +26,20 @@
 
 namespace {
 
-QStringList column(Query& q, const QString& name)
-{
+QStringList column(Query& q, const QString& name) {
     QStringList values;
     for (q.first(); !q.eof(); q.next())
         values << (q.isNull(name) ? QStringLiteral("<null>") : q.text(name));
     return values;
 }
 
-QByteArray fileBytes(const QString& path)
-{
+QByteArray fileBytes(const QString& path) {
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     return file.readAll();
 }
 
-void turnWheel(QAbstractItemView* view, int steps)
-{
+void turnWheel(QAbstractItemView* view, int steps) {
     QWheelEvent wheel(QPointF(5, 5), view->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, steps),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(view->viewport(), &wheel);
@@ -78,22 +75,28 @@ private Q_SLOTS:
     void fitChildToFrame_usesFrameSizeOnce();
 };
 
-void TestData::normalizeDateText_data()
-{
+void TestData::normalizeDateText_data() {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("1-digit month and day") << "2008-8-1" << "2008-08-01";
-    QTest::newRow("1-digit month") << "2008-8-15" << "2008-08-15";
-    QTest::newRow("1-digit day") << "2008-12-5" << "2008-12-05";
-    QTest::newRow("two digits") << "2008-12-25" << "2008-12-25";
-    QTest::newRow("slashes") << "2008/12/25" << "2008-12-25";
-    QTest::newRow("slashes short") << "2008/8/1" << "2008-08-01";
-    QTest::newRow("stored form") << "2008-08-01" << "2008-08-01";
-    QTest::newRow("separator after year not examined") << "2008.8.1" << "2008-8.-0";
+    QTest::newRow("1-digit month and day") << "2008-8-1"
+                                           << "2008-08-01";
+    QTest::newRow("1-digit month") << "2008-8-15"
+                                   << "2008-08-15";
+    QTest::newRow("1-digit day") << "2008-12-5"
+                                 << "2008-12-05";
+    QTest::newRow("two digits") << "2008-12-25"
+                                << "2008-12-25";
+    QTest::newRow("slashes") << "2008/12/25"
+                             << "2008-12-25";
+    QTest::newRow("slashes short") << "2008/8/1"
+                                   << "2008-08-01";
+    QTest::newRow("stored form") << "2008-08-01"
+                                 << "2008-08-01";
+    QTest::newRow("separator after year not examined") << "2008.8.1"
+                                                       << "2008-8.-0";
 }
 
-void TestData::normalizeDateText()
-{
+void TestData::normalizeDateText() {
     QFETCH(QString, input);
     QFETCH(QString, expected);
     NormalizeDateText(input);
@@ -101,10 +104,10 @@ void TestData::normalizeDateText()
     QCOMPARE(storedDateText(QDate(2008, 8, 1)), QStringLiteral("2008-08-01"));
 }
 
-void TestData::normalizeDateText_neverFails()
-{
+void TestData::normalizeDateText_neverFails() {
     // Texts shorter than a date, or not year-first, give meaningless text but no crash.
-    for (QString text : {QString(), QStringLiteral("2008"), QStringLiteral("8/1/08"), QStringLiteral("二〇〇八年")}) {
+    for (QString text :
+         {QString(), QStringLiteral("2008"), QStringLiteral("8/1/08"), QStringLiteral("二〇〇八年")}) {
         NormalizeDateText(text);
         QVERIFY(text.contains(QLatin1Char('-')));
     }
@@ -113,8 +116,7 @@ void TestData::normalizeDateText_neverFails()
     QCOMPARE(shortText, QStringLiteral("2008-8-0"));
 }
 
-void TestData::numberText_parse()
-{
+void TestData::numberText_parse() {
     QLocale::setDefault(QLocale(QLocale::German)); // "," would be the decimal separator there
     QCOMPARE(NumberText::parse(QStringLiteral("12.5")).value(), 12.5);
     QCOMPARE(NumberText::parse(QStringLiteral(" -3.25 ")).value(), -3.25);
@@ -127,8 +129,7 @@ void TestData::numberText_parse()
     QLocale::setDefault(QLocale::c());
 }
 
-void TestData::numberText_format()
-{
+void TestData::numberText_format() {
     QCOMPARE(NumberText::format(0.1 * 3), QStringLiteral("0.3"));
     QCOMPARE(NumberText::format(12.5), QStringLiteral("12.5"));
     QCOMPARE(NumberText::format(100), QStringLiteral("100"));
@@ -143,15 +144,14 @@ void TestData::numberText_format()
     QVERIFY(!NumberText::parse(QStringLiteral("-1.79769313486232E308")).has_value());
 }
 
-void TestData::trimmedText_removesControlCharacters()
-{
+void TestData::trimmedText_removesControlCharacters() {
     QCOMPARE(trimmedText(QStringLiteral("\t\r\n 木工 \x01")), QStringLiteral("木工"));
     QCOMPARE(trimmedText(QStringLiteral("水 电")), QStringLiteral("水 电"));
-    QCOMPARE(trimmedText(QStringLiteral("\u3000木工")), QStringLiteral("\u3000木工")); // ideographic blank is text
+    QCOMPARE(trimmedText(QStringLiteral("\u3000木工")),
+             QStringLiteral("\u3000木工")); // ideographic blank is text
 }
 
-void TestData::gbkLimit_countsChineseAsTwoBytes()
-{
+void TestData::gbkLimit_countsChineseAsTwoBytes() {
     QCOMPARE(gbkByteLength(QStringLiteral("中文ab")), 6);
     QLineEdit edit;
     setGbkLimit(&edit, 10);
@@ -171,8 +171,7 @@ void TestData::gbkLimit_countsChineseAsTwoBytes()
     QCOMPARE(combo.currentText(), QStringLiteral("晴转"));
 }
 
-void TestData::query_cursorAndColumns()
-{
+void TestData::query_cursorAndColumns() {
     TestDatabase db;
     for (const char* name : {"木工", "油漆", "安装"})
         db.addProject(QString::fromUtf8(name));
@@ -203,8 +202,7 @@ void TestData::query_cursorAndColumns()
     QVERIFY(q.columnIndex(QStringLiteral("isall")) >= 0);
 }
 
-void TestData::query_writesThroughBoundValues()
-{
+void TestData::query_writesThroughBoundValues() {
     TestDatabase db;
     const qint64 first = db.addProject(QStringLiteral("木工"));
     Query q;
@@ -220,9 +218,10 @@ void TestData::query_writesThroughBoundValues()
     QCOMPARE(model.rowCount(), 2);
     QCOMPARE(q.currentRow(), 1);
     QVERIFY(q.integer(QStringLiteral("mid")) > first);
-    QCOMPARE(db.scalar(QStringLiteral("select NAMES from 项目 where MID=%1").arg(q.integer(QStringLiteral("mid"))))
-                 .toString(),
-             QStringLiteral("O'Brien's 木工\"; drop table 项目; --"));
+    QCOMPARE(
+        db.scalar(QStringLiteral("select NAMES from 项目 where MID=%1").arg(q.integer(QStringLiteral("mid"))))
+            .toString(),
+        QStringLiteral("O'Brien's 木工\"; drop table 项目; --"));
 
     q.setCurrentRow(0);
     q.edit();
@@ -249,8 +248,7 @@ void TestData::query_writesThroughBoundValues()
     QCOMPARE(newest1.integer(QStringLiteral("MID")), entry);
 }
 
-void TestData::query_deleteMovesToFollowingRow()
-{
+void TestData::query_deleteMovesToFollowingRow() {
     TestDatabase db;
     for (const char* name : {"甲", "乙", "丙"})
         db.addProject(QString::fromUtf8(name));
@@ -267,8 +265,7 @@ void TestData::query_deleteMovesToFollowingRow()
     QCOMPARE(db.count(QStringLiteral("项目")), 0);
 }
 
-void TestData::query_failuresLeaveBufferAlone()
-{
+void TestData::query_failuresLeaveBufferAlone() {
     TestDatabase db;
     const qint64 key = db.addProject(QStringLiteral("木工"));
     Query q;
@@ -293,8 +290,7 @@ void TestData::query_failuresLeaveBufferAlone()
     QVERIFY(!q.isOpen());
 }
 
-void TestData::database_missingFileIsNotCreated()
-{
+void TestData::database_missingFileIsNotCreated() {
     TestDatabase db;
     TestDatabase::resetConnection();
     QFile::rename(db.filePath(), db.filePath() + QStringLiteral(".away"));
@@ -309,8 +305,7 @@ void TestData::database_missingFileIsNotCreated()
     QVERIFY(Database::instance().isOpen());
 }
 
-void TestData::database_foreignFilesAreRefusedUntouched()
-{
+void TestData::database_foreignFilesAreRefusedUntouched() {
     TestDatabase db;
     TestDatabase::resetConnection();
     const QString path = db.filePath();
@@ -343,8 +338,7 @@ void TestData::database_foreignFilesAreRefusedUntouched()
     QCOMPARE(fileBytes(path), other);
 }
 
-void TestData::database_replacedFileIsNotWrittenBlind()
-{
+void TestData::database_replacedFileIsNotWrittenBlind() {
     TestDatabase db;
     Query q;
     q.setSql(SqlTexts::projects());
@@ -362,8 +356,7 @@ void TestData::database_replacedFileIsNotWrittenBlind()
     QCOMPARE(db.count(QStringLiteral("项目")), 1);
 }
 
-void TestData::statistics_totalRowLastWhateverTheLabels()
-{
+void TestData::statistics_totalRowLastWhateverTheLabels() {
     TestDatabase db;
     const qint64 last = db.addProject(QStringLiteral("最后一批")); // after 总计 in pinyin
     const qint64 a1 = db.addProject(QStringLiteral("安装"));
@@ -396,11 +389,11 @@ void TestData::statistics_totalRowLastWhateverTheLabels()
     }
     q.setSql(SqlTexts::byExpenseMode(QStringLiteral("2008-01-01"), QStringLiteral("2008-12-31")));
     q.open();
-    QCOMPARE(column(q, QStringLiteral("ctype")), (QStringList{"包工包料", "材料费", "人工费", "最贵的", "总计"}));
+    QCOMPARE(column(q, QStringLiteral("ctype")),
+             (QStringList{"包工包料", "材料费", "人工费", "最贵的", "总计"}));
 }
 
-void TestData::statistics_emptyRangeAndLocations()
-{
+void TestData::statistics_emptyRangeAndLocations() {
     TestDatabase db;
     TestDatabase::Entry e;
     e.locations = QStringLiteral("ACI");
@@ -408,10 +401,11 @@ void TestData::statistics_emptyRangeAndLocations()
     e.date = QStringLiteral("2008-08-31");
     db.addEntry(e);
     Query q;
-    for (const QString& text : {SqlTexts::byExpenseMode(QStringLiteral("2009-01-01"), QStringLiteral("2009-12-31")),
-                                SqlTexts::byProject(QStringLiteral("2008-12-31"), QStringLiteral("2008-01-01")),
-                                SqlTexts::byCategory(QStringLiteral("2009-01-01"), QStringLiteral("2009-12-31")),
-                                SqlTexts::byDate(QStringLiteral("2009-01-01"), QStringLiteral("2009-12-31"))}) {
+    for (const QString& text :
+         {SqlTexts::byExpenseMode(QStringLiteral("2009-01-01"), QStringLiteral("2009-12-31")),
+          SqlTexts::byProject(QStringLiteral("2008-12-31"), QStringLiteral("2008-01-01")),
+          SqlTexts::byCategory(QStringLiteral("2009-01-01"), QStringLiteral("2009-12-31")),
+          SqlTexts::byDate(QStringLiteral("2009-01-01"), QStringLiteral("2009-12-31"))}) {
         q.setSql(text);
         q.open();
         QCOMPARE(q.rowCount(), 1);
@@ -427,8 +421,7 @@ void TestData::statistics_emptyRangeAndLocations()
              (QStringList{"30", "<null>", "30", "<null>", "<null>", "<null>", "<null>", "<null>", "30"}));
 }
 
-void TestData::wheelStepping_grid()
-{
+void TestData::wheelStepping_grid() {
     TestDatabase db;
     for (const char* name : {"甲", "乙", "丙"})
         db.addProject(QString::fromUtf8(name));
@@ -459,8 +452,7 @@ void TestData::wheelStepping_grid()
     QCOMPARE(q.currentRow(), 2);
 }
 
-void TestData::wheelStepping_list()
-{
+void TestData::wheelStepping_list() {
     QStandardItemModel model;
     for (const char* text : {"一", "二", "三"})
         model.appendRow(new QStandardItem(QString::fromUtf8(text)));
@@ -479,8 +471,7 @@ void TestData::wheelStepping_list()
     QCOMPARE(list.currentIndex().row(), 0);
 }
 
-void TestData::fitChildToFrame_usesFrameSizeOnce()
-{
+void TestData::fitChildToFrame_usesFrameSizeOnce() {
     QMainWindow frame;
     auto* area = new QMdiArea(&frame);
     frame.setCentralWidget(area);

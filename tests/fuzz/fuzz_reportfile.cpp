@@ -14,8 +14,7 @@
 
 namespace {
 
-QByteArray wrapped(const QByteArray& content)
-{
+QByteArray wrapped(const QByteArray& content) {
     QByteArray file;
     QDataStream out(&file, QIODevice::WriteOnly);
     out.writeRawData(ReportFile::Magic, 8);
@@ -28,8 +27,7 @@ QByteArray wrapped(const QByteArray& content)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1)
         return 0;
     const QByteArray rest(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));

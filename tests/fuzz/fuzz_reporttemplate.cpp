@@ -8,8 +8,7 @@
 #include <QGuiApplication>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static int argc = 1;
     static char name[] = "fuzz_reporttemplate";
     static char* argv[] = {name, nullptr};

@@ -21,8 +21,7 @@ private Q_SLOTS:
     void import_binaryEmptyAndHugeFiles();
 };
 
-void TestLedgerHostile::criteria_matchOnlyWhatTheTextContains()
-{
+void TestLedgerHostile::criteria_matchOnlyWhatTheTextContains() {
     Ledger l;
     TestDatabase::Entry e = l.entry();
     e.name = QStringLiteral("普通水泥");
@@ -61,8 +60,7 @@ void TestLedgerHostile::criteria_matchOnlyWhatTheTextContains()
     QCOMPARE(l.db.count(QStringLiteral("项目")), 2);
 }
 
-void TestLedgerHostile::import_binaryEmptyAndHugeFiles()
-{
+void TestLedgerHostile::import_binaryEmptyAndHugeFiles() {
     Ledger l;
     TForm3* browser = openBrowser();
     click(browser, "SpeedButton1"); // 录入
@@ -100,7 +98,8 @@ void TestLedgerHostile::import_binaryEmptyAndHugeFiles()
     QCOMPARE(text->toPlainText(), QStringLiteral("原有备注\n"));
 
     // UTF-16 with its byte-order mark is text, NUL bytes and all.
-    chosen = write(QStringLiteral("utf16.txt"), QByteArray("\xff\xfe", 2) + QByteArray(reinterpret_cast<const char*>(u"店名"), 4));
+    chosen = write(QStringLiteral("utf16.txt"),
+                   QByteArray("\xff\xfe", 2) + QByteArray(reinterpret_cast<const char*>(u"店名"), 4));
     click(editor, "SpeedButton1");
     QVERIFY(messages.shown().isEmpty());
     QCOMPARE(text->toPlainText(), QStringLiteral("原有备注\n\n店名"));

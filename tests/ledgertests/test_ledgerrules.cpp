@@ -526,6 +526,10 @@ void TestLedgerRules::textImport_refusesLargeAndMissingFiles() {
     file.close();
     QCOMPARE(TextImport::read(file.fileName()).status(), TextImport::Status::TooLarge);
     QVERIFY(file.resize(TextImport::maximumBytes));
+    QCOMPARE(TextImport::read(file.fileName()).status(), TextImport::Status::NotText); // zeros are no text
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QByteArray(TextImport::maximumBytes, 'a'));
+    file.close();
     QCOMPARE(TextImport::read(file.fileName()).status(), TextImport::Status::Read);
 }
 

@@ -19,8 +19,7 @@
 namespace {
 
 qint64 store(Query& query, const QString& emptySql, const QStringList& columns,
-             QVariant (*valueOf)(const QString&, quint32), quint32 seed)
-{
+             QVariant (*valueOf)(const QString&, quint32), quint32 seed) {
     query.setSql(emptySql);
     query.open();
     query.append();
@@ -30,8 +29,7 @@ qint64 store(Query& query, const QString& emptySql, const QStringList& columns,
     return query.integer(QStringLiteral("MID"));
 }
 
-bool storeOne(Query& query, std::mt19937& random, bool reportFailures)
-{
+bool storeOne(Query& query, std::mt19937& random, bool reportFailures) {
     const quint32 seed = random();
     const bool ledger = seed % 4 != 0;
     try {
@@ -53,8 +51,7 @@ bool storeOne(Query& query, std::mt19937& random, bool reportFailures)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     std::mt19937 random(std::random_device{}());

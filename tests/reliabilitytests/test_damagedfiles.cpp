@@ -22,15 +22,13 @@
 
 namespace {
 
-QByteArray fingerprint(const QString& path)
-{
+QByteArray fingerprint(const QString& path) {
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
-void runSql(const QString& path, const QString& statement)
-{
+void runSql(const QString& path, const QString& statement) {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("damage"));
         db.setDatabaseName(path);
@@ -41,8 +39,7 @@ void runSql(const QString& path, const QString& statement)
     QSqlDatabase::removeDatabase(QStringLiteral("damage"));
 }
 
-QWidget* activeChild(TMainForm& frame)
-{
+QWidget* activeChild(TMainForm& frame) {
     QMdiSubWindow* sub = frame.workspace()->activeSubWindow();
     return sub ? sub->widget() : nullptr;
 }
@@ -62,30 +59,26 @@ private:
     QString m_previous;
 };
 
-void TestDamagedFiles::init()
-{
+void TestDamagedFiles::init() {
     m_previous = QDir::currentPath();
     m_dir = new QTemporaryDir;
     QDir::setCurrent(m_dir->path());
     Database::instance().close();
 }
 
-void TestDamagedFiles::cleanup()
-{
+void TestDamagedFiles::cleanup() {
     Database::instance().close();
     QDir::setCurrent(m_previous);
     delete m_dir;
 }
 
-void TestDamagedFiles::everyWindow_data()
-{
+void TestDamagedFiles::everyWindow_data() {
     QTest::addColumn<QString>("damage");
     for (const char* damage : {"not sqlite", "truncated", "no tables", "ledger table missing"})
         QTest::newRow(damage) << QString::fromLatin1(damage);
 }
 
-void TestDamagedFiles::everyWindow()
-{
+void TestDamagedFiles::everyWindow() {
     QFETCH(QString, damage);
     const QString path = QDir::current().filePath(Database::defaultFileName());
     if (damage == QLatin1String("not sqlite")) {

@@ -19,8 +19,7 @@ struct Stored {
     quint32 seed;
 };
 
-QList<Stored> parseStored(const QByteArray& output, QStringList* failures = nullptr)
-{
+QList<Stored> parseStored(const QByteArray& output, QStringList* failures = nullptr) {
     QList<Stored> stored;
     for (const QByteArray& line : output.split('\n')) {
         const QList<QByteArray> parts = line.split(' ');
@@ -33,8 +32,7 @@ QList<Stored> parseStored(const QByteArray& output, QStringList* failures = null
 }
 
 // Every column of the stored row equals what the driver wrote for its seed.
-void verifyRow(TestDatabase& db, const Stored& s)
-{
+void verifyRow(TestDatabase& db, const Stored& s) {
     const bool ledger = s.table == 'L';
     const QStringList columns = ledger ? EntryContent::ledgerColumns() : EntryContent::diaryColumns();
     const QString table = ledger ? QStringLiteral("明细") : QStringLiteral("日记");
@@ -45,17 +43,17 @@ void verifyRow(TestDatabase& db, const Stored& s)
             db.scalar(QStringLiteral("select %1 from %2 where MID=%3").arg(column, table).arg(s.key));
         QVERIFY2(actual == expected || actual.toString() == expected.toString(),
                  qPrintable(QStringLiteral("%1 %2.%3: %4 != %5")
-                                .arg(table).arg(s.key).arg(column, actual.toString(), expected.toString())));
+                                .arg(table)
+                                .arg(s.key)
+                                .arg(column, actual.toString(), expected.toString())));
     }
 }
 
-QString integrity(TestDatabase& db)
-{
+QString integrity(TestDatabase& db) {
     return db.scalar(QStringLiteral("PRAGMA integrity_check")).toString();
 }
 
-QByteArray runDriver(const QString& directory, const QStringList& arguments)
-{
+QByteArray runDriver(const QString& directory, const QStringList& arguments) {
     QProcess driver;
     driver.setWorkingDirectory(directory);
     driver.start(QStringLiteral(STORAGE_DRIVER), arguments);
@@ -73,8 +71,7 @@ private Q_SLOTS:
     void fullDisk_failsCleanlyAndKeepsWhatWasStored();
 };
 
-void TestReliability::killedWhileStoring_losesNothingStored()
-{
+void TestReliability::killedWhileStoring_losesNothingStored() {
     TestDatabase db;
     TestDatabase::resetConnection();
     QList<Stored> stored;
@@ -93,7 +90,8 @@ void TestReliability::killedWhileStoring_losesNothingStored()
         stored += parseStored(driver.readAllStandardOutput());
         ++kills;
     }
-    qInfo("%d kills, %lld entries reported stored, %lld ms", kills, qlonglong(stored.size()), clock.elapsed());
+    qInfo("%d kills, %lld entries reported stored, %lld ms", kills, qlonglong(stored.size()),
+          clock.elapsed());
     QVERIFY(stored.size() > 50);
     QCOMPARE(integrity(db), QStringLiteral("ok"));
     for (const Stored& s : stored)
@@ -105,13 +103,13 @@ void TestReliability::killedWhileStoring_losesNothingStored()
     QVERIFY(rows >= stored.size());
     QVERIFY(rows <= stored.size() + kills);
     const qint64 wholeLedgerRows =
-        db.scalar(QStringLiteral("select count(*) from 明细 where NAMES like '条目%' and TEXTS like '备注 %'"))
+        db.scalar(
+              QStringLiteral("select count(*) from 明细 where NAMES like '条目%' and TEXTS like '备注 %'"))
             .toLongLong();
     QCOMPARE(wholeLedgerRows, qint64(db.count(QStringLiteral("明细"))));
 }
 
-void TestReliability::lockedFile_waitsBoundedThenSucceedsOnRetry()
-{
+void TestReliability::lockedFile_waitsBoundedThenSucceedsOnRetry() {
     TestDatabase db;
     Query query;
     query.setSql(SqlTexts::emptyLedger());
@@ -141,8 +139,7 @@ void TestReliability::lockedFile_waitsBoundedThenSucceedsOnRetry()
     QCOMPARE(db.scalar(QStringLiteral("select ALLMONEY from 明细")).toDouble(), 88.5);
 }
 
-void TestReliability::fullDisk_failsCleanlyAndKeepsWhatWasStored()
-{
+void TestReliability::fullDisk_failsCleanlyAndKeepsWhatWasStored() {
     TestDatabase db;
     for (int i = 0; i < 20; ++i) {
         TestDatabase::Entry e;
@@ -154,8 +151,8 @@ void TestReliability::fullDisk_failsCleanlyAndKeepsWhatWasStored()
 
     // Room for a few: those are stored whole, the rest fail, nothing earlier is lost.
     QStringList failures;
-    const QList<Stored> stored =
-        parseStored(runDriver(db.directory(), {"limit", QString::number(size + 48 * 1024), "200"}), &failures);
+    const QList<Stored> stored = parseStored(
+        runDriver(db.directory(), {"limit", QString::number(size + 48 * 1024), "200"}), &failures);
     QVERIFY(!stored.isEmpty());
     QVERIFY(!failures.isEmpty());
     QVERIFY(!failures.first().isEmpty()); // the engine says why (disk full, I/O error)

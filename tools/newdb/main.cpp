@@ -7,14 +7,14 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     const QStringList args = app.arguments().mid(1);
     if (args.size() > 1 || (args.size() == 1 && args[0].startsWith(QLatin1Char('-')))) {
         err << "用法: jiazhuang-newdb [文件]\n"
-               "Usage: jiazhuang-newdb [FILE]   (default: " << Database::defaultFileName() << ")\n";
+               "Usage: jiazhuang-newdb [FILE]   (default: "
+            << Database::defaultFileName() << ")\n";
         return 2;
     }
     const QString path = args.isEmpty() ? Database::defaultFileName() : args[0];

@@ -51,8 +51,12 @@ QWidget* outerWindow(QWidget* child) {
 void FitChildToFrame(QWidget* child) {
     if (!g_mainWindow)
         return;
+    // The client area is the window less its menu bar; it holds the toolbar and the
+    // status bar, which the 55 pixels allow for.
+    const QWidget* menu = g_mainWindow->menuWidget();
+    const int clientHeight = g_mainWindow->height() - (menu && menu->isVisible() ? menu->height() : 0);
     const int width = g_mainWindow->width() - 15;
-    const int height = g_mainWindow->height() - 55;
+    const int height = clientHeight - 55;
     outerWindow(child)->setGeometry(4, 2, width, height);
 }
 

@@ -23,8 +23,8 @@ QMdiSubWindow* addChild(QWidget* child);
 // The widget that carries a child window's frame: its sub-window, or itself.
 QWidget* outerWindow(QWidget* child);
 
-// Sizes and places a child from the main window's client size, taken once now:
-// width − 15, height − 55, at left 4, top 2.
+// Sizes and places a child from the main window's client size (the window less its
+// menu bar), taken once now: width − 15, height − 55, at left 4, top 2.
 void FitChildToFrame(QWidget* child);
 
 // Centres a window (its outer frame) on the main window: a child inside the

@@ -19,6 +19,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTreeView>
@@ -475,14 +476,18 @@ void TestData::fitChildToFrame_usesFrameSizeOnce() {
     QMainWindow frame;
     auto* area = new QMdiArea(&frame);
     frame.setCentralWidget(area);
+    frame.menuBar()->addMenu(QStringLiteral("数据管理"));
     frame.resize(874, 598);
     frame.show();
     Frame::setMainWindow(&frame, area);
     auto* child = new QWidget;
     Frame::addChild(child);
     Frame::FitChildToFrame(child);
+    // The client area is the window less its menu bar.
+    const int client = 598 - frame.menuBar()->height();
+    QVERIFY(client < 598);
     const QRect placed = Frame::outerWindow(child)->geometry();
-    QCOMPARE(placed, QRect(4, 2, 874 - 15, 598 - 55));
+    QCOMPARE(placed, QRect(4, 2, 874 - 15, client - 55));
     frame.resize(1000, 700);
     QCOMPARE(Frame::outerWindow(child)->geometry(), placed);
     Frame::setMainWindow(nullptr, nullptr);

@@ -19,3 +19,15 @@ private:
 
 // Peak resident memory of this process so far, in megabytes.
 double peakMemoryMegabytes();
+
+struct sqlite3;
+
+// Steps through a statement on a bare SQLite connection, reading every column of
+// every row as the engine hands it out: the floor for any reader of the same
+// statement. The checksum keeps the reads from being optimised away.
+struct BareRead {
+    int rows = -1; // -1: the statement did not prepare
+    quint64 checksum = 0;
+    const char* error = nullptr;
+};
+BareRead readAllBare(sqlite3* db, const QByteArray& sql);

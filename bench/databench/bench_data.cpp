@@ -49,29 +49,7 @@ void BareSqlite(benchmark::State& state) {
     sqlite3_open_v2(file.filePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     const QByteArray sql = ledgerQuery().toUtf8();
     for (auto _ : state) {
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr);
-        int rows = 0;
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            for (int c = 0; c < sqlite3_column_count(statement); ++c) {
-                switch (sqlite3_column_type(statement, c)) {
-                case SQLITE_INTEGER:
-                    benchmark::DoNotOptimize(sqlite3_column_int64(statement, c));
-                    break;
-                case SQLITE_FLOAT:
-                    benchmark::DoNotOptimize(sqlite3_column_double(statement, c));
-                    break;
-                case SQLITE_TEXT:
-                    benchmark::DoNotOptimize(sqlite3_column_text(statement, c));
-                    break;
-                default:
-                    break;
-                }
-            }
-            ++rows;
-        }
-        sqlite3_finalize(statement);
-        benchmark::DoNotOptimize(rows);
+        benchmark::DoNotOptimize(readAllBare(db, sql).checksum);
     }
     sqlite3_close(db);
 }

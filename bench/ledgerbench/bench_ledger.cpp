@@ -80,30 +80,9 @@ void BareSqlite(benchmark::State& state) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(l.file.filePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     for (auto _ : state) {
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr);
-        int rows = 0;
-        const int width = sqlite3_column_count(statement);
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            for (int c = 0; c < width; ++c) {
-                switch (sqlite3_column_type(statement, c)) {
-                case SQLITE_INTEGER:
-                    benchmark::DoNotOptimize(sqlite3_column_int64(statement, c));
-                    break;
-                case SQLITE_FLOAT:
-                    benchmark::DoNotOptimize(sqlite3_column_double(statement, c));
-                    break;
-                case SQLITE_TEXT:
-                    benchmark::DoNotOptimize(sqlite3_column_text(statement, c));
-                    break;
-                default:
-                    break;
-                }
-            }
-            ++rows;
-        }
-        sqlite3_finalize(statement);
-        if (rows != state.range(0))
+        const BareRead read = readAllBare(db, sql);
+        benchmark::DoNotOptimize(read.checksum);
+        if (read.rows != state.range(0))
             state.SkipWithError("bare SQLite saw another row count");
     }
     sqlite3_close(db);

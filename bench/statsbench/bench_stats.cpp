@@ -78,30 +78,10 @@ void BareSqlite(benchmark::State& state, const Statistic& statistic) {
     sqlite3_open_v2(ledger().filePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_create_collation(db, "PINYIN", SQLITE_UTF8, nullptr, pinyin);
     for (auto _ : state) {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK)
-            state.SkipWithError(sqlite3_errmsg(db));
-        int rows = 0;
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            for (int c = 0; c < sqlite3_column_count(statement); ++c) {
-                switch (sqlite3_column_type(statement, c)) {
-                case SQLITE_INTEGER:
-                    benchmark::DoNotOptimize(sqlite3_column_int64(statement, c));
-                    break;
-                case SQLITE_FLOAT:
-                    benchmark::DoNotOptimize(sqlite3_column_double(statement, c));
-                    break;
-                case SQLITE_TEXT:
-                    benchmark::DoNotOptimize(sqlite3_column_text(statement, c));
-                    break;
-                default:
-                    break;
-                }
-            }
-            ++rows;
-        }
-        sqlite3_finalize(statement);
-        benchmark::DoNotOptimize(rows);
+        const BareRead read = readAllBare(db, sql);
+        if (read.rows < 0)
+            state.SkipWithError(read.error);
+        benchmark::DoNotOptimize(read.checksum);
     }
     sqlite3_close(db);
 }

@@ -4,13 +4,13 @@
 #include "datetext.h"
 #include "dberror.h"
 #include "diarylistmodel.h"
-#include "diarytext.h"
 #include "frame.h"
 #include "gbklimit.h"
 #include "messages.h"
 #include "pictures.h"
 #include "query.h"
 #include "sqltexts.h"
+#include "storedtext.h"
 #include "wheelstepping.h"
 
 #include <QApplication>
@@ -265,7 +265,7 @@ void TForm1::selectRow(int row) {
 }
 
 void TForm1::showEntryBoxes(const DiaryEntry& entry) {
-    m_RichEdit1->setPlainText(DiaryText::toShown(entry.text));
+    m_RichEdit1->setPlainText(StoredText::toShown(entry.text));
     m_ComboBox1->setEditText(entry.weather);
     m_ComboBox2->setEditText(entry.mood);
 }
@@ -383,7 +383,7 @@ void TForm1::SpeedButton3Click() {
     if (m_EditState == BrowseState || (m_EditState == ModifyState && selectedRow() < 0))
         return;
     DiaryEntry entry{storedDateText(m_Date1->date()), m_ComboBox2->currentText(), m_ComboBox1->currentText(),
-                     0, DiaryText::toStored(m_RichEdit1->toPlainText())};
+                     0, StoredText::toStored(m_RichEdit1->toPlainText())};
     qint64 storedKey = 0;
     try {
         storedKey = storeEntry(entry);

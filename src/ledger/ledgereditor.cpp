@@ -15,6 +15,7 @@
 #include "pictures.h"
 #include "query.h"
 #include "sqltexts.h"
+#include "storedtext.h"
 #include "textimport.h"
 
 #include <QApplication>
@@ -417,7 +418,7 @@ void TForm4::LoadEntry() {
             setDepositEnabled(true);
             m_Edit5->setText(row.subItem(LedgerRow::Deposit));
         }
-        m_RichEdit1->setPlainText(m_ADOQuery1->text(QStringLiteral("TEXTS")));
+        m_RichEdit1->setPlainText(StoredText::toShown(m_ADOQuery1->text(QStringLiteral("TEXTS"))));
     } catch (...) {
         Messages::error(this, QStringLiteral("数据读取错误!"));
     }
@@ -604,7 +605,8 @@ void TForm4::SpeedButton1Click() {
         Messages::error(this, QStringLiteral("这不是文本文件,不能导入正文!"));
         return;
     case TextImport::Status::Read:
-        m_RichEdit1->setPlainText(kept + QStringLiteral("\r\n") + file.text());
+        m_RichEdit1->setPlainText(kept + QLatin1Char('\n') +
+                                  StoredText::toShown(file.text())); // stored as CR LF
         return;
     }
 }
@@ -659,7 +661,7 @@ LedgerEntry TForm4::enteredEntry() const {
     entry.mode = m_ComboBox2->currentText();
     entry.unit = m_ComboBox3->currentText();
     entry.paidInFull = m_RadioButton1->isChecked();
-    entry.text = m_RichEdit1->toPlainText();
+    entry.text = StoredText::toStored(m_RichEdit1->toPlainText());
     for (int i = 0; i < SqlTexts::locationCount; ++i)
         entry.locations[i] = m_CheckBoxes[i]->isChecked();
     return entry;

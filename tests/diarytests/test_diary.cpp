@@ -1,8 +1,8 @@
 #include "diarybrowser.h"
 #include "diarylistmodel.h"
-#include "diarytext.h"
 #include "frame.h"
 #include "messagerecorder.h"
+#include "storedtext.h"
 #include "testdatabase.h"
 #include "testmain.h"
 
@@ -138,11 +138,11 @@ void TestDiary::listModel() {
 }
 
 void TestDiary::lineBreaks() {
-    QCOMPARE(DiaryText::toShown(QStringLiteral("a\r\nb\r\n")), QStringLiteral("a\nb\n"));
-    QCOMPARE(DiaryText::toShown(QStringLiteral("a\rb")), QStringLiteral("a\nb"));
-    QCOMPARE(DiaryText::toStored(QStringLiteral("a\nb")), QStringLiteral("a\r\nb"));
-    QCOMPARE(DiaryText::toStored(QStringLiteral("a\r\nb")), QStringLiteral("a\r\nb")); // never doubled
-    QCOMPARE(DiaryText::toStored(QString()), QString());
+    QCOMPARE(StoredText::toShown(QStringLiteral("a\r\nb\r\n")), QStringLiteral("a\nb\n"));
+    QCOMPARE(StoredText::toShown(QStringLiteral("a\rb")), QStringLiteral("a\nb"));
+    QCOMPARE(StoredText::toStored(QStringLiteral("a\nb")), QStringLiteral("a\r\nb"));
+    QCOMPARE(StoredText::toStored(QStringLiteral("a\r\nb")), QStringLiteral("a\r\nb")); // never doubled
+    QCOMPARE(StoredText::toStored(QString()), QString());
 
     // Typed text is stored with CR LF; an older file's entry shows like it.
     TestDatabase db;

@@ -757,7 +757,8 @@ void TestLedgerEditor::import_appendsFileText() {
     messages.clear();
     click(editor, "SpeedButton2");
     QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.lastText()));
-    QCOMPARE(l.stored(QStringLiteral("TEXTS"), l.newestKey()).toString(), QStringLiteral("kept\n百安居"));
+    QCOMPARE(l.stored(QStringLiteral("TEXTS"), l.newestKey()).toString(),
+             QStringLiteral("kept\r\n百安居")); // kept text, CR LF, file text
 }
 
 JZ_TEST_MAIN(TestLedgerEditor)

@@ -1,6 +1,6 @@
-#include "diarytext.h"
+#include "storedtext.h"
 
-namespace DiaryText {
+namespace StoredText {
 
 namespace {
 const QString crlf = QStringLiteral("\r\n");
@@ -19,4 +19,4 @@ QString toStored(const QString& shown) {
     return text;
 }
 
-} // namespace DiaryText
+} // namespace StoredText

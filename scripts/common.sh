@@ -18,9 +18,16 @@ jz_install() {
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# jz_build DIR [cmake options...]
+# jz_build DIR [cmake options...] [-- targets...]
 jz_build() {
     local dir="$1"; shift
-    cmake -S "$JZ_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$dir" -j"$(nproc 2>/dev/null || echo 2)"
+    local options=() targets=()
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do options+=("$1"); shift; done
+    [ "${1:-}" = "--" ] && shift && targets=("$@")
+    cmake -S "$JZ_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
+    if [ ${#targets[@]} -gt 0 ]; then
+        cmake --build "$dir" -j"$(nproc 2>/dev/null || echo 2)" --target "${targets[@]}"
+    else
+        cmake --build "$dir" -j"$(nproc 2>/dev/null || echo 2)"
+    fi
 }

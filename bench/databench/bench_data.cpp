@@ -4,6 +4,7 @@
 #include "database.h"
 #include "query.h"
 #include "sqltexts.h"
+#include "timingreporter.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>
@@ -68,31 +69,19 @@ BENCHMARK(OpenConnection)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ThroughQuery)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BareSqlite)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// Runs the benchmarks, then prints the ratio of Query to bare SQLite per size.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    // The ratio of Query to bare SQLite per size.
+    TimingReporter reporter([](const TimingReporter& times) {
         for (const char* size : {"10000", "100000"}) {
-            const double query = times[std::string("ThroughQuery/") + size];
-            const double bare = times[std::string("BareSqlite/") + size];
+            const double query = times.milliseconds(std::string("ThroughQuery/") + size);
+            const double bare = times.milliseconds(std::string("BareSqlite/") + size);
             if (bare > 0)
                 std::printf("ledger query through Query / bare SQLite at %s entries: %.2fx (aim <= 1.5x)\n",
                             size, query / bare);
         }
-    }
-    std::map<std::string, double> times;
-};
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -9,6 +9,7 @@
 #include "ledgerbrowser.h"
 #include "ledgereditor.h"
 #include "ledgerlistmodel.h"
+#include "timingreporter.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -127,43 +128,6 @@ BENCHMARK(Query_FillList_UpdateTotals)->Arg(100000)->Unit(benchmark::kMillisecon
 BENCHMARK(BareSqlite)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(AppendSave)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// Prints, after the runs, 查询 against bare SQLite per size, the appended save
-// beside 查询 and the peak memory.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        // With repetitions, the median stands for the benchmark.
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
-                continue;
-            m_times[run.run_name.str()] = run.GetAdjustedRealTime();
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        for (const char* size : {"10000", "100000"}) {
-            const double query = m_times[std::string("Query_FillList_UpdateTotals/") + size];
-            const double bare = m_times[std::string("BareSqlite/") + size];
-            if (bare > 0)
-                std::printf(
-                    "查询 (query, FillList, UpdateTotals) / bare SQLite at %s entries: %.2fx (aim <= 3x)\n",
-                    size, query / bare);
-        }
-        const double save = m_times["AppendSave/100000"];
-        const double query = m_times["Query_FillList_UpdateTotals/100000"];
-        if (save > 0 && query > 0)
-            std::printf("appended save with 100000 rows listed: %.2f ms, beside 查询's %.2f ms (%.1f%%)\n",
-                        save, query, 100.0 * save / query);
-        if (g_peakWithAllListed > 0)
-            std::printf("peak memory with 100000 rows listed: %.0f MB (aim <= 250 MB)\n",
-                        g_peakWithAllListed);
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -173,7 +137,25 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     GeneratedLedgers ledgers;
     g_ledgers = &ledgers;
-    RatioReporter reporter;
+    // 查询 against bare SQLite per size, the appended save beside 查询, the peak memory.
+    TimingReporter reporter([](const TimingReporter& times) {
+        for (const char* size : {"10000", "100000"}) {
+            const double query = times.milliseconds(std::string("Query_FillList_UpdateTotals/") + size);
+            const double bare = times.milliseconds(std::string("BareSqlite/") + size);
+            if (bare > 0)
+                std::printf(
+                    "查询 (query, FillList, UpdateTotals) / bare SQLite at %s entries: %.2fx (aim <= 3x)\n",
+                    size, query / bare);
+        }
+        const double save = times.milliseconds("AppendSave/100000");
+        const double query = times.milliseconds("Query_FillList_UpdateTotals/100000");
+        if (save > 0 && query > 0)
+            std::printf("appended save with 100000 rows listed: %.2f ms, beside 查询's %.2f ms (%.1f%%)\n",
+                        save, query, 100.0 * save / query);
+        if (g_peakWithAllListed > 0)
+            std::printf("peak memory with 100000 rows listed: %.0f MB (aim <= 250 MB)\n",
+                        g_peakWithAllListed);
+    });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     closeWindows();

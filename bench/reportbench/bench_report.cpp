@@ -16,6 +16,7 @@
 #include "reportpainter.h"
 #include "reportpreview.h"
 #include "reporttemplate.h"
+#include "timingreporter.h"
 
 #include <QApplication>
 #include <QFile>
@@ -255,20 +256,6 @@ void resetPeakMemory() {
         clear.write("5");
 }
 
-class CapturingReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> realTimes; // milliseconds per iteration
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            realTimes[run.benchmark_name()] =
-                run.GetAdjustedRealTime() * (run.time_unit == benchmark::kMillisecond   ? 1.0
-                                             : run.time_unit == benchmark::kMicrosecond ? 1e-3
-                                             : run.time_unit == benchmark::kNanosecond  ? 1e-6
-                                                                                        : 1e3);
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 BENCHMARK(EnginePreparedToPdf)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -298,14 +285,14 @@ int main(int argc, char** argv) {
             Rows, report.pageCount(), before, peak, peak - before);
     }
 
-    CapturingReporter reporter;
+    TimingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double engine = reporter.realTimes["EnginePreparedToPdf/iterations:3"];
-    const double floor = reporter.realTimes["FloorDirectToPdf/iterations:3"];
+    const double engine = reporter.milliseconds("EnginePreparedToPdf/iterations:3");
+    const double floor = reporter.milliseconds("FloorDirectToPdf/iterations:3");
     if (engine > 0 && floor > 0)
         std::printf("engine / floor = %.2f (aim at most 1.5)\n", engine / floor);
-    const double shortPreview = reporter.realTimes["PreviewFirstPage/10"];
-    const double longPreview = reporter.realTimes["PreviewFirstPage/10000"];
+    const double shortPreview = reporter.milliseconds("PreviewFirstPage/10");
+    const double longPreview = reporter.milliseconds("PreviewFirstPage/10000");
     if (shortPreview > 0 && longPreview > 0)
         std::printf("preview's first page: %.1f ms for 10 rows, %.1f ms for %d rows\n", shortPreview,
                     longPreview, Rows);

@@ -12,6 +12,7 @@
 #include "locationstatswindow.h"
 #include "projectstatswindow.h"
 #include "query.h"
+#include "timingreporter.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -86,29 +87,6 @@ void BareSqlite(benchmark::State& state, const Statistic& statistic) {
     sqlite3_close(db);
 }
 
-// Prints the ratio of each window's "统计" to bare SQLite after the runs.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        for (const Statistic& s : statistics) {
-            const double window = m_times[std::string("ThroughWindow/") + s.name];
-            const double bare = m_times[std::string("BareSqlite/") + s.name];
-            if (bare > 0)
-                std::printf("%-14s window / bare SQLite at %d entries: %.2fx (aim <= 1.5x)\n", s.name,
-                            entries, window / bare);
-        }
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -122,7 +100,16 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark((std::string("BareSqlite/") + s.name).c_str(), BareSqlite, s)
             ->Unit(benchmark::kMillisecond);
     }
-    RatioReporter reporter;
+    // The ratio of each window's "统计" to bare SQLite.
+    TimingReporter reporter([](const TimingReporter& times) {
+        for (const Statistic& s : statistics) {
+            const double window = times.milliseconds(std::string("ThroughWindow/") + s.name);
+            const double bare = times.milliseconds(std::string("BareSqlite/") + s.name);
+            if (bare > 0)
+                std::printf("%-14s window / bare SQLite at %d entries: %.2fx (aim <= 1.5x)\n", s.name,
+                            entries, window / bare);
+        }
+    });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

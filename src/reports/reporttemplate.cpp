@@ -120,6 +120,18 @@ constexpr const char* HAlignNames[] = {"left", "right", "centre"};
 constexpr const char* VAlignNames[] = {"top", "middle"};
 constexpr const char* OrientationNames[] = {"portrait", "landscape"};
 
+// The style keys shared by a text object and the template's defaults; what the
+// JSON leaves out keeps the value the object has already.
+void readStyle(const Reader& in, TextObject& object) {
+    object.fontName = in.text("font", object.fontName);
+    object.fontSize = in.number("size", object.fontSize, 1, 500);
+    object.bold = in.flag("bold", object.bold);
+    object.hAlign = in.choice("align", object.hAlign, HAlignNames);
+    object.vAlign = in.choice("valign", object.vAlign, VAlignNames);
+    object.frame = in.flag("frame", object.frame);
+    object.wordWrap = in.flag("wordWrap", object.wordWrap);
+}
+
 TextObject readObject(const Reader& in, const TextObject& defaults, double bandHeight) {
     in.allowOnly({"name", "rect", "text", "font", "size", "bold", "align", "valign", "frame", "wordWrap"});
     TextObject object = defaults;
@@ -131,26 +143,14 @@ TextObject readObject(const Reader& in, const TextObject& defaults, double bandH
     if (object.rect.bottom() > bandHeight)
         in.fail(QStringLiteral("文字框超出了带区的高度"));
     object.text = in.text("text", {});
-    object.fontName = in.text("font", defaults.fontName);
-    object.fontSize = in.number("size", defaults.fontSize, 1, 500);
-    object.bold = in.flag("bold", defaults.bold);
-    object.hAlign = in.choice("align", defaults.hAlign, HAlignNames);
-    object.vAlign = in.choice("valign", defaults.vAlign, VAlignNames);
-    object.frame = in.flag("frame", defaults.frame);
-    object.wordWrap = in.flag("wordWrap", defaults.wordWrap);
+    readStyle(in, object);
     return object;
 }
 
 TextObject readDefaults(const Reader& in) {
     in.allowOnly({"font", "size", "bold", "align", "valign", "frame", "wordWrap"});
     TextObject defaults;
-    defaults.fontName = in.text("font", defaults.fontName);
-    defaults.fontSize = in.number("size", defaults.fontSize, 1, 500);
-    defaults.bold = in.flag("bold", defaults.bold);
-    defaults.hAlign = in.choice("align", defaults.hAlign, HAlignNames);
-    defaults.vAlign = in.choice("valign", defaults.vAlign, VAlignNames);
-    defaults.frame = in.flag("frame", defaults.frame);
-    defaults.wordWrap = in.flag("wordWrap", defaults.wordWrap);
+    readStyle(in, defaults);
     return defaults;
 }
 

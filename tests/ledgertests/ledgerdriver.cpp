@@ -114,4 +114,15 @@ void fill(TForm4* editor, const Typed& t) {
         text->insertPlainText(t.text);
 }
 
+TForm3* Ledger::listed(std::initializer_list<const char*> names) {
+    TestDatabase::Entry e = entry();
+    for (const char* name : names) {
+        e.name = QString::fromUtf8(name);
+        db.addEntry(e);
+    }
+    TForm3* browser = openBrowser();
+    query(browser);
+    return browser;
+}
+
 } // namespace LedgerDriver

@@ -38,6 +38,10 @@ struct Ledger {
         return e;
     }
 
+    // Entries of these names on the first project and category, listed in an open
+    // browser by its 查询.
+    TForm3* listed(std::initializer_list<const char*> names);
+
     QVariant stored(const QString& column, qint64 key) {
         return db.scalar(QStringLiteral("select %1 from 明细 where MID=%2").arg(column).arg(key));
     }

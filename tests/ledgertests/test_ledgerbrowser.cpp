@@ -242,13 +242,7 @@ void TestLedgerBrowser::commands_needSelectedRow() {
 
 void TestLedgerBrowser::delete_askRemoveAndRefusals() {
     Ledger l;
-    TestDatabase::Entry e = l.entry();
-    for (const char* name : {"one", "two", "three"}) {
-        e.name = QString::fromLatin1(name);
-        l.db.addEntry(e);
-    }
-    TForm3* browser = openBrowser();
-    query(browser);
+    TForm3* browser = l.listed({"one", "two", "three"});
     clickRow(browser, 1);
 
     MessageRecorder messages;
@@ -262,8 +256,9 @@ void TestLedgerBrowser::delete_askRemoveAndRefusals() {
     QCOMPARE(rowCount(browser), 3);
     QCOMPARE(l.db.count(QStringLiteral("明细")), 3);
 
-    e.name = QStringLiteral("added behind the list");
-    l.db.addEntry(e);
+    TestDatabase::Entry behind = l.entry();
+    behind.name = QStringLiteral("added behind the list");
+    l.db.addEntry(behind);
     messages.clear();
     click(browser, "SpeedButton3"); // answered Yes
     QCOMPARE(messages.shown().size(), 1);

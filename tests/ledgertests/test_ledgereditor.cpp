@@ -543,13 +543,7 @@ void TestLedgerEditor::modify_rewritesSelectedRowOnly() {
 
 void TestLedgerEditor::follows_browserSelectionInEveryState() {
     Ledger l;
-    TestDatabase::Entry e = l.entry();
-    for (const char* name : {"one", "two", "three"}) {
-        e.name = QString::fromLatin1(name);
-        l.db.addEntry(e);
-    }
-    TForm3* browser = openBrowser();
-    query(browser);
+    TForm3* browser = l.listed({"one", "two", "three"});
     click(browser, "SpeedButton8");
     TForm4* editor = Form4;
     QCOMPARE(boxText(editor, "Edit1"), QStringLiteral("one"));
@@ -625,13 +619,7 @@ void TestLedgerEditor::cancel_reloadsOrCloses() {
 
 void TestLedgerEditor::navigation_stepsThroughList() {
     Ledger l;
-    TestDatabase::Entry e = l.entry();
-    for (const char* name : {"one", "two", "three"}) {
-        e.name = QString::fromLatin1(name);
-        l.db.addEntry(e);
-    }
-    TForm3* browser = openBrowser();
-    query(browser);
+    TForm3* browser = l.listed({"one", "two", "three"});
     click(browser, "SpeedButton8");
     TForm4* editor = Form4;
 

@@ -2,8 +2,11 @@
 set -euo pipefail
 
 JZ_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-JZ_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-charts-dev libqt6sql6-sqlite
-             libsqlite3-dev sqlite3 libbenchmark-dev fonts-noto-cjk qt6-translations-l10n poppler-utils)
+# The one list of the Debian packages the build, the tests and the packaging need;
+# scripts/check-packages fails the build when CMake used a package not covered here.
+JZ_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
+             libsqlite3-dev sqlite3 libbenchmark-dev fonts-noto-cjk qt6-translations-l10n poppler-utils
+             desktop-file-utils appstream dpkg-dev file)
 
 jz_install() {
     local missing=()
@@ -25,6 +28,7 @@ jz_build() {
     while [ $# -gt 0 ] && [ "$1" != "--" ]; do options+=("$1"); shift; done
     [ "${1:-}" = "--" ] && shift && targets=("$@")
     cmake -S "$JZ_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
+    "$JZ_ROOT/scripts/check-packages" "$dir"
     if [ ${#targets[@]} -gt 0 ]; then
         cmake --build "$dir" -j"$(nproc 2>/dev/null || echo 2)" --target "${targets[@]}"
     else

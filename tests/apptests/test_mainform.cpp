@@ -2,7 +2,10 @@
 #include "instanceguard.h"
 #include "mainform.h"
 #include "messagerecorder.h"
+#include "query.h"
+#include "testdatabase.h"
 #include "testmain.h"
+#include "workingfolder.h"
 
 #include <QAction>
 #include <QLabel>
@@ -60,6 +63,7 @@ private Q_SLOTS:
     void logoStaysCentred();
     void openOrFocus_oneWindowPerClass();
     void instanceGuard();
+    void folderArgument();
 };
 
 void TestMainForm::commandTable() {
@@ -227,6 +231,33 @@ void TestMainForm::instanceGuard() {
     InstanceGuard afterCrash(name);
     QVERIFY(afterCrash.acquired());
     QFile::remove(InstanceGuard::lockFilePath(name));
+}
+
+// `jiazhuang FOLDER` uses the ledger in that folder; a folder that cannot be entered
+// is refused with its name and the system's reason, and nothing is created.
+void TestMainForm::folderArgument() {
+    TestDatabase elsewhere;
+    elsewhere.addProject(QStringLiteral("只在这个账簿里"));
+    QTemporaryDir start;
+    QVERIFY(QDir::setCurrent(start.path()));
+    TestDatabase::resetConnection();
+
+    const QString missing = start.filePath(QStringLiteral("没有的文件夹"));
+    const QString refusal = WorkingFolder::enter(missing);
+    QVERIFY2(refusal.contains(missing) && refusal.contains(QStringLiteral("No such file")),
+             qPrintable(refusal));
+    QCOMPARE(QDir::currentPath(), QDir(start.path()).canonicalPath());
+    QVERIFY(!QFileInfo::exists(missing));
+    QVERIFY(!WorkingFolder::enter(elsewhere.filePath()).isEmpty()); // a file, not a folder
+
+    QCOMPARE(WorkingFolder::enter(elsewhere.directory()), QString());
+    QCOMPARE(QDir::currentPath(), QDir(elsewhere.directory()).canonicalPath());
+    Query query;
+    query.setSql(QStringLiteral("select NAMES from 项目 where NAMES='只在这个账簿里'"));
+    query.open();
+    QCOMPARE(query.rowCount(), 1);
+    query.close();
+    TestDatabase::resetConnection();
 }
 
 JZ_TEST_MAIN(TestMainForm)

@@ -1,0 +1,75 @@
+// jiazhuang-launcher [FOLDER]: what the desktop menu starts. The ledger lives in one
+// documented folder, ~/家装账簿/ unless FOLDER is given. The launcher creates that
+// folder and, when it holds no ledger, an empty one made by jiazhuang-newdb; then it
+// becomes the program, started in that folder. Failures are shown in a message box
+// (and on standard error) and nothing half made is left behind: jiazhuang-newdb
+// writes under a temporary name and renames only a complete file.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTextStream>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+namespace {
+
+const QString ledgerName = QStringLiteral("家装账簿.mdb");
+
+int refuse(const QString& text) {
+    QTextStream(stderr) << "jiazhuang-launcher: " << text << '\n';
+    // A platform nobody looks at (offscreen, minimal) gets the message on standard error only.
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+        QMessageBox::critical(nullptr, QStringLiteral("错误"), text);
+    return 1;
+}
+
+QString defaultFolder() {
+    return QDir(QDir::homePath()).filePath(QStringLiteral("家装账簿"));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    const QString folder = args.isEmpty() ? defaultFolder() : args[0];
+
+    std::error_code failure;
+    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()),
+                                        failure);
+    if (failure)
+        return refuse(QStringLiteral("无法创建账簿文件夹“%1”：%2")
+                          .arg(folder, QString::fromLocal8Bit(failure.message().c_str())));
+
+    const QString tools = QCoreApplication::applicationDirPath();
+    const QString ledger = QDir(folder).filePath(ledgerName);
+    if (!QFileInfo::exists(ledger)) {
+        QProcess newdb;
+        newdb.setProcessChannelMode(QProcess::MergedChannels);
+        newdb.start(QDir(tools).filePath(QStringLiteral("jiazhuang-newdb")), {ledger});
+        const bool finished = newdb.waitForFinished(60000);
+        if (!finished || newdb.exitStatus() != QProcess::NormalExit || newdb.exitCode() != 0) {
+            const QString output = QString::fromUtf8(newdb.readAll()).trimmed();
+            return refuse(QStringLiteral("无法创建空账簿“%1”：%2")
+                              .arg(ledger, output.isEmpty() ? newdb.errorString() : output));
+        }
+    }
+
+    const QByteArray program = QFile::encodeName(QDir(tools).filePath(QStringLiteral("jiazhuang")));
+    const QByteArray folderArgument = QFile::encodeName(folder);
+    char* const programArgs[] = {const_cast<char*>(program.constData()),
+                                 const_cast<char*>(folderArgument.constData()), nullptr};
+    ::execv(program.constData(), programArgs);
+    return refuse(QStringLiteral("无法启动程序“%1”：%2")
+                      .arg(QString::fromLocal8Bit(program), QString::fromLocal8Bit(std::strerror(errno))));
+}

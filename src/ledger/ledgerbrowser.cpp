@@ -1,6 +1,6 @@
 #include "ledgerbrowser.h"
 
-#include "datetext.h"
+#include "datepicker.h"
 #include "frame.h"
 #include "gridlinedelegate.h"
 #include "ledgereditor.h"

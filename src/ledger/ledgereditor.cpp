@@ -1,5 +1,6 @@
 #include "ledgereditor.h"
 
+#include "datepicker.h"
 #include "datetext.h"
 #include "dberror.h"
 #include "filedialogs.h"

@@ -1,7 +1,5 @@
 #include "datetext.h"
 
-#include <QDateEdit>
-
 namespace {
 
 // Delphi-style Copy with 1-based positions: beyond the end yields empty text.
@@ -39,9 +37,4 @@ QString storedDateText(const QDate& date) {
     QString text = date.toString(QStringLiteral("yyyy-MM-dd"));
     NormalizeDateText(text);
     return text;
-}
-
-void setUpDatePicker(QDateEdit* picker) {
-    picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    picker->setCalendarPopup(true);
 }

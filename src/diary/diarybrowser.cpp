@@ -1,6 +1,7 @@
 #include "diarybrowser.h"
 
 #include "application.h"
+#include "datepicker.h"
 #include "datetext.h"
 #include "dberror.h"
 #include "diarylistmodel.h"

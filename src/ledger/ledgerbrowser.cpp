@@ -1,6 +1,6 @@
 #include "ledgerbrowser.h"
 
-#include "datetext.h"
+#include "datepicker.h"
 #include "frame.h"
 #include "gridlinedelegate.h"
 #include "ledgereditor.h"
@@ -303,8 +303,14 @@ void TForm3::SpeedButton7Click() {
 
 TForm4* TForm3::openEditor() {
     openOrFocus(Form4, [] { return new TForm4; });
-    if (Form4)
-        Form4->setBrowserList(m_ListView1);
+    if (Form4) {
+        const QPointer<TForm3> self(this);
+        const auto isOpen = [self] { return self && Form3 == self; };
+        Form4->setBrowserList({m_ListView1, isOpen, [self, isOpen] {
+                                   if (isOpen())
+                                       self->UpdateTotals();
+                               }});
+    }
     return Form4;
 }
 

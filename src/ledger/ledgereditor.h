@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ledgereditorlist.h"
 #include "lookuptable.h"
 
 #include <QPointer>
@@ -23,7 +24,8 @@ class Query;
 // The ledger editor "账目编辑": one ledger entry at a time, typed in or changed.
 //
 // A free-standing window that stays on top, opened only by the ledger browser and
-// tied to the browser's list: it loads the entry of the list's selected row, steps
+// tied to the browser's list (a LedgerEditorList, so that the editor needs nothing
+// else of the browser): it loads the entry of the list's selected row, steps
 // through the list with its navigation buttons and writes every saved entry back
 // into the list. Once the browser is closed it no longer touches the list: loading
 // and stepping then do nothing, and 撤消编辑 closes the editor.
@@ -38,7 +40,7 @@ public:
     int EditState() const { return m_EditState; }
 
     // The browser hands over its list each time it opens or focuses the editor.
-    void setBrowserList(QTreeView* list);
+    void setBrowserList(LedgerEditorList list);
 
     // Loads the entry of the browser's selected row into the fields and the record set.
     void LoadEntry();
@@ -72,6 +74,7 @@ private Q_SLOTS:
 
 private:
     void FormClose();
+    // The controls and their places (ledgereditorcontrols.cpp).
     void buildTopGroup();
     void buildLocationGroup();
     void buildPaymentGroup();
@@ -103,7 +106,7 @@ private:
 
     int m_EditState = BrowseState;
     bool m_readableWhileDisabled = false;
-    QPointer<QTreeView> m_list;
+    LedgerEditorList m_list;
     Query* m_ADOQuery1;
     LookupTable m_projects;   // ProjectNames, ProjectIds
     LookupTable m_categories; // CategoryNames, CategoryIds

@@ -2,6 +2,7 @@
 
 #include "barchart.h"
 #include "barseries.h"
+#include "datepicker.h"
 #include "datetext.h"
 #include "dberror.h"
 #include "frame.h"

@@ -1,5 +1,6 @@
 #include "datetext.h"
 
+#include <QCalendarWidget>
 #include <QDateEdit>
 
 namespace {
@@ -44,4 +45,6 @@ QString storedDateText(const QDate& date) {
 void setUpDatePicker(QDateEdit* picker) {
     picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     picker->setCalendarPopup(true);
+    // Chinese desktops start the week on Monday; Qt's Chinese locale data says Sunday.
+    picker->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
 }

@@ -14,5 +14,6 @@ void NormalizeDateText(QString& text);
 // the desktop's short date pattern) passed through NormalizeDateText.
 QString storedDateText(const QDate& date);
 
-// Gives a date picker the display format the stored form needs, and a calendar.
+// Gives a date picker the display format the stored form needs, and a calendar
+// whose week starts on Monday.
 void setUpDatePicker(QDateEdit* picker);

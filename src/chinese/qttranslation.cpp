@@ -1,5 +1,7 @@
 #include "qttranslation.h"
 
+#include "movedqttexts.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
@@ -16,8 +18,10 @@ bool install(QCoreApplication* app, const QString& directory) {
     const QString fileName = QStringLiteral("qtbase_zh_CN.qm");
     auto* translator = new QTranslator(app);
     // installTranslator() refuses a file that loads but holds no text.
-    if (translator->load(fileName, directory) && QCoreApplication::installTranslator(translator))
+    if (translator->load(fileName, directory) && QCoreApplication::installTranslator(translator)) {
+        QCoreApplication::installTranslator(new MovedQtTexts(translator, translator));
         return true;
+    }
     delete translator;
     QTextStream(stderr) << QCoreApplication::applicationName() << ": 无法读取 Qt 的中文翻译 "
                         << QDir(directory).filePath(fileName)

@@ -1,5 +1,6 @@
 #include "helpdialog.h"
 
+#include "chinesefonts.h"
 #include "pictures.h"
 
 #include <QApplication>
@@ -45,9 +46,7 @@ const char* const helpLines[] = {
 };
 
 QFont songTi16() {
-    QFont font = QApplication::font();
-    font.setPixelSize(16);
-    return font;
+    return ChineseFonts::songTi(16);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "diarybrowser.h"
 
 #include "application.h"
+#include "chinesefonts.h"
 #include "datepicker.h"
 #include "datetext.h"
 #include "dberror.h"
@@ -36,9 +37,7 @@ const QColor moneyGreen(192, 220, 192);
 const QColor listBackground(244, 225, 242);
 
 QFont windowFont() {
-    QFont font = QApplication::font();
-    font.setPixelSize(16);
-    return font;
+    return ChineseFonts::songTi(16);
 }
 
 void setBase(QWidget* widget, const QColor& colour) {

@@ -1,5 +1,7 @@
 #include "ledgerlook.h"
 
+#include "chinesefonts.h"
+
 #include <QIcon>
 #include <QToolButton>
 #include <QWidget>
@@ -11,11 +13,7 @@ QColor skyBlue() {
 }
 
 QFont songFont(int pixels) {
-    QFont font;
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("Noto Serif CJK SC"),
-                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(pixels);
-    return font;
+    return ChineseFonts::songTi(pixels);
 }
 
 void paintGround(QWidget* window) {

@@ -12,8 +12,8 @@ namespace LedgerLook {
 
 QColor skyBlue();
 
-// 宋体 (SimSun) at the given pixel size, falling back to Noto CJK where the desktop
-// has no SimSun.
+// 宋体 (SimSun) at the given pixel size (Noto Serif CJK SC where the desktop has no
+// SimSun).
 QFont songFont(int pixels);
 
 void paintGround(QWidget* window);

@@ -1,5 +1,6 @@
 #include "lookupeditor.h"
 
+#include "chinesefonts.h"
 #include "frame.h"
 #include "gbklimit.h"
 #include "messages.h"
@@ -26,9 +27,7 @@ const QColor skyBlue(166, 202, 240);
 const QColor moneyGreen(192, 220, 192);
 
 QFont windowFont() {
-    QFont font = QApplication::font();
-    font.setPixelSize(16);
-    return font;
+    return ChineseFonts::songTi(16);
 }
 
 QFont gridFont() {

@@ -2,6 +2,7 @@
 
 #include "barchart.h"
 #include "barseries.h"
+#include "chinesefonts.h"
 #include "datepicker.h"
 #include "datetext.h"
 #include "dberror.h"
@@ -33,9 +34,7 @@ constexpr int noteHeight = 32;
 constexpr int chartHeight = 150;
 
 QFont windowFont() {
-    QFont font = QApplication::font();
-    font.setPixelSize(16);
-    return font;
+    return ChineseFonts::songTi(16);
 }
 
 void fill(QWidget* widget, const QColor& colour) {

@@ -1,19 +1,19 @@
 #include "application.h"
 
+#include "chinesefonts.h"
 #include "dberror.h"
 #include "messages.h"
+#include "qttranslation.h"
 
-#include <QFont>
+#include <QLocale>
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
-    setUpFonts();
-}
-
-void Application::setUpFonts() {
-    QFont font = QApplication::font();
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Arial"),
-                      QStringLiteral("Noto Sans"), QStringLiteral("DejaVu Sans")});
-    QApplication::setFont(font);
+    // Chinese whatever the desktop's language: Qt's own texts, and the month and day
+    // names of the calendars and Qt's dialogs. Numbers and stored dates never go
+    // through the default locale (NumberText, storedDateText), so they stay as they are.
+    QtTranslation::install(this);
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    ChineseFonts::install();
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -2,9 +2,10 @@
 
 #include <QApplication>
 
-// The application object. Its notify() is the program's general report of
-// unhandled errors: a failure that a handler lets escape is shown in an error box
-// with the error's own text, and the program goes on.
+// The application object. It makes the program Chinese before any window exists:
+// Qt's own texts, the default locale, the fonts. Its notify() is the program's
+// general report of unhandled errors: a failure that a handler lets escape is shown
+// in an error box with the error's own text, and the program goes on.
 class Application : public QApplication {
     Q_OBJECT
 public:
@@ -13,8 +14,4 @@ public:
 
     // The general report itself, also for code that catches and wants it shown.
     static void reportUnhandled(const QString& text);
-
-    // Sets the program's fonts: Chinese text in SimSun where the desktop has it, else
-    // in Noto CJK.
-    static void setUpFonts();
 };

@@ -7,7 +7,11 @@ namespace FileDialogs {
 
 namespace {
 Chooser g_chooser;
-}
+
+// Qt's own dialog, which speaks Chinese through Qt's translation; the desktop's
+// dialog would follow the desktop's language.
+constexpr QFileDialog::Options dialogOptions = QFileDialog::DontUseNativeDialog;
+} // namespace
 
 QString qtFilter(const QString& pipeFilter) {
     const QStringList parts = pipeFilter.split(QLatin1Char('|'));
@@ -21,14 +25,14 @@ QString qtFilter(const QString& pipeFilter) {
 QString openFileName(QWidget* parent, const QString& caption, const QString& filter) {
     if (g_chooser)
         return g_chooser({false, caption, filter});
-    return QFileDialog::getOpenFileName(parent, caption, QString(), qtFilter(filter));
+    return QFileDialog::getOpenFileName(parent, caption, QString(), qtFilter(filter), nullptr, dialogOptions);
 }
 
 QString saveFileName(QWidget* parent, const QString& caption, const QString& filter,
                      const QString& suggested) {
     if (g_chooser)
         return g_chooser({true, caption, filter});
-    return QFileDialog::getSaveFileName(parent, caption, suggested, qtFilter(filter));
+    return QFileDialog::getSaveFileName(parent, caption, suggested, qtFilter(filter), nullptr, dialogOptions);
 }
 
 void setChooser(Chooser chooser) {

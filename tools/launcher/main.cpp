@@ -5,6 +5,8 @@
 // (and on standard error) and nothing half made is left behind: jiazhuang-newdb
 // writes under a temporary name and renames only a complete file.
 
+#include "qttranslation.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -41,6 +43,7 @@ QString defaultFolder() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QtTranslation::install(&app); // the error box's button
     const QStringList args = app.arguments().mid(1);
     const QString folder = args.isEmpty() ? defaultFolder() : args[0];
 

@@ -1,0 +1,460 @@
+#include "statisticspass.h"
+
+#include "collation.h"
+#include "dberror.h"
+#include "query.h"
+#include "sqlstatement.h"
+#include "sqltexts.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <optional>
+#include <sqlite3.h>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace StatisticsPass {
+
+namespace {
+
+enum class Kind { Mode, Project, Category, Location, Date };
+
+std::optional<Kind> kindOf(StatisticText text) {
+    if (text == SqlTexts::byExpenseMode)
+        return Kind::Mode;
+    if (text == SqlTexts::byProject)
+        return Kind::Project;
+    if (text == SqlTexts::byCategory)
+        return Kind::Category;
+    if (text == SqlTexts::byLocation)
+        return Kind::Location;
+    if (text == SqlTexts::byDate)
+        return Kind::Date;
+    return std::nullopt;
+}
+
+// Thrown where the pass cannot promise the text's own result; the text then runs.
+struct NotOnePass {};
+
+// SUM() as the engine adds up to version 3.42: plain double addition in the order
+// the rows come, an exact integer sum while every value is an integer, null when no
+// value was summed. Also COUNT(*).
+struct EngineSum {
+    double real = 0;
+    qint64 integer = 0;
+    qint64 values = 0;
+    qint64 rows = 0;
+    bool approx = false;
+    bool overflow = false;
+
+    void add(int type, double r, qint64 i) {
+        ++rows;
+        if (type == SqlStatement::Null)
+            return;
+        ++values;
+        if (type == SqlStatement::Integer) {
+            real += double(i);
+            if (!approx && !overflow && __builtin_add_overflow(integer, i, &integer))
+                overflow = true;
+        } else {
+            real += r;
+            approx = true;
+        }
+    }
+    QVariant sum() const {
+        if (overflow)
+            throw NotOnePass{}; // the text reports the engine's error
+        if (values == 0)
+            return {};
+        return approx ? QVariant(real) : QVariant(qlonglong(integer));
+    }
+    QVariant count() const { return QVariant(qlonglong(rows)); }
+};
+
+// One entry of the range as the pass keeps it until the sums are added.
+struct Item {
+    int group; // the group, or the location flags as bits
+    int type;  // of ALLMONEY
+    double real;
+    qint64 integer;
+};
+
+// A group's key: null, an integer or a text (its bytes).
+struct Key {
+    int type = SqlStatement::Null;
+    qint64 integer = 0;
+    std::string text;
+};
+
+QVariant keyValue(const Key& key) {
+    switch (key.type) {
+    case SqlStatement::Integer:
+        return QVariant(qlonglong(key.integer));
+    case SqlStatement::Text:
+        return QVariant(QString::fromUtf8(key.text.data(), qsizetype(key.text.size())));
+    default:
+        return {};
+    }
+}
+
+// Nulls first, then texts in the PINYIN collation.
+int compareLabels(const QVariant& a, const QVariant& b) {
+    if (a.isNull() || b.isNull())
+        return int(b.isNull()) - int(a.isNull());
+    return comparePinyin(a.toString(), b.toString());
+}
+
+// The text is read as the pass would be: every access to 明细 a range search of the
+// date index, so each of its sums adds the entries by date, then by key.
+bool readsThroughDateIndex(sqlite3* db, const QString& sql) {
+    static const QRegularExpression access(QStringLiteral("^(SCAN|SEARCH)( TABLE)? 明细( |$)"));
+    static const QRegularExpression dateIndex(
+        QStringLiteral("^SEARCH( TABLE)? 明细 USING INDEX 明细_DATES \\(DATES>\\? AND DATES<\\?\\)$"));
+    SqlStatement plan(db, QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+    bool any = false;
+    while (plan.step()) {
+        const QString detail = plan.text(3);
+        if (!access.match(detail).hasMatch())
+            continue;
+        if (!dateIndex.match(detail).hasMatch())
+            return false;
+        any = true;
+    }
+    return any;
+}
+
+// A wide range is read straight through the table, a narrow one through the index;
+// a cheap bounded count of the index decides which.
+bool rangeIsWide(sqlite3* db, const QByteArray& from, const QByteArray& to) {
+    SqlStatement size(db, QStringLiteral("select max(rowid) from 明细"));
+    const qint64 entries = size.step() ? size.integer(0) : 0;
+    const qint64 threshold = qMax<qint64>(entries / 8, 64);
+    SqlStatement count(db, QStringLiteral("select count(*) from (select 1 from 明细 indexed by 明细_DATES "
+                                          "where dates>=?1 and dates<=?2 limit ?3)"));
+    count.bind(1, from);
+    count.bind(2, to);
+    count.bind(3, threshold);
+    return count.step() && count.integer(0) >= threshold;
+}
+
+QString groupColumns(Kind kind) {
+    switch (kind) {
+    case Kind::Mode:
+        return QStringLiteral("CTYPE");
+    case Kind::Project:
+        return QStringLiteral("CID");
+    case Kind::Category:
+        return QStringLiteral("DID");
+    case Kind::Location: {
+        QStringList flags;
+        for (int i = 0; i < SqlTexts::locationCount; ++i)
+            flags << QString::fromLatin1(SqlTexts::locations()[i].flag);
+        return flags.join(QLatin1Char(','));
+    }
+    case Kind::Date:
+        return QStringLiteral("DATES");
+    }
+    return {};
+}
+
+// Names of a lookup table by key, for the text's LEFT JOIN on MID.
+std::unordered_map<qint64, QVariant> lookupNames(sqlite3* db, const QString& table, const QString& column) {
+    SqlStatement names(db, QStringLiteral("select MID,%1 from %2").arg(column, table));
+    std::unordered_map<qint64, QVariant> byKey;
+    while (names.step()) {
+        const int type = names.type(1);
+        if (names.type(0) != SqlStatement::Integer ||
+            (type != SqlStatement::Null && type != SqlStatement::Text))
+            throw NotOnePass{};
+        if (!byKey.emplace(names.integer(0), names.value(1)).second)
+            throw NotOnePass{}; // a key twice would join twice
+    }
+    return byKey;
+}
+
+// The pass: every entry of the range once, kept by date; then the sums added date by
+// date and, within a date, by key, as the text's reads through the date index add them.
+class Pass {
+public:
+    Pass(sqlite3* db, Kind kind) : m_db(db), m_kind(kind) {}
+
+    void read(const QString& from, const QString& to) {
+        const QByteArray low = from.toUtf8(), high = to.toUtf8();
+        const QString source =
+            rangeIsWide(m_db, low, high)
+                ? QStringLiteral("明细 not indexed where %1 order by rowid")
+                : QStringLiteral("明细 indexed by 明细_DATES where %1 order by dates,rowid");
+        SqlStatement entries(
+            m_db, QStringLiteral("select DATES,ALLMONEY,%1 from %2")
+                      .arg(groupColumns(m_kind), source.arg(QStringLiteral("dates>=?1 and dates<=?2"))));
+        entries.bind(1, low);
+        entries.bind(2, high);
+        std::string date;
+        int day = -1;
+        while (entries.step()) {
+            if (entries.type(0) != SqlStatement::Text)
+                throw NotOnePass{};
+            const char* text = entries.bytes(0);
+            const size_t length = size_t(entries.size(0));
+            if (day < 0 || date.size() != length || date.compare(0, length, text, length) != 0) {
+                date.assign(text, length);
+                day = dayOf(date);
+            }
+            const int type = entries.type(1);
+            if (type != SqlStatement::Null && type != SqlStatement::Real && type != SqlStatement::Integer)
+                throw NotOnePass{};
+            m_days[size_t(day)].push_back({groupOf(entries), type,
+                                           type == SqlStatement::Real ? entries.real(1) : 0.0,
+                                           type == SqlStatement::Integer ? entries.integer(1) : 0});
+        }
+    }
+
+    // Sums in the order of the date index: dates in byte order, then by key.
+    void add() {
+        std::vector<int> order(m_dates.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = int(i);
+        std::sort(order.begin(), order.end(), [this](int a, int b) { return m_dates[a] < m_dates[b]; });
+        m_dayOrder = order;
+        m_groupSums.assign(m_kind == Kind::Location ? SqlTexts::locationCount
+                           : m_kind == Kind::Date   ? m_dates.size()
+                                                    : m_keys.size(),
+                           EngineSum{});
+        for (const int day : order) {
+            for (const Item& item : m_days[size_t(day)]) {
+                m_total.add(item.type, item.real, item.integer);
+                if (m_kind == Kind::Location) {
+                    for (int flag = 0; flag < SqlTexts::locationCount; ++flag)
+                        if (item.group & (1 << flag))
+                            m_groupSums[size_t(flag)].add(item.type, item.real, item.integer);
+                } else {
+                    m_groupSums[size_t(m_kind == Kind::Date ? day : item.group)].add(item.type, item.real,
+                                                                                     item.integer);
+                }
+            }
+        }
+    }
+
+    // The result rows, row-major in the text's columns.
+    QVector<QVariant> rows() const {
+        switch (m_kind) {
+        case Kind::Mode:
+            return modeRows();
+        case Kind::Project:
+            return keyedRows(QStringLiteral("项目"), QStringLiteral("NAMES"));
+        case Kind::Category:
+            return keyedRows(QStringLiteral("归类"), QStringLiteral("DNAMES"));
+        case Kind::Location:
+            return locationRows();
+        case Kind::Date:
+            return dateRows();
+        }
+        return {};
+    }
+
+private:
+    int dayOf(const std::string& date) {
+        const auto found = m_dayByDate.find(date);
+        if (found != m_dayByDate.end())
+            return found->second;
+        const int day = int(m_dates.size());
+        m_dayByDate.emplace(date, day);
+        m_dates.push_back(date);
+        m_days.emplace_back();
+        return day;
+    }
+
+    int groupOf(const SqlStatement& entries) {
+        switch (m_kind) {
+        case Kind::Location: {
+            int flags = 0;
+            for (int flag = 0; flag < SqlTexts::locationCount; ++flag) {
+                if (entries.type(2 + flag) != SqlStatement::Integer)
+                    throw NotOnePass{};
+                if (entries.integer(2 + flag) == 1)
+                    flags |= 1 << flag;
+            }
+            return flags;
+        }
+        case Kind::Date:
+            return 0;
+        default:
+            break;
+        }
+        Key key;
+        key.type = entries.type(2);
+        const bool textKey = m_kind == Kind::Mode;
+        if (key.type == SqlStatement::Integer && !textKey)
+            key.integer = entries.integer(2);
+        else if (key.type == SqlStatement::Text && textKey)
+            key.text.assign(entries.bytes(2), size_t(entries.size(2)));
+        else if (key.type != SqlStatement::Null)
+            throw NotOnePass{};
+        std::string code = key.type == SqlStatement::Null ? std::string()
+                           : textKey                      ? std::string(1, 't') + key.text
+                                                          : std::string(1, 'i') + std::to_string(key.integer);
+        const auto found = m_groupByKey.find(code);
+        if (found != m_groupByKey.end())
+            return found->second;
+        const int group = int(m_keys.size());
+        m_groupByKey.emplace(std::move(code), group);
+        m_keys.push_back(std::move(key));
+        return group;
+    }
+
+    void appendRow(QVector<QVariant>& cells, std::initializer_list<QVariant> row) const {
+        for (const QVariant& cell : row)
+            cells.append(cell);
+    }
+
+    void appendTotal(QVector<QVariant>& cells, bool withKey) const {
+        if (withKey)
+            appendRow(cells,
+                      {QStringLiteral("总计"), QVariant(qlonglong(0)), m_total.sum(), m_total.count()});
+        else
+            appendRow(cells, {QStringLiteral("总计"), m_total.sum(), m_total.count()});
+    }
+
+    QVector<QVariant> modeRows() const {
+        std::vector<int> order(m_keys.size());
+        std::vector<QVariant> labels(m_keys.size());
+        for (size_t i = 0; i < order.size(); ++i) {
+            order[i] = int(i);
+            labels[i] = keyValue(m_keys[i]);
+        }
+        std::sort(order.begin(), order.end(),
+                  [&labels](int a, int b) { return compareLabels(labels[a], labels[b]) < 0; });
+        QVector<QVariant> cells;
+        for (size_t i = 0; i < order.size(); ++i) {
+            // Two modes that the collation calls equal come in no order of the text's.
+            if (i > 0 && compareLabels(labels[order[i - 1]], labels[order[i]]) == 0)
+                throw NotOnePass{};
+            appendRow(cells, {labels[order[i]], m_groupSums[order[i]].sum(), m_groupSums[order[i]].count()});
+        }
+        appendTotal(cells, false);
+        return cells;
+    }
+
+    // Projects and categories: the key's name from its table (null when none has the
+    // key), ordered by name, then by key.
+    QVector<QVariant> keyedRows(const QString& table, const QString& column) const {
+        const auto names = lookupNames(m_db, table, column);
+        std::vector<int> order(m_keys.size());
+        std::vector<QVariant> labels(m_keys.size());
+        for (size_t i = 0; i < order.size(); ++i) {
+            order[i] = int(i);
+            if (m_keys[i].type == SqlStatement::Integer) {
+                const auto found = names.find(m_keys[i].integer);
+                if (found != names.end())
+                    labels[i] = found->second;
+            }
+        }
+        std::sort(order.begin(), order.end(), [this, &labels](int a, int b) {
+            const int byLabel = compareLabels(labels[a], labels[b]);
+            if (byLabel != 0)
+                return byLabel < 0;
+            const Key& x = m_keys[a];
+            const Key& y = m_keys[b];
+            if (x.type != y.type)
+                return x.type == SqlStatement::Null;
+            return x.integer < y.integer;
+        });
+        QVector<QVariant> cells;
+        for (const int group : order)
+            appendRow(cells, {labels[group], keyValue(m_keys[group]), m_groupSums[group].sum(),
+                              m_groupSums[group].count()});
+        appendTotal(cells, true);
+        return cells;
+    }
+
+    QVector<QVariant> locationRows() const {
+        std::vector<int> order(SqlTexts::locationCount);
+        for (int i = 0; i < SqlTexts::locationCount; ++i)
+            order[size_t(i)] = i;
+        const auto label = [](int i) { return QString::fromUtf8(SqlTexts::locations()[i].label); };
+        std::sort(order.begin(), order.end(),
+                  [&label](int a, int b) { return comparePinyin(label(a), label(b)) < 0; });
+        QVector<QVariant> cells;
+        for (const int flag : order)
+            appendRow(cells,
+                      {label(flag), m_groupSums[size_t(flag)].sum(), m_groupSums[size_t(flag)].count()});
+        return cells;
+    }
+
+    QVector<QVariant> dateRows() const {
+        QVector<QVariant> cells;
+        for (const int day : m_dayOrder) {
+            const std::string& date = m_dates[size_t(day)];
+            appendRow(cells, {QString::fromUtf8(date.data(), qsizetype(date.size())),
+                              m_groupSums[size_t(day)].sum(), m_groupSums[size_t(day)].count()});
+        }
+        appendTotal(cells, false);
+        return cells;
+    }
+
+    sqlite3* m_db;
+    Kind m_kind;
+    std::vector<std::string> m_dates;
+    std::unordered_map<std::string, int> m_dayByDate;
+    std::vector<std::vector<Item>> m_days;
+    std::vector<int> m_dayOrder;
+    std::vector<Key> m_keys;
+    std::unordered_map<std::string, int> m_groupByKey;
+    std::vector<EngineSum> m_groupSums;
+    EngineSum m_total;
+};
+
+bool g_lastWasOnePass = false;
+
+// The engine's SUM changed in 3.43 to a compensated sum; the pass adds as before.
+bool engineSumsPlainly() {
+    return sqlite3_libversion_number() < 3043000;
+}
+
+} // namespace
+
+void open(Query& query, StatisticText text, const QString& from, const QString& to) {
+    g_lastWasOnePass = false;
+    const QString sql = text(from, to);
+    query.close();
+    query.setSql(sql);
+    const std::optional<Kind> kind = kindOf(text);
+    if (!kind || !engineSumsPlainly()) {
+        query.open();
+        return;
+    }
+    sqlite3* db = SqlStatement::programConnection();
+    QStringList columns;
+    const int width = *kind == Kind::Project || *kind == Kind::Category ? 4 : 3;
+    {
+        const SqlStatement statement(db, sql); // fails as the text fails
+        for (int i = 0; i < statement.columnCount(); ++i)
+            columns << statement.columnName(i);
+    }
+    QVector<QVariant> cells;
+    try {
+        if (columns.size() != width || !readsThroughDateIndex(db, sql))
+            throw NotOnePass{};
+        Pass pass(db, *kind);
+        pass.read(from, to);
+        pass.add();
+        cells = pass.rows();
+        if (cells.size() % width != 0)
+            throw NotOnePass{};
+    } catch (const NotOnePass&) {
+        query.open();
+        return;
+    } catch (const DbError&) {
+        query.open();
+        return;
+    }
+    query.setResult(columns, std::move(cells));
+    g_lastWasOnePass = true;
+}
+
+bool lastOpenWasOnePass() {
+    return g_lastWasOnePass;
+}
+
+} // namespace StatisticsPass

@@ -8,6 +8,7 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <sqlite3.h>
 #include <string>
@@ -74,6 +75,7 @@ struct EngineSum {
 
 // One entry of the range as the pass keeps it until the sums are added.
 struct Item {
+    int day;
     int group; // the group, or the location flags as bits
     int type;  // of ALLMONEY
     double real;
@@ -147,10 +149,14 @@ QString groupColumns(Kind kind) {
     case Kind::Category:
         return QStringLiteral("DID");
     case Kind::Location: {
-        QStringList flags;
+        // The nine tests of the text, "flag=1", as the bits of one number (null
+        // where a flag is null).
+        QStringList bits;
         for (int i = 0; i < SqlTexts::locationCount; ++i)
-            flags << QString::fromLatin1(SqlTexts::locations()[i].flag);
-        return flags.join(QLatin1Char(','));
+            bits << QStringLiteral("(%1=1)*%2")
+                        .arg(QString::fromLatin1(SqlTexts::locations()[i].flag))
+                        .arg(1 << i);
+        return bits.join(QLatin1Char('+'));
     }
     case Kind::Date:
         return QStringLiteral("DATES");
@@ -190,23 +196,16 @@ public:
                       .arg(groupColumns(m_kind), source.arg(QStringLiteral("dates>=?1 and dates<=?2"))));
         entries.bind(1, low);
         entries.bind(2, high);
-        std::string date;
-        int day = -1;
         while (entries.step()) {
             if (entries.type(0) != SqlStatement::Text)
                 throw NotOnePass{};
-            const char* text = entries.bytes(0);
-            const size_t length = size_t(entries.size(0));
-            if (day < 0 || date.size() != length || date.compare(0, length, text, length) != 0) {
-                date.assign(text, length);
-                day = dayOf(date);
-            }
+            const int day = dayOf(entries.bytes(0), size_t(entries.size(0)));
             const int type = entries.type(1);
             if (type != SqlStatement::Null && type != SqlStatement::Real && type != SqlStatement::Integer)
                 throw NotOnePass{};
-            m_days[size_t(day)].push_back({groupOf(entries), type,
-                                           type == SqlStatement::Real ? entries.real(1) : 0.0,
-                                           type == SqlStatement::Integer ? entries.integer(1) : 0});
+            m_items.push_back({day, groupOf(entries), type,
+                               type == SqlStatement::Real ? entries.real(1) : 0.0,
+                               type == SqlStatement::Integer ? entries.integer(1) : 0});
         }
     }
 
@@ -217,21 +216,32 @@ public:
             order[i] = int(i);
         std::sort(order.begin(), order.end(), [this](int a, int b) { return m_dates[a] < m_dates[b]; });
         m_dayOrder = order;
+        // The items by date, each date's in the order read (by key): a counting sort.
+        std::vector<int> rank(order.size()), start(order.size() + 1, 0);
+        for (size_t i = 0; i < order.size(); ++i)
+            rank[size_t(order[i])] = int(i);
+        for (const Item& item : m_items)
+            ++start[size_t(rank[size_t(item.day)]) + 1];
+        for (size_t i = 1; i < start.size(); ++i)
+            start[i] += start[i - 1];
+        std::vector<int> sorted(m_items.size());
+        for (size_t i = 0; i < m_items.size(); ++i)
+            sorted[size_t(start[size_t(rank[size_t(m_items[i].day)])]++)] = int(i);
+
         m_groupSums.assign(m_kind == Kind::Location ? SqlTexts::locationCount
                            : m_kind == Kind::Date   ? m_dates.size()
                                                     : m_keys.size(),
                            EngineSum{});
-        for (const int day : order) {
-            for (const Item& item : m_days[size_t(day)]) {
-                m_total.add(item.type, item.real, item.integer);
-                if (m_kind == Kind::Location) {
-                    for (int flag = 0; flag < SqlTexts::locationCount; ++flag)
-                        if (item.group & (1 << flag))
-                            m_groupSums[size_t(flag)].add(item.type, item.real, item.integer);
-                } else {
-                    m_groupSums[size_t(m_kind == Kind::Date ? day : item.group)].add(item.type, item.real,
-                                                                                     item.integer);
-                }
+        for (const int index : sorted) {
+            const Item& item = m_items[size_t(index)];
+            m_total.add(item.type, item.real, item.integer);
+            if (m_kind == Kind::Location) {
+                for (int flag = 0; flag < SqlTexts::locationCount; ++flag)
+                    if (item.group & (1 << flag))
+                        m_groupSums[size_t(flag)].add(item.type, item.real, item.integer);
+            } else {
+                m_groupSums[size_t(m_kind == Kind::Date ? item.day : item.group)].add(item.type, item.real,
+                                                                                      item.integer);
             }
         }
     }
@@ -254,53 +264,104 @@ public:
     }
 
 private:
-    int dayOf(const std::string& date) {
-        const auto found = m_dayByDate.find(date);
-        if (found != m_dayByDate.end())
-            return found->second;
+    // Dates in the stored form YYYY-MM-DD of years 1900 to 2155 are found by their
+    // number, any other text through a table of texts.
+    int dayOf(const char* text, size_t length) {
+        const int serial = dateSerial(text, length);
+        int* slot = nullptr;
+        if (serial >= 0) {
+            if (m_dayBySerial.empty())
+                m_dayBySerial.assign(size_t(256 * 16 * 32), -1);
+            slot = &m_dayBySerial[size_t(serial)];
+            if (*slot >= 0)
+                return *slot;
+        }
+        std::string date(text, length);
+        if (!slot) {
+            const auto found = m_dayByDate.find(date);
+            if (found != m_dayByDate.end())
+                return found->second;
+        }
         const int day = int(m_dates.size());
-        m_dayByDate.emplace(date, day);
-        m_dates.push_back(date);
-        m_days.emplace_back();
+        if (slot)
+            *slot = day;
+        else
+            m_dayByDate.emplace(date, day);
+        m_dates.push_back(std::move(date));
         return day;
+    }
+
+    static int dateSerial(const char* t, size_t length) {
+        if (length != 10 || t[4] != '-' || t[7] != '-')
+            return -1;
+        int digits[8];
+        const int at[8] = {0, 1, 2, 3, 5, 6, 8, 9};
+        for (int i = 0; i < 8; ++i) {
+            digits[i] = t[at[i]] - '0';
+            if (digits[i] < 0 || digits[i] > 9)
+                return -1;
+        }
+        const int year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3] - 1900;
+        const int month = digits[4] * 10 + digits[5];
+        const int day = digits[6] * 10 + digits[7];
+        if (year < 0 || year > 255 || month > 15 || day > 31)
+            return -1;
+        return (year * 16 + month) * 32 + day;
     }
 
     int groupOf(const SqlStatement& entries) {
         switch (m_kind) {
-        case Kind::Location: {
-            int flags = 0;
-            for (int flag = 0; flag < SqlTexts::locationCount; ++flag) {
-                if (entries.type(2 + flag) != SqlStatement::Integer)
-                    throw NotOnePass{};
-                if (entries.integer(2 + flag) == 1)
-                    flags |= 1 << flag;
-            }
-            return flags;
-        }
+        case Kind::Location:
+            if (entries.type(2) != SqlStatement::Integer)
+                throw NotOnePass{};
+            return int(entries.integer(2));
         case Kind::Date:
             return 0;
         default:
             break;
         }
-        Key key;
-        key.type = entries.type(2);
-        const bool textKey = m_kind == Kind::Mode;
-        if (key.type == SqlStatement::Integer && !textKey)
-            key.integer = entries.integer(2);
-        else if (key.type == SqlStatement::Text && textKey)
-            key.text.assign(entries.bytes(2), size_t(entries.size(2)));
-        else if (key.type != SqlStatement::Null)
+        const int type = entries.type(2);
+        if (type == SqlStatement::Null)
+            return groupFor(m_nullGroup, Key{});
+        if (m_kind == Kind::Mode) {
+            if (type != SqlStatement::Text)
+                throw NotOnePass{};
+            // The few modes are looked up by their bytes.
+            const char* text = entries.bytes(2);
+            const size_t length = size_t(entries.size(2));
+            for (const int group : m_textGroups) {
+                const std::string& known = m_keys[size_t(group)].text;
+                if (known.size() == length && std::memcmp(known.data(), text, length) == 0)
+                    return group;
+            }
+            Key key;
+            key.type = type;
+            key.text.assign(text, length);
+            int unknown = -1;
+            const int group = groupFor(unknown, std::move(key));
+            m_textGroups.push_back(group);
+            return group;
+        }
+        if (type != SqlStatement::Integer)
             throw NotOnePass{};
-        std::string code = key.type == SqlStatement::Null ? std::string()
-                           : textKey                      ? std::string(1, 't') + key.text
-                                                          : std::string(1, 'i') + std::to_string(key.integer);
-        const auto found = m_groupByKey.find(code);
-        if (found != m_groupByKey.end())
+        Key key;
+        key.type = type;
+        key.integer = entries.integer(2);
+        const auto found = m_groupByInteger.find(key.integer);
+        if (found != m_groupByInteger.end())
             return found->second;
-        const int group = int(m_keys.size());
-        m_groupByKey.emplace(std::move(code), group);
-        m_keys.push_back(std::move(key));
+        int unknown = -1;
+        const int group = groupFor(unknown, key);
+        m_groupByInteger.emplace(key.integer, group);
         return group;
+    }
+
+    int groupFor(int& known, Key key) {
+        if (known < 0) {
+            known = int(m_keys.size());
+            m_keys.push_back(std::move(key));
+        }
+        return known;
     }
 
     void appendRow(QVector<QVariant>& cells, std::initializer_list<QVariant> row) const {
@@ -397,10 +458,13 @@ private:
     Kind m_kind;
     std::vector<std::string> m_dates;
     std::unordered_map<std::string, int> m_dayByDate;
-    std::vector<std::vector<Item>> m_days;
+    std::vector<Item> m_items;
     std::vector<int> m_dayOrder;
     std::vector<Key> m_keys;
-    std::unordered_map<std::string, int> m_groupByKey;
+    std::vector<int> m_dayBySerial;
+    std::vector<int> m_textGroups;
+    std::unordered_map<qint64, int> m_groupByInteger;
+    int m_nullGroup = -1;
     std::vector<EngineSum> m_groupSums;
     EngineSum m_total;
 };

@@ -62,9 +62,9 @@ QString LedgerRow::cellText(const QVariant& value) {
 
 namespace {
 
-// Shortest round-trip digits in plain notation, where they are what generalText()
-// gives: every integer below 10^15, and other numbers from 10^-4 on with at most
-// 15 significant digits. -1 for the rest.
+// generalText() where it is plain notation: every integer below 10^15; other
+// numbers from 10^-4 on, as their shortest round-trip digits when those are at most
+// 15, else rounded to 15 significant digits. -1 for the rest (exponents, ties).
 int plainText(double number, char* out, char* end) {
     const double size = std::abs(number);
     if (size < 1e15 && number == std::trunc(number))
@@ -82,7 +82,16 @@ int plainText(double number, char* out, char* end) {
             digits += leading ? 0 : 1;
         }
     }
-    return digits <= 15 ? int(last - out) : -1;
+    if (digits <= 15)
+        return int(last - out);
+    // A number exactly halfway between two 15-digit texts (16 digits ending in 5) is
+    // rounded away from zero by the general format, to even by to_chars.
+    if (digits == 16 && last[-1] == '5')
+        return -1;
+    const auto [rounded, failure] = std::to_chars(out, end, number, std::chars_format::general, 15);
+    if (failure != std::errc() || std::find(out, rounded, 'e') != rounded)
+        return -1;
+    return int(rounded - out);
 }
 
 } // namespace

@@ -8,13 +8,13 @@ void LedgerRowStore::clear() {
 
 void LedgerRowStore::beginRow() {
     m_building = Row{};
-    m_building.start = m_text.size();
+    m_building.start = qsizetype(m_text.size());
     m_cellsBuilt = 0;
 }
 
 void LedgerRowStore::addCell(const char* utf8, qsizetype size) {
-    m_text.append(utf8, size);
-    m_building.ends[m_cellsBuilt++] = quint32(m_text.size() - m_building.start);
+    m_text.append(utf8, size_t(size));
+    m_building.ends[m_cellsBuilt++] = quint32(qsizetype(m_text.size()) - m_building.start);
 }
 
 void LedgerRowStore::endRow() {
@@ -28,12 +28,13 @@ void LedgerRowStore::finish(Row& row) const {
     const auto number = [this, &row](int column) {
         const quint32 begin = column == 0 ? 0 : row.ends[column - 1];
         return LedgerRow::cellNumber(
-            QByteArrayView(m_text.constData() + row.start + begin, qsizetype(row.ends[column] - begin)));
+            QByteArrayView(m_text.data() + row.start + begin, qsizetype(row.ends[column] - begin)));
     };
     const int amount = 1 + LedgerRow::Amount;
     const int marker = 1 + LedgerRow::PaidMarker;
     const quint32 markerBegin = row.ends[marker - 1];
-    const bool paidInFull = row.ends[marker] - markerBegin == 1 && m_text.at(row.start + markerBegin) == 'Y';
+    const bool paidInFull =
+        row.ends[marker] - markerBegin == 1 && m_text[size_t(row.start + markerBegin)] == 'Y';
     row.amount = number(amount);
     row.paid = paidInFull ? row.amount : number(1 + LedgerRow::Deposit);
 }
@@ -64,13 +65,13 @@ void LedgerRowStore::remove(int index, int count) {
 }
 
 void LedgerRowStore::compactIfWasteful() {
-    if (m_unused < 4096 || m_unused < m_text.size() / 2)
+    if (m_unused < 4096 || m_unused < qsizetype(m_text.size()) / 2)
         return;
-    QByteArray text;
-    text.reserve(m_text.size() - m_unused);
+    std::string text;
+    text.reserve(m_text.size() - size_t(m_unused));
     for (Row& row : m_rows) {
-        const qsizetype start = text.size();
-        text.append(m_text.constData() + row.start, row.ends[cellCount - 1]);
+        const qsizetype start = qsizetype(text.size());
+        text.append(m_text.data() + row.start, row.ends[cellCount - 1]);
         row.start = start;
     }
     m_text = std::move(text);
@@ -80,7 +81,7 @@ void LedgerRowStore::compactIfWasteful() {
 QString LedgerRowStore::cell(int index, int column) const {
     const Row& row = m_rows[index];
     const quint32 begin = column == 0 ? 0 : row.ends[column - 1];
-    return QString::fromUtf8(m_text.constData() + row.start + begin, qsizetype(row.ends[column] - begin));
+    return QString::fromUtf8(m_text.data() + row.start + begin, qsizetype(row.ends[column] - begin));
 }
 
 LedgerRow LedgerRowStore::row(int index) const {

@@ -2,8 +2,8 @@
 
 #include "ledgerrow.h"
 
-#include <QByteArray>
 #include <QVector>
+#include <string>
 
 // The rows of the ledger list held compactly: each row's twelve texts (the caption,
 // then the eleven sub-items) one after another in one UTF-8 buffer, and the two
@@ -44,7 +44,7 @@ private:
     void finish(Row& row) const;
     void compactIfWasteful();
 
-    QByteArray m_text;
+    std::string m_text;
     QVector<Row> m_rows;
     Row m_building{};
     int m_cellsBuilt = 0;

@@ -149,19 +149,35 @@ QString groupColumns(Kind kind) {
     case Kind::Category:
         return QStringLiteral("DID");
     case Kind::Location: {
-        // The nine tests of the text, "flag=1", as the bits of one number (null
-        // where a flag is null).
-        QStringList bits;
+        QStringList flags;
         for (int i = 0; i < SqlTexts::locationCount; ++i)
-            bits << QStringLiteral("(%1=1)*%2")
-                        .arg(QString::fromLatin1(SqlTexts::locations()[i].flag))
-                        .arg(1 << i);
-        return bits.join(QLatin1Char('+'));
+            flags << QString::fromLatin1(SqlTexts::locations()[i].flag);
+        return QStringLiteral("JZ_LOCATIONS(%1)").arg(flags.join(QLatin1Char(',')));
     }
     case Kind::Date:
         return QStringLiteral("DATES");
     }
     return {};
+}
+
+// The text's nine tests "flag=1" as the bits of one number: a flag column holds 1
+// as an integer (or a real 1.0); a text, a blob or null is never equal to 1.
+void locationBits(sqlite3_context* context, int count, sqlite3_value** flags) {
+    qint64 bits = 0;
+    for (int i = 0; i < count; ++i) {
+        const int type = sqlite3_value_type(flags[i]);
+        const bool set = (type == SQLITE_INTEGER && sqlite3_value_int64(flags[i]) == 1) ||
+                         (type == SQLITE_FLOAT && sqlite3_value_double(flags[i]) == 1.0);
+        bits |= set ? qint64(1) << i : 0;
+    }
+    sqlite3_result_int64(context, bits);
+}
+
+void registerLocationBits(sqlite3* db) {
+    if (sqlite3_create_function_v2(db, "JZ_LOCATIONS", SqlTexts::locationCount,
+                                   SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, locationBits, nullptr,
+                                   nullptr, nullptr) != SQLITE_OK)
+        throw NotOnePass{};
 }
 
 // Names of a lookup table by key, for the text's LEFT JOIN on MID.
@@ -187,6 +203,8 @@ public:
 
     void read(const QString& from, const QString& to) {
         const QByteArray low = from.toUtf8(), high = to.toUtf8();
+        if (m_kind == Kind::Location)
+            registerLocationBits(m_db);
         const QString source =
             rangeIsWide(m_db, low, high)
                 ? QStringLiteral("明细 not indexed where %1 order by rowid")

@@ -132,7 +132,7 @@ void TestStatisticsPass::generatedLedger() {
 
 // Nulls where the program writes none, a project and a category gone, two projects
 // of one name, a mode that sorts after 总计, entries of one day entered out of key
-// order.
+// order, location flags other than 0 and 1.
 void TestStatisticsPass::awkwardValues() {
     TestDatabase db;
     const qint64 wood = db.addProject(QStringLiteral("木工")), wood2 = db.addProject(QStringLiteral("木工"));
@@ -154,6 +154,7 @@ void TestStatisticsPass::awkwardValues() {
     db.exec(QStringLiteral("update 明细 set CTYPE=null where mid%13=0"));
     db.exec(QStringLiteral("update 明细 set CID=null where mid%17=0"));
     db.exec(QStringLiteral("update 明细 set DATES='2008-08-05' where mid%19=0"));
+    db.exec(QStringLiteral("update 明细 set B=2, C='x', D=1.5 where mid%5=0"));
     db.exec(QStringLiteral("delete from 项目 where mid=?"), {gone});
     db.exec(QStringLiteral("commit"));
     for (Text text : texts) {

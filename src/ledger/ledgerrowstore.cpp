@@ -13,7 +13,8 @@ void LedgerRowStore::beginRow() {
 }
 
 void LedgerRowStore::addCell(const char* utf8, qsizetype size) {
-    m_text.append(utf8, size_t(size));
+    if (size > 0)
+        m_text.append(utf8, size_t(size));
     m_building.ends[m_cellsBuilt++] = quint32(qsizetype(m_text.size()) - m_building.start);
 }
 

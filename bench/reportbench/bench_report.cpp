@@ -62,7 +62,9 @@ PreparedReport preparedList(int rows) {
     BrowserState& b = browser();
     LedgerListModel list;
     if (rows < b.list.rowCount()) {
-        QVector<LedgerRow> some(b.list.rows().begin(), b.list.rows().begin() + rows);
+        QVector<LedgerRow> some;
+        for (int i = 0; i < rows; ++i)
+            some.append(b.list.row(i));
         list.setRows(some);
         PrintedList printed;
         printed.setUp(list, b.query);

@@ -107,10 +107,12 @@ QString Database::tryOpen(const QString& path) {
     // SQLite reads the file lazily; reading the header here turns "not a database"
     // into a failed connection instead of a connection that fails every query.
     // The rollback journal with synchronous=FULL makes every store durable once it
-    // returns, and opening a file never rewrites its header (WAL mode would).
+    // returns, and opening a file never rewrites its header (WAL mode would). A page
+    // cache that holds a large ledger whole keeps repeated reads (statistics, 查询)
+    // from going back to the file; it belongs to the connection and writes nothing.
     QSqlQuery pragma(db);
-    for (const char* statement :
-         {"PRAGMA schema_version", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=OFF"}) {
+    for (const char* statement : {"PRAGMA schema_version", "PRAGMA synchronous=FULL",
+                                  "PRAGMA foreign_keys=OFF", "PRAGMA cache_size=-32768"}) {
         if (!pragma.exec(QString::fromLatin1(statement)))
             return engineMessage(pragma.lastError());
     }

@@ -116,17 +116,21 @@ void Query::open() {
     if (!engine)
         throw DbError(QStringLiteral("数据库连接不可用"));
     Result result = readAll(engine, sql());
+    setResult(std::move(result.columns), std::move(result.cells));
+}
 
+void Query::setResult(QStringList columns, QVector<QVariant> cells) {
+    close();
     QHash<QString, int> byName;
     // Where two columns share a name, the first one answers for it.
-    for (int i = int(result.columns.size()) - 1; i >= 0; --i)
-        byName.insert(result.columns[i].toLower(), i);
+    for (int i = int(columns.size()) - 1; i >= 0; --i)
+        byName.insert(columns[i].toLower(), i);
 
     Q_EMIT aboutToReset();
-    m_columns = result.columns;
+    m_rowCount = columns.isEmpty() ? 0 : int(cells.size() / columns.size());
+    m_columns = std::move(columns);
     m_columnByName = byName;
-    m_cells = std::move(result.cells);
-    m_rowCount = result.rows;
+    m_cells = std::move(cells);
     m_open = true;
     m_state = State::Browse;
     m_current = m_rowCount > 0 ? 0 : -1;

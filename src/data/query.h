@@ -28,6 +28,9 @@ public:
 
     void open();
     void close();
+    // Opens the query on a result computed elsewhere for its SQL text (columns, and
+    // cells row-major), as open() would have read it.
+    void setResult(QStringList columns, QVector<QVariant> cells);
     bool isOpen() const { return m_open; }
 
     int rowCount() const { return m_open ? m_rowCount : 0; }

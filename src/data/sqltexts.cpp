@@ -141,19 +141,17 @@ const Location* locations() {
     return table;
 }
 
-// Nine aggregates, one per location; the marker column keeps them in their fixed order.
+// Nine aggregates, one per location, ordered by label like the other statistics.
 QString byLocation(const QString& from, const QString& to) {
     QStringList lines;
     for (int i = 0; i < locationCount; ++i) {
         const Location& l = locations()[i];
-        lines.append(
-            QStringLiteral("%1select  '%2' as NS,SUM(ALLMONEY) AS VT,COUNT(*) AS RT,%3 AS JZ_TOTAL FROM  "
-                           "明细  where %4=1 AND  %5")
-                .arg(i == 0 ? QString() : QStringLiteral("union "), QString::fromUtf8(l.label))
-                .arg(i)
-                .arg(QString::fromLatin1(l.flag), range(from, to)));
+        lines.append(QStringLiteral("%1select  '%2' as NS,SUM(ALLMONEY) AS VT,COUNT(*) AS RT FROM  "
+                                    "明细  where %3=1 AND  %4")
+                         .arg(i == 0 ? QString() : QStringLiteral("union "), QString::fromUtf8(l.label),
+                              QString::fromLatin1(l.flag), range(from, to)));
     }
-    return QStringLiteral("select NS,VT,RT from (%1) order by JZ_TOTAL")
+    return QStringLiteral("select NS,VT,RT from (%1) order by NS COLLATE PINYIN")
         .arg(lines.join(QStringLiteral("\r\n")));
 }
 

@@ -32,14 +32,14 @@ QString ledgerTextLike(const QString& quotedCriterion); // " and  texts like '%�
 
 // The five statistics over a date range, both ends included. Group rows come in
 // ascending label order (nulls first, Chinese in pinyin order), the total row
-// "总计" last whatever the labels; the location rows in their fixed order.
+// "总计" last whatever the labels; the location statistic has no total row.
 QString byExpenseMode(const QString& from, const QString& to);
 QString byProject(const QString& from, const QString& to);
 QString byCategory(const QString& from, const QString& to);
 QString byLocation(const QString& from, const QString& to);
 QString byDate(const QString& from, const QString& to);
 
-// The nine locations: flag column and label, in their fixed order.
+// The nine locations: flag column and label, in the editor's order of its boxes.
 struct Location {
     const char* flag;
     const char* label;

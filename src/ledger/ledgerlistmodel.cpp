@@ -20,7 +20,7 @@ const LedgerListModel::ColumnLook& LedgerListModel::columnLook(int column) {
 LedgerListModel::LedgerListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int LedgerListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_rows.size();
 }
 
 int LedgerListModel::columnCount(const QModelIndex& parent) const {
@@ -34,8 +34,7 @@ QVariant LedgerListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole: {
-        const LedgerRow& row = m_rows[index.row()];
-        return column == captionColumn ? row.caption : row.subItems[column - 1];
+        return m_rows.cell(index.row(), column);
     }
     case Qt::TextAlignmentRole:
         return column < visibleColumnCount ? QVariant(looks[column].alignment) : QVariant(left);
@@ -63,25 +62,40 @@ bool LedgerListModel::removeRows(int row, int count, const QModelIndex& parent) 
     return true;
 }
 
-void LedgerListModel::setRows(QVector<LedgerRow> rows) {
+QVector<LedgerRow> LedgerListModel::rows() const {
+    QVector<LedgerRow> rows;
+    rows.reserve(m_rows.size());
+    for (int i = 0; i < m_rows.size(); ++i)
+        rows.append(m_rows.row(i));
+    return rows;
+}
+
+void LedgerListModel::setRows(const QVector<LedgerRow>& rows) {
+    LedgerRowStore store;
+    for (const LedgerRow& row : rows)
+        store.append(row);
+    setRows(std::move(store));
+}
+
+void LedgerListModel::setRows(LedgerRowStore rows) {
     beginResetModel();
     m_rows = std::move(rows);
     endResetModel();
 }
 
 void LedgerListModel::clear() {
-    setRows({});
+    setRows(LedgerRowStore());
 }
 
 int LedgerListModel::appendRow(LedgerRow row) {
-    const int index = int(m_rows.size());
+    const int index = m_rows.size();
     beginInsertRows({}, index, index);
-    m_rows.append(std::move(row));
+    m_rows.append(row);
     endInsertRows();
     return index;
 }
 
 void LedgerListModel::setRow(int index, LedgerRow row) {
-    m_rows[index] = std::move(row);
+    m_rows.replace(index, row);
     Q_EMIT dataChanged(this->index(index, 0), this->index(index, columnCountTotal - 1));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ledgerrow.h"
+#include "ledgerrowstore.h"
 
 #include <QAbstractTableModel>
 #include <QVector>
@@ -15,7 +16,8 @@
 //
 // setRows() replaces the whole list in one reset, so that a query of 100,000 rows
 // fills it in one batch; appendRow(), setRow() and removeRows() change one row
-// without touching the others.
+// without touching the others. The rows are held compactly (LedgerRowStore) and
+// handed out as LedgerRow values.
 class LedgerListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -40,14 +42,16 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     bool removeRows(int row, int count, const QModelIndex& parent = {}) override;
 
-    const LedgerRow& row(int index) const { return m_rows[index]; }
-    const QVector<LedgerRow>& rows() const { return m_rows; }
+    LedgerRow row(int index) const { return m_rows.row(index); }
+    QVector<LedgerRow> rows() const; // a copy of every row
+    const LedgerRowStore& store() const { return m_rows; }
 
-    void setRows(QVector<LedgerRow> rows);
+    void setRows(const QVector<LedgerRow>& rows);
+    void setRows(LedgerRowStore rows);
     void clear();
     int appendRow(LedgerRow row); // returns the new row's index
     void setRow(int index, LedgerRow row);
 
 private:
-    QVector<LedgerRow> m_rows;
+    LedgerRowStore m_rows;
 };

@@ -1,10 +1,14 @@
 #include "ledgerquery.h"
 
 #include "datetext.h"
+#include "dberror.h"
 #include "ledgerlistmodel.h"
 #include "numbertext.h"
 #include "query.h"
+#include "sqlstatement.h"
 #include "sqltexts.h"
+
+#include <charconv>
 
 namespace {
 
@@ -63,48 +67,100 @@ void LedgerQuery::build(const LedgerCriteria& criteria) {
     m_queryText = text + SqlTexts::ledgerQueryTail();
 }
 
+namespace {
+
+// The result's column of a name, without regard to letter case; the first of
+// several columns of one name answers for it, as in Query.
+int columnOf(const SqlStatement& statement, const char* name) {
+    const QString wanted = QString::fromLatin1(name);
+    for (int i = 0; i < statement.columnCount(); ++i)
+        if (statement.columnName(i).compare(wanted, Qt::CaseInsensitive) == 0)
+            return i;
+    throw DbError(QStringLiteral("找不到字段 %1").arg(wanted));
+}
+
+// A cell's default text form as UTF-8, decoded straight from the engine's value:
+// numbers in general format, null as empty text, text as it is (optionally
+// without leading and trailing blanks and control characters).
+void addCell(LedgerRowStore& rows, const SqlStatement& result, int column, bool trimmed) {
+    switch (result.type(column)) {
+    case SqlStatement::Integer: {
+        char digits[40];
+        const auto end = std::to_chars(digits, digits + sizeof digits, result.integer(column)).ptr;
+        rows.addCell(digits, end - digits);
+        return;
+    }
+    case SqlStatement::Real: {
+        char digits[40];
+        rows.addCell(digits, LedgerRow::numberText(result.real(column), digits));
+        return;
+    }
+    case SqlStatement::Null:
+        rows.addCell(nullptr, 0);
+        return;
+    default: {
+        const char* text = result.bytes(column);
+        qsizetype begin = 0, end = result.size(column);
+        while (trimmed && begin < end && quint8(text[begin]) <= 32)
+            ++begin;
+        while (trimmed && end > begin && quint8(text[end - 1]) <= 32)
+            --end;
+        rows.addCell(text + begin, end - begin);
+        return;
+    }
+    }
+}
+
+// ISALL read as a truth value, as Query's cell would be read.
+bool isTrue(const SqlStatement& result, int column) {
+    if (result.type(column) == SqlStatement::Integer)
+        return result.integer(column) != 0;
+    return result.value(column).toLongLong() != 0;
+}
+
+} // namespace
+
+// The result is decoded once, column by column, into the list's own compact rows;
+// the query object only carries the text, as the list's query.
 void LedgerQuery::fillList(Query& query, LedgerListModel& model) const {
     model.clear();
     query.close();
     query.setSql(m_queryText);
-    query.open();
+    SqlStatement result(SqlStatement::programConnection(), m_queryText);
+    const int dates = columnOf(result, "dates"), myName = columnOf(result, "myname"),
+              cName = columnOf(result, "cname"), dNames = columnOf(result, "dnames"),
+              cType = columnOf(result, "ctype"), lMoney = columnOf(result, "lmoney"),
+              num = columnOf(result, "num"), sgt = columnOf(result, "sgt"),
+              allMoney = columnOf(result, "allmoney"), isAll = columnOf(result, "isall"),
+              fMoney = columnOf(result, "fmoney"), mid = columnOf(result, "mid");
 
-    const auto column = [&query](const char* name) { return query.columnIndex(QString::fromLatin1(name)); };
-    const int dates = column("dates"), myName = column("myname"), cName = column("cname"),
-              dNames = column("dnames"), cType = column("ctype"), lMoney = column("lmoney"),
-              num = column("num"), sgt = column("sgt"), allMoney = column("allmoney"),
-              isAll = column("isall"), fMoney = column("fmoney"), mid = column("mid");
-
-    const int count = query.rowCount();
-    QVector<LedgerRow> rows(count);
-    for (int r = 0; r < count; ++r) {
-        LedgerRow& row = rows[r];
-        const auto cell = [&query, r](int c) { return LedgerRow::cellText(query.valueAt(r, c)); };
-        row.caption = cell(dates);
-        row.subItems[LedgerRow::Name] = trimmedText(cell(myName));
-        row.subItems[LedgerRow::Project] = trimmedText(cell(cName));
-        row.subItems[LedgerRow::Category] = cell(dNames);
-        row.subItems[LedgerRow::Mode] = trimmedText(cell(cType));
-        row.subItems[LedgerRow::Price] = trimmedText(cell(lMoney));
-        row.subItems[LedgerRow::Quantity] = trimmedText(cell(num));
-        row.subItems[LedgerRow::Unit] = trimmedText(cell(sgt));
-        row.subItems[LedgerRow::Amount] = trimmedText(cell(allMoney));
-        const bool paidInFull = query.valueAt(r, isAll).toLongLong() != 0;
-        if (!paidInFull)
-            row.subItems[LedgerRow::Deposit] = trimmedText(cell(fMoney));
-        row.subItems[LedgerRow::Key] = trimmedText(cell(mid));
-        row.subItems[LedgerRow::PaidMarker] = LedgerRow::paidMarker(paidInFull);
+    LedgerRowStore rows;
+    while (result.step()) {
+        rows.beginRow();
+        addCell(rows, result, dates, false);
+        addCell(rows, result, myName, true);
+        addCell(rows, result, cName, true);
+        addCell(rows, result, dNames, false);
+        for (const int column : {cType, lMoney, num, sgt, allMoney})
+            addCell(rows, result, column, true);
+        const bool paidInFull = isTrue(result, isAll);
+        if (paidInFull)
+            rows.addCell(nullptr, 0);
+        else
+            addCell(rows, result, fMoney, true);
+        addCell(rows, result, mid, true);
+        rows.addCell(paidInFull ? "Y" : "N", 1);
+        rows.endRow();
     }
-    query.close();
     model.setRows(std::move(rows));
 }
 
 QString LedgerQuery::updateTotals(const LedgerListModel& model) {
     double total = 0, paid = 0;
-    for (const LedgerRow& row : model.rows()) {
-        const double amount = LedgerRow::cellNumber(row.subItems[LedgerRow::Amount]);
-        total += amount;
-        paid += row.paidInFull() ? amount : LedgerRow::cellNumber(row.subItems[LedgerRow::Deposit]);
+    const LedgerRowStore& rows = model.store();
+    for (int i = 0; i < rows.size(); ++i) {
+        total += rows.amount(i);
+        paid += rows.paid(i);
     }
     m_totalAmount = total;
     m_paidAmount = paid;

@@ -3,6 +3,7 @@
 #include "numbertext.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -57,6 +58,72 @@ QString LedgerRow::cellText(const QVariant& value) {
     default:
         return value.toString();
     }
+}
+
+namespace {
+
+// generalText() where it is plain notation: every integer below 10^15; other
+// numbers from 10^-4 on, as their shortest round-trip digits when those are at most
+// 15, else rounded to 15 significant digits. -1 for the rest (exponents, ties).
+int plainText(double number, char* out, char* end) {
+    const double size = std::abs(number);
+    if (size < 1e15 && number == std::trunc(number))
+        return int(std::to_chars(out, end, qint64(number)).ptr - out);
+    if (size < 1e-4 || size >= 1e15)
+        return -1;
+    const auto [last, error] = std::to_chars(out, end, number, std::chars_format::fixed);
+    if (error != std::errc())
+        return -1;
+    int digits = 0;
+    bool leading = true;
+    for (const char* c = out; c < last; ++c) {
+        if (*c >= '0' && *c <= '9') {
+            leading = leading && *c == '0';
+            digits += leading ? 0 : 1;
+        }
+    }
+    if (digits <= 15)
+        return int(last - out);
+    // A number exactly halfway between two 15-digit texts (16 digits ending in 5) is
+    // rounded away from zero by the general format, to even by to_chars.
+    if (digits == 16 && last[-1] == '5')
+        return -1;
+    const auto [rounded, failure] = std::to_chars(out, end, number, std::chars_format::general, 15);
+    if (failure != std::errc() || std::find(out, rounded, 'e') != rounded)
+        return -1;
+    return int(rounded - out);
+}
+
+} // namespace
+
+int LedgerRow::numberText(double number, char (&out)[40]) {
+    const int length = plainText(number, out, out + sizeof out);
+    if (length >= 0)
+        return length;
+    const QByteArray text = generalText(number).toUtf8();
+    const int size = int(qMin<qsizetype>(text.size(), sizeof out));
+    std::copy_n(text.constData(), size, out);
+    return size;
+}
+
+double LedgerRow::cellNumber(QByteArrayView utf8) {
+    const qsizetype length = utf8.size();
+    if (length == 0)
+        return 0;
+    if (length < 32) {
+        bool plain = true;
+        for (qsizetype i = 0; i < length && plain; ++i) {
+            const char c = utf8[i];
+            plain = (c >= '0' && c <= '9') || c == '.' || c == '-';
+        }
+        double number = 0;
+        if (plain) {
+            const auto [end, error] = std::from_chars(utf8.data(), utf8.data() + length, number);
+            if (error == std::errc() && end == utf8.data() + length)
+                return number;
+        }
+    }
+    return cellNumber(QString::fromUtf8(utf8));
 }
 
 double LedgerRow::cellNumber(const QString& text) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <array>
@@ -46,4 +47,8 @@ struct LedgerRow {
     // The number a cell holds, read with "." as the decimal separator; an empty cell,
     // or one that holds no number, counts as 0.
     static double cellNumber(const QString& text);
+    static double cellNumber(QByteArrayView utf8);
+
+    // cellText() of a number, as UTF-8 into out; returns its length.
+    static int numberText(double number, char (&out)[40]);
 };

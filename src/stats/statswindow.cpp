@@ -12,6 +12,7 @@
 #include "query.h"
 #include "querymodel.h"
 #include "rowindicatorheader.h"
+#include "statisticspass.h"
 #include "statsreport.h"
 #include "wheelstepping.h"
 
@@ -244,9 +245,7 @@ void StatsWindow::SpeedButton1Click() {
     const QString from = storedDateText(m_Date1->date());
     const QString to = storedDateText(m_Date2->date());
     try {
-        m_ADOQuery1->close();
-        m_ADOQuery1->setSql(m_configuration.sql(from, to));
-        m_ADOQuery1->open();
+        StatisticsPass::open(*m_ADOQuery1, m_configuration.sql, from, to);
     } catch (const DbError&) {
         return;
     }

@@ -79,7 +79,7 @@ QString totalsLine(TForm3* browser) {
     return child<QLabel>(browser, "Label8")->text();
 }
 
-const LedgerRow& row(TForm3* browser, int index) {
+LedgerRow row(TForm3* browser, int index) {
     return browser->listModel()->row(index);
 }
 

@@ -69,7 +69,7 @@ void query(TForm3* browser);
 void clickRow(TForm3* browser, int row);
 int selectedRow(TForm3* browser);
 QString totalsLine(TForm3* browser);
-const LedgerRow& row(TForm3* browser, int index);
+LedgerRow row(TForm3* browser, int index);
 int rowCount(TForm3* browser);
 
 // What to type into the editor; empty texts leave a box empty, empty choices

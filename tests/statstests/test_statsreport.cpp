@@ -144,9 +144,9 @@ void TestStatsReport::locationReportHasNineRows() {
     openOrFocus(Form10, [] { return new TForm10; });
     count(Form10, august1, august31);
     const PreparedReport report = print(Form10);
-    QCOMPARE(dataRows(report), (QStringList{"大厅|120  元  |1  ", "房间|120  元  |1  ", "厨房|  元  |0  ",
-                                            "卫生间|  元  |0  ", "餐厅|  元  |0  ", "阳台|  元  |0  ",
-                                            "过道|  元  |0  ", "杂物间|  元  |0  ", "车库|80.5  元  |1  "}));
+    QCOMPARE(dataRows(report), (QStringList{"餐厅|  元  |0  ", "车库|80.5  元  |1  ", "厨房|  元  |0  ",
+                                            "大厅|120  元  |1  ", "房间|120  元  |1  ", "过道|  元  |0  ",
+                                            "卫生间|  元  |0  ", "阳台|  元  |0  ", "杂物间|  元  |0  "}));
     QCOMPARE(report.pages[0].bands.first().texts.value(1), QStringLiteral("所用位置"));
     QVERIFY(matchesReference(report, QStringLiteral("locations")));
 }

@@ -270,10 +270,10 @@ void TestStatsWindows::count_data() {
     QTest::newRow("TForm9") << 9 << QStringList{"瓷砖|120|1", "水泥|125.5|2", "总计|245.5|3"}
                             << QStringList{"瓷砖=120", "水泥=125.5"} << yellow;
     QTest::newRow("TForm10") << 10
-                             << QStringList{"大厅|120|1", "房间|120|1", "厨房|80.5|1", "卫生间||0", "餐厅||0",
-                                            "阳台||0",    "过道||0",    "杂物间||0",   "车库|45|1"}
-                             << QStringList{"大厅=120", "房间=120", "厨房=80.5", "卫生间=0", "餐厅=0",
-                                            "阳台=0",   "过道=0",   "杂物间=0",  "车库=45"}
+                             << QStringList{"餐厅||0", "车库|45|1", "厨房|80.5|1", "大厅|120|1", "房间|120|1",
+                                            "过道||0", "卫生间||0", "阳台||0",     "杂物间||0"}
+                             << QStringList{"餐厅=0", "车库=45",  "厨房=80.5", "大厅=120", "房间=120",
+                                            "过道=0", "卫生间=0", "阳台=0",    "杂物间=0"}
                              << yellow;
     QTest::newRow("TForm11") << 11 << QStringList{"2008-08-01|120|1", "2008-08-31|125.5|2", "总计|245.5|3"}
                              << QStringList{"2008-08-01=120", "2008-08-31=125.5"} << yellow;
@@ -324,8 +324,8 @@ void TestStatsWindows::emptyRange() {
     clickCount(places);
     QCOMPARE(gridRows(child<QTableView>(places, "DBGrid1")).size(), 9);
     QCOMPARE(barTexts(child<BarChart>(places, "Chart1")),
-             (QStringList{"大厅=0", "房间=0", "厨房=0", "卫生间=0", "餐厅=0", "阳台=0", "过道=0", "杂物间=0",
-                          "车库=0"}));
+             (QStringList{"餐厅=0", "车库=0", "厨房=0", "大厅=0", "房间=0", "过道=0", "卫生间=0", "阳台=0",
+                          "杂物间=0"}));
     QCOMPARE(child<QTableView>(places, "DBGrid1")->currentIndex().row(), 8);
 }
 

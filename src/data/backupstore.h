@@ -65,10 +65,9 @@ public:
     // busyMilliseconds.
     QString restore(const QString& copyPath, int busyMilliseconds = 5000);
 
-    // The copies that thinning keeps, of those named (newest first or in any order).
-    static QVector<int> kept(const QVector<QDateTime>& taken);
-
 private:
+    // The indices of the copies that thinning keeps, given when each was taken.
+    static QVector<int> kept(const QVector<QDateTime>& taken);
     QString prefix() const;
     QDateTime now() const;
     QString publish(const QString& temporary, const QString& suffix = {}) const;

@@ -1,10 +1,13 @@
+#include "autobackup.h"
 #include "backupstore.h"
 #include "backupwindow.h"
 #include "frame.h"
 #include "ledgerbrowser.h"
 #include "mainform.h"
 #include "messagerecorder.h"
+#include "query.h"
 #include "sqlitehandle.h"
+#include "sqltexts.h"
 #include "testdatabase.h"
 #include "testmain.h"
 #include "urlopener.h"
@@ -53,6 +56,7 @@ class TestBackupWindow : public QObject {
 private Q_SLOTS:
     void menuOpensOneWindow_listsCopies_backsUpNow_opensFolder();
     void restoreFromWindow_asksClosesWindowsAndReconnects();
+    void automaticBackupFailure_shownOnceAfterTheWindowOpened();
 };
 
 void TestBackupWindow::menuOpensOneWindow_listsCopies_backsUpNow_opensFolder() {
@@ -151,6 +155,39 @@ void TestBackupWindow::restoreFromWindow_asksClosesWindowsAndReconnects() {
 
     form.action(QStringLiteral("N3"))->trigger(); // windows read the restored file
     QVERIFY(Form3);
+}
+
+void TestBackupWindow::automaticBackupFailure_shownOnceAfterTheWindowOpened() {
+    TestDatabase db;
+    QFile blocker(QDir(db.directory()).filePath(BackupStore::defaultFolderName()));
+    QVERIFY(blocker.open(QIODevice::WriteOnly)); // no folder can be made
+    blocker.close();
+    MessageRecorder messages;
+    TMainForm form;
+    {
+        AutoBackup backups(&form);
+        Query query;
+        query.setSql(SqlTexts::emptyLedger());
+        query.open(); // the first connection
+        query.append();
+        query.setValue(QStringLiteral("NAMES"), QStringLiteral("照常保存"));
+        query.post();
+        QVERIFY(messages.shown().isEmpty()); // not in the middle of the window's query
+        QTRY_COMPARE(messages.shown().size(), 1);
+        QCOMPARE(messages.shown()[0].kind, Messages::Kind::Warning);
+        QVERIFY(messages.lastText().contains(QStringLiteral("自动备份没有成功")));
+        backups.programEnding();
+    }
+    QCOMPARE(messages.shown().size(), 1);
+    QCOMPARE(db.count(QStringLiteral("明细")), 1);
+
+    // Without the hook the program's connection makes no backups.
+    QFile::remove(blocker.fileName());
+    TestDatabase::resetConnection();
+    Query query;
+    query.setSql(SqlTexts::emptyLedger());
+    query.open();
+    QVERIFY(!QDir(BackupStore(db.filePath()).folder()).exists());
 }
 
 JZ_TEST_MAIN(TestBackupWindow)

@@ -26,6 +26,8 @@ QPointer<BackupWindow> BackupForm;
 namespace {
 
 QString sizeText(qint64 bytes) {
+    if (bytes < 1024)
+        return QStringLiteral("%1 字节").arg(bytes);
     return QLocale::c().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
 }
 
@@ -115,8 +117,12 @@ void BackupWindow::refresh() {
         for (int column : {2, 3, 4})
             item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     }
-    if (!m_copies.isEmpty())
-        m_list->setCurrentItem(m_list->topLevelItem(0));
+    for (int row = 0; row < m_copies.size(); ++row) {
+        if (m_copies[row].intact) { // the newest copy that can be restored
+            m_list->setCurrentItem(m_list->topLevelItem(row));
+            break;
+        }
+    }
     chosenChanged();
 }
 

@@ -67,8 +67,8 @@ QString reserveTemporary(const QString& directory, const QString& stem) {
     return reserve.fileName();
 }
 
-bool isTemporaryName(const QString& fileName) {
-    return fileName.startsWith(QLatin1Char('.')) && fileName.contains(QLatin1String(".partial-"));
+bool isTemporaryName(const QString& fileName, const QString& stem) {
+    return fileName.startsWith(QStringLiteral(".%1.partial-").arg(stem));
 }
 
 void writeAll(QFile& out, const char* data, qint64 size) {
@@ -176,7 +176,7 @@ QString BackupStore::makeBackup(int busyMilliseconds) {
         throw DbError(QStringLiteral("%1 不是账簿文件，没有备份").arg(m_ledgerPath));
     if (!QDir().mkpath(m_folder))
         throw DbError(QStringLiteral("无法创建备份文件夹 %1").arg(m_folder));
-    removeStaleTemporaries();
+    removeStaleTemporaries(m_folder, prefix());
     const QString copy = copyLedger(source.get(), busyMilliseconds);
     source.exec(QStringLiteral("COMMIT"));
     thinOut();
@@ -282,11 +282,11 @@ void BackupStore::thinOut() const {
 }
 
 // What a kill left behind; an hour-old temporary name belongs to no running copy.
-void BackupStore::removeStaleTemporaries() const {
-    const QFileInfoList files = QDir(m_folder).entryInfoList(QDir::Files | QDir::Hidden);
+void BackupStore::removeStaleTemporaries(const QString& directory, const QString& stem) {
+    const QFileInfoList files = QDir(directory).entryInfoList(QDir::Files | QDir::Hidden);
     const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
     for (const QFileInfo& file : files) {
-        if (isTemporaryName(file.fileName()) && file.lastModified() < hourAgo)
+        if (isTemporaryName(file.fileName(), stem) && file.lastModified() < hourAgo)
             QFile::remove(file.absoluteFilePath());
     }
 }
@@ -374,6 +374,7 @@ QString BackupStore::restore(const QString& copyPath, int busyMilliseconds) {
     }
 
     const QFileInfo ledger(m_ledgerPath);
+    removeStaleTemporaries(ledger.absolutePath(), ledger.fileName());
     const QString temporary = reserveTemporary(ledger.absolutePath(), ledger.fileName());
     try {
         copyClosedFile(copyPath, temporary);

@@ -74,7 +74,7 @@ private:
     QString copyLedger(sqlite3* source, int busyMilliseconds) const;
     QString keepFormerLedger(sqlite3* locked) const;
     void thinOut() const;
-    void removeStaleTemporaries() const;
+    static void removeStaleTemporaries(const QString& directory, const QString& stem);
 
     QString m_ledgerPath;
     QString m_folder;

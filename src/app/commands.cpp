@@ -34,6 +34,8 @@ const QVector<Menu>& menus() {
              {"N22", "关于本软件", "", 6},
              {"N23", nullptr, nullptr, -1},
              {"N24", "退出", "", 9},
+             {"NBackupLine", nullptr, nullptr, -1},
+             {"NBackup", "备份与恢复", "备份账簿，或用备份恢复账簿", 2},
          }},
     };
     return table;

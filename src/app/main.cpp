@@ -1,4 +1,5 @@
 #include "application.h"
+#include "autobackup.h"
 #include "instanceguard.h"
 #include "mainform.h"
 #include "messages.h"
@@ -31,8 +32,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     TMainForm mainForm;
+    AutoBackup backups(&mainForm);
     createShellDialogs(mainForm);
     mainForm.showMaximized();
     StartupProbe::reportWhenIdle();
-    return app.exec();
+    const int status = app.exec();
+    backups.programEnding();
+    return status;
 }

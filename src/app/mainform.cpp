@@ -1,5 +1,6 @@
 #include "mainform.h"
 
+#include "backupwindow.h"
 #include "categoryeditor.h"
 #include "categorystatswindow.h"
 #include "commands.h"
@@ -13,6 +14,7 @@
 #include "pictures.h"
 #include "projecteditor.h"
 #include "projectstatswindow.h"
+#include "urlopener.h"
 
 #include <QAction>
 #include <QApplication>
@@ -59,12 +61,13 @@ void TMainForm::createWorkspace() {
 void TMainForm::createActions() {
     using Handler = void (TMainForm::*)();
     const QHash<QString, Handler> handlers = {
-        {QStringLiteral("N3"), &TMainForm::N3Click},   {QStringLiteral("N15"), &TMainForm::N15Click},
-        {QStringLiteral("N6"), &TMainForm::N6Click},   {QStringLiteral("N8"), &TMainForm::N8Click},
-        {QStringLiteral("N10"), &TMainForm::N10Click}, {QStringLiteral("N27"), &TMainForm::N27Click},
-        {QStringLiteral("N12"), &TMainForm::N12Click}, {QStringLiteral("N18"), &TMainForm::N18Click},
-        {QStringLiteral("N25"), &TMainForm::N25Click}, {QStringLiteral("N20"), &TMainForm::N20Click},
-        {QStringLiteral("N22"), &TMainForm::N22Click}, {QStringLiteral("N24"), &TMainForm::N24Click},
+        {QStringLiteral("N3"), &TMainForm::N3Click},           {QStringLiteral("N15"), &TMainForm::N15Click},
+        {QStringLiteral("N6"), &TMainForm::N6Click},           {QStringLiteral("N8"), &TMainForm::N8Click},
+        {QStringLiteral("N10"), &TMainForm::N10Click},         {QStringLiteral("N27"), &TMainForm::N27Click},
+        {QStringLiteral("N12"), &TMainForm::N12Click},         {QStringLiteral("N18"), &TMainForm::N18Click},
+        {QStringLiteral("N25"), &TMainForm::N25Click},         {QStringLiteral("N20"), &TMainForm::N20Click},
+        {QStringLiteral("N22"), &TMainForm::N22Click},         {QStringLiteral("N24"), &TMainForm::N24Click},
+        {QStringLiteral("NBackup"), &TMainForm::NBackupClick},
     };
     for (const Commands::Menu& menu : Commands::menus()) {
         for (const Commands::MenuItem& item : menu.items) {
@@ -221,4 +224,13 @@ void TMainForm::N22Click() {
 void TMainForm::N24Click() {
     if (Messages::ask(this, QStringLiteral("你确定要退出吗?")))
         close();
+}
+
+void TMainForm::NBackupClick() {
+    openOrFocus(BackupForm, [] {
+        auto* window = new BackupWindow;
+        connect(window, &BackupWindow::folderOpenRequested,
+                [](const QUrl& folder) { UrlOpener::open(folder); });
+        return window;
+    });
 }

@@ -37,6 +37,7 @@ private Q_SLOTS:
     void N20Click();
     void N22Click();
     void N24Click();
+    void NBackupClick();
 
 private:
     void createActions();

@@ -4,11 +4,13 @@
 #include "dberror.h"
 
 #include <QDir>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 #include <QVariant>
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 namespace {
@@ -27,6 +29,21 @@ bool statFile(const QString& path, quint64* inode, quint64* device) {
 }
 
 } // namespace
+
+// SQLite calls the commit hook for write transactions only, so it counts stores.
+void Database::countCommits(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    auto* sqlite = *static_cast<sqlite3* const*>(handle.data());
+    sqlite3_commit_hook(
+        sqlite,
+        [](void* count) {
+            ++*static_cast<quint64*>(count);
+            return 0;
+        },
+        &m_storeCount);
+}
 
 Database& Database::instance() {
     static Database database;
@@ -81,8 +98,12 @@ QSqlDatabase Database::connection() {
     return QSqlDatabase::database(m_connectionName, false);
 }
 
+QString Database::filePath() const {
+    return QDir::current().absoluteFilePath(m_fileName);
+}
+
 void Database::open() {
-    const QString path = QDir::current().absoluteFilePath(m_fileName);
+    const QString path = filePath();
     const QString failure = tryOpen(path);
     if (!failure.isNull()) {
         close();
@@ -90,6 +111,8 @@ void Database::open() {
     }
     m_openedPath = path;
     statFile(path, &m_openedInode, &m_openedDevice);
+    if (m_connectedHandler)
+        m_connectedHandler();
 }
 
 // Opens the connection on path; returns the engine's message on failure (the
@@ -117,5 +140,6 @@ QString Database::tryOpen(const QString& path) {
             return engineMessage(pragma.lastError());
     }
     registerPinyinCollation(db);
+    countCommits(db);
     return {};
 }

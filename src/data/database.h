@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
 
 // The program's one connection to the ledger file (ADOConnection1).
 //
@@ -25,6 +26,13 @@ public:
     // working directory at the moment of opening, like the default).
     void setFileName(const QString& fileName);
     QString fileName() const { return m_fileName; }
+    QString filePath() const; // the file name made absolute in the working directory
+
+    // Called after each successful opening (the automatic backup starts from here);
+    // it must not use the connection. An empty function removes it.
+    void setConnectedHandler(std::function<void()> handler) { m_connectedHandler = std::move(handler); }
+    // The writes committed through the connection since the program started.
+    quint64 storeCount() const { return m_storeCount; }
 
 private:
     Database();
@@ -35,10 +43,13 @@ private:
     void open();
     QString tryOpen(const QString& path);
     bool fileStillSame() const;
+    void countCommits(const QSqlDatabase& db);
 
     QString m_fileName;
     QString m_connectionName;
     QString m_openedPath;
     quint64 m_openedInode = 0;
     quint64 m_openedDevice = 0;
+    std::function<void()> m_connectedHandler;
+    quint64 m_storeCount = 0;
 };

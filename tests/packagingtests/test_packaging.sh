@@ -44,7 +44,7 @@ stage="$work/stage"
 check "cmake --install into a DESTDIR" env DESTDIR="$stage" cmake --install "$build_dir" --prefix /usr/local
 root="$stage/usr/local"
 installed_programs() {
-    for p in jiazhuang jiazhuang-newdb jiazhuang-launcher; do [ -x "$root/bin/$p" ] || { echo "no bin/$p"; return 1; }; done
+    for p in jiazhuang jiazhuang-newdb jiazhuang-backup jiazhuang-launcher; do [ -x "$root/bin/$p" ] || { echo "no bin/$p"; return 1; }; done
 }
 check "programs in bin/" installed_programs
 icon_sizes() {

@@ -2,8 +2,11 @@
 // and prints "L <key> <seed>" or "D <key> <seed>" once each store has returned.
 //
 //   storage_driver crash            store until killed
+//   storage_driver backup           store and back up in turn until killed; prints
+//                                   "B <path>" once each backup has returned
 //   storage_driver limit BYTES N    store N entries with the file size limited to BYTES
 //                                   (a full disk); prints "F <message>" per failure
+#include "backupstore.h"
 #include "database.h"
 #include "dberror.h"
 #include "entrycontent.h"
@@ -60,6 +63,17 @@ int main(int argc, char** argv) {
         for (;;)
             storeOne(query, random, false);
     }
+    if (args.value(1) == QLatin1String("backup")) {
+        for (;;) {
+            storeOne(query, random, false);
+            try {
+                const QString copy = BackupStore(Database::instance().filePath()).makeBackup();
+                std::printf("B %s\n", copy.toUtf8().constData());
+                std::fflush(stdout);
+            } catch (const DbError&) {
+            }
+        }
+    }
     if (args.value(1) == QLatin1String("limit") && args.size() == 4) {
         std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
         struct rlimit limit {};
@@ -70,6 +84,6 @@ int main(int argc, char** argv) {
             storeOne(query, random, true);
         return 0;
     }
-    std::fprintf(stderr, "usage: storage_driver crash | limit BYTES COUNT\n");
+    std::fprintf(stderr, "usage: storage_driver crash | backup | limit BYTES COUNT\n");
     return 2;
 }

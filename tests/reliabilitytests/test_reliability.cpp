@@ -1,3 +1,4 @@
+#include "backupstore.h"
 #include "dberror.h"
 #include "entrycontent.h"
 #include "query.h"
@@ -5,6 +6,7 @@
 #include "testdatabase.h"
 #include "testmain.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -67,6 +69,7 @@ class TestReliability : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void killedWhileStoring_losesNothingStored();
+    void killedWhileBackingUp_leavesOnlyVerifiedCopies();
     void lockedFile_waitsBoundedThenSucceedsOnRetry();
     void fullDisk_failsCleanlyAndKeepsWhatWasStored();
 };
@@ -107,6 +110,45 @@ void TestReliability::killedWhileStoring_losesNothingStored() {
               QStringLiteral("select count(*) from 明细 where NAMES like '条目%' and TEXTS like '备注 %'"))
             .toLongLong();
     QCOMPARE(wholeLedgerRows, qint64(db.count(QStringLiteral("明细"))));
+}
+
+void TestReliability::killedWhileBackingUp_leavesOnlyVerifiedCopies() {
+    TestDatabase db;
+    TestDatabase::resetConnection();
+    QList<Stored> stored;
+    QStringList reported;
+    for (int kills = 0; kills < 100; ++kills) {
+        QProcess driver;
+        driver.setWorkingDirectory(db.directory());
+        driver.start(QStringLiteral(STORAGE_DRIVER), {QStringLiteral("backup")});
+        QVERIFY(driver.waitForStarted());
+        QTest::qWait(int(QRandomGenerator::global()->bounded(20, 160)));
+        driver.kill();
+        driver.waitForFinished();
+        QCOMPARE(driver.exitStatus(), QProcess::CrashExit);
+        const QByteArray output = driver.readAllStandardOutput();
+        stored += parseStored(output);
+        for (const QByteArray& line : output.split('\n')) {
+            if (line.startsWith("B "))
+                reported << QString::fromUtf8(line.mid(2));
+        }
+    }
+    QVERIFY(reported.size() >= 10); // fewer under the sanitizers, never none
+    QCOMPARE(integrity(db), QStringLiteral("ok"));
+    for (const Stored& s : stored)
+        verifyRow(db, s);
+
+    // Under a backup's name only whole, verified copies; the rest under hidden names.
+    const BackupStore store(db.filePath());
+    const QStringList names = QDir(store.folder()).entryList(QDir::Files);
+    QVERIFY(names.size() >= reported.size());
+    for (const QString& name : names) {
+        const BackupStore::Copy copy = BackupStore::inspect(QDir(store.folder()).filePath(name), true);
+        QVERIFY2(copy.intact, qPrintable(name + QLatin1Char(' ') + copy.problem));
+    }
+    const int partial = int(QDir(store.folder()).entryList(QDir::Files | QDir::Hidden).size() - names.size());
+    qInfo("%lld backups reported, %lld named, %d left under temporary names", qlonglong(reported.size()),
+          qlonglong(names.size()), partial);
 }
 
 void TestReliability::lockedFile_waitsBoundedThenSucceedsOnRetry() {

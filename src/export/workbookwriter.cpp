@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QVector>
 #include <cmath>
+#include <utility>
 #include <xlsxwriter.h>
 
 namespace WorkbookWriter {
@@ -101,6 +102,17 @@ private:
     int m_truncated = 0;
 };
 
+// Closes a workbook that a failed reader left half written, so that its
+// temporary files go.
+struct OpenBook {
+    lxw_workbook* book;
+    ~OpenBook() {
+        if (book)
+            workbook_close(book);
+    }
+    lxw_error close() { return workbook_close(std::exchange(book, nullptr)); }
+};
+
 QString reason(lxw_error error) {
     return QString::fromUtf8(lxw_strerror(error));
 }
@@ -113,7 +125,8 @@ Result save(const TableSnapshot& table, const QString& path) {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     options.tmpdir = temporaryFolder.data();
-    lxw_workbook* book = workbook_new_opt(fileName.constData(), &options);
+    OpenBook opened{workbook_new_opt(fileName.constData(), &options)};
+    lxw_workbook* book = opened.book;
     if (!book)
         return {QStringLiteral("无法建立工作簿"), 0};
     const QByteArray sheetName = table.name.left(31).toUtf8();
@@ -138,7 +151,7 @@ Result save(const TableSnapshot& table, const QString& path) {
         error = sheet.writeRow(table.lastLine, true);
     sheet.fitColumns();
 
-    const lxw_error closed = workbook_close(book);
+    const lxw_error closed = opened.close();
     if (error)
         return {reason(error), 0};
     if (closed)

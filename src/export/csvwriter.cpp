@@ -3,6 +3,7 @@
 #include "tablesnapshot.h"
 
 #include <QFile>
+#include <algorithm>
 
 namespace CsvWriter {
 
@@ -31,8 +32,9 @@ QString field(const TableCell& cell) {
     QString text = cell.plainText();
     if (cell.looksLikeFormula())
         text.prepend(QLatin1Char('\''));
-    const bool quoted = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) ||
-                        text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+    const bool quoted = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c == u',' || c == u'"' || c == u'\r' || c == u'\n';
+    });
     if (!quoted)
         return text;
     text.replace(QLatin1Char('"'), QLatin1String("\"\""));

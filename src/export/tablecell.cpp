@@ -11,8 +11,9 @@ TableCell TableCell::ofNumber(double number) {
 }
 
 TableCell TableCell::fromNumberText(const QString& text) {
+    // The list already shows the number in its general form; keep that text.
     if (const std::optional<double> number = NumberText::parse(text))
-        return ofNumber(*number);
+        return {Number, text, *number};
     return ofText(text);
 }
 
@@ -24,7 +25,7 @@ TableCell TableCell::fromDateText(const QString& text) {
 }
 
 QString TableCell::plainText() const {
-    return kind == Number ? NumberText::format(number) : text;
+    return kind == Number && text.isEmpty() ? NumberText::format(number) : text;
 }
 
 bool TableCell::looksLikeFormula() const {

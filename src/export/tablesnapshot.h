@@ -10,8 +10,8 @@
 // the column headers, the rows in the window's order and an optional last line.
 //
 // Rows are read one at a time, in any order, so that a writer walks a long list
-// without a second copy of it in memory. readRow fills cells with the row's cells,
-// one per header.
+// without a second copy of it in memory. readRow appends the row's cells, one per
+// header, to cells, which the caller passes in empty.
 struct TableSnapshot {
     QString name;             // the file name's stem and the sheet's name, e.g. 账目明细
     QString dateFrom, dateTo; // the date range on display, YYYY-MM-DD; empty when none

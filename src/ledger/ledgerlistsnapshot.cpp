@@ -25,20 +25,13 @@ TableSnapshot ledgerListSnapshot(const LedgerListModel& model, const LedgerQuery
             return TableCell::fromNumberText(row.subItem(item));
         };
         const LedgerNotes::Notes& entry = notes->of(index);
-        cells = {TableCell::fromDateText(row.caption),
-                 text(LedgerRow::Name),
-                 text(LedgerRow::Project),
-                 text(LedgerRow::Category),
-                 text(LedgerRow::Mode),
-                 number(LedgerRow::Price),
-                 number(LedgerRow::Quantity),
-                 text(LedgerRow::Unit),
-                 number(LedgerRow::Amount),
-                 number(LedgerRow::Deposit),
-                 number(LedgerRow::Key),
-                 TableCell::ofText(row.paidInFull() ? QStringLiteral("是") : QStringLiteral("否")),
-                 TableCell::ofText(entry.places),
-                 TableCell::ofText(entry.text)};
+        cells.reserve(14);
+        cells << TableCell::fromDateText(row.caption) << text(LedgerRow::Name) << text(LedgerRow::Project)
+              << text(LedgerRow::Category) << text(LedgerRow::Mode) << number(LedgerRow::Price)
+              << number(LedgerRow::Quantity) << text(LedgerRow::Unit) << number(LedgerRow::Amount)
+              << number(LedgerRow::Deposit) << number(LedgerRow::Key)
+              << TableCell::ofText(row.paidInFull() ? QStringLiteral("是") : QStringLiteral("否"))
+              << TableCell::ofText(entry.places) << TableCell::ofText(entry.text);
     };
 
     const double total = query.totalAmount(), paid = query.paidAmount();

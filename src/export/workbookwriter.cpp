@@ -132,6 +132,8 @@ Result save(const TableSnapshot& table, const QString& path) {
     const QByteArray sheetName = table.name.left(31).toUtf8();
     lxw_worksheet* worksheet =
         workbook_add_worksheet(book, sheetName.isEmpty() ? nullptr : sheetName.constData());
+    if (!worksheet) // a name Excel does not allow for a sheet
+        return {QStringLiteral("工作表名称“%1”无效").arg(table.name), 0};
     Sheet sheet(book, worksheet, int(table.header.size()));
 
     lxw_error error = LXW_NO_ERROR;

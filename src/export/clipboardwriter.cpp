@@ -33,20 +33,28 @@ template <class Line> void forEachLine(const TableSnapshot& table, const QList<i
     }
 }
 
+bool hasLineBreak(const QString& text) {
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
 // A spreadsheet pastes a field with a tab, a line break or a quote as one cell when
 // it is quoted; a field it would run as a formula gets a leading apostrophe.
 QString tabField(const TableCell& cell) {
     QString text = cell.plainText();
     if (cell.looksLikeFormula())
         text.prepend(QLatin1Char('\''));
-    if (text.contains(QLatin1Char('\t')) || text.contains(QLatin1Char('\n')) ||
-        text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('"')))
+    if (text.contains(QLatin1Char('\t')) || text.contains(QLatin1Char('"')) || hasLineBreak(text))
         text = QLatin1Char('"') + text.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
     return text;
 }
 
 QString htmlField(const TableCell& cell) {
-    QString text = cell.plainText().toHtmlEscaped();
+    QString text = cell.plainText();
+    if (cell.kind == TableCell::Number)
+        return text;
+    text = text.toHtmlEscaped();
+    if (!hasLineBreak(text))
+        return text;
     text.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
     text.replace(QLatin1Char('\n'), QLatin1String("<br>"));
     text.replace(QLatin1Char('\r'), QLatin1String("<br>"));

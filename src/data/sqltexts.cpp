@@ -37,6 +37,14 @@ QString newestLedgerKey() {
 QString ledgerEntryToDelete(qint64 key) {
     return QStringLiteral("select * from 明细 where MID=%1").arg(key);
 }
+QString ledgerNotes(const QList<qint64>& keys) {
+    QStringList listed;
+    listed.reserve(keys.size());
+    for (qint64 key : keys)
+        listed.append(QString::number(key));
+    return QStringLiteral("select mid,texts,a,b,c,d,e,f,g,h,i from 明细 where mid in (%1)")
+        .arg(listed.join(QLatin1Char(',')));
+}
 QString diary() {
     return QStringLiteral("select *  from 日记 order by dates");
 }

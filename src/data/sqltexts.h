@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // Every SQL text the program sends, in SQLite's dialect. Values that the callers
@@ -13,7 +14,8 @@ QString emptyLedger();           // empty result with all columns of 明细
 QString ledgerEntry(qint64 key); // one entry, to change it
 QString newestLedgerKey();       // key and ISALL of the entry just inserted
 QString ledgerEntryToDelete(qint64 key);
-QString diary(); // every diary entry in date order
+QString ledgerNotes(const QList<qint64>& keys); // key, text and location flags of these entries
+QString diary();                                // every diary entry in date order
 QString emptyDiary();
 QString diaryEntry(qint64 key);
 QString newestDiaryEntry();

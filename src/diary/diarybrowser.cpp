@@ -6,6 +6,8 @@
 #include "datetext.h"
 #include "dberror.h"
 #include "diarylistmodel.h"
+#include "diarysnapshot.h"
+#include "exportmenu.h"
 #include "frame.h"
 #include "gbklimit.h"
 #include "messages.h"
@@ -94,6 +96,7 @@ void TForm1::buildUi() {
     m_ListView1->setObjectName(QStringLiteral("ListView1"));
     m_ListView1->setAccessibleName(QStringLiteral("日记列表"));
     m_ListView1->setModel(m_model);
+    ExportMenu::install(m_ListView1, [this] { return diarySnapshot(*m_model); });
     m_ListView1->setRootIsDecorated(false);
     m_ListView1->setItemsExpandable(false);
     m_ListView1->setUniformRowHeights(true);

@@ -1,10 +1,13 @@
 #include "ledgerbrowser.h"
 
 #include "datepicker.h"
+#include "datetext.h"
+#include "exportmenu.h"
 #include "frame.h"
 #include "gridlinedelegate.h"
 #include "ledgereditor.h"
 #include "ledgerlistmodel.h"
+#include "ledgerlistsnapshot.h"
 #include "ledgerlook.h"
 #include "messages.h"
 #include "pictures.h"
@@ -202,6 +205,7 @@ void TForm3::buildList(QVBoxLayout* layout) {
 
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TForm3::ListView1SelectItem);
+    ExportMenu::install(list, [this] { return ledgerListSnapshot(*m_listModel, m_query); });
     layout->addWidget(list, 1);
 }
 

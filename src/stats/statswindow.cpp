@@ -6,6 +6,7 @@
 #include "datepicker.h"
 #include "datetext.h"
 #include "dberror.h"
+#include "exportmenu.h"
 #include "frame.h"
 #include "messages.h"
 #include "pictures.h"
@@ -14,6 +15,7 @@
 #include "rowindicatorheader.h"
 #include "statisticspass.h"
 #include "statsreport.h"
+#include "statssnapshot.h"
 #include "wheelstepping.h"
 
 #include <QApplication>
@@ -172,6 +174,8 @@ void StatsWindow::buildGrid() {
          {QStringLiteral("RT"), QStringLiteral("数量"), number, title}},
         this);
     m_DBGrid1->setModel(m_model);
+    ExportMenu::install(m_DBGrid1,
+                        [this] { return statsSnapshot(m_configuration, *m_ADOQuery1, m_from, m_to); });
     m_DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -249,6 +253,8 @@ void StatsWindow::SpeedButton1Click() {
     } catch (const DbError&) {
         return;
     }
+    m_from = from;
+    m_to = to;
     try {
         chartResult();
     } catch (const DbError&) {

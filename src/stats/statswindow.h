@@ -55,6 +55,7 @@ private:
     Query* m_ADOQuery1;
     QueryModel* m_model = nullptr;
     std::unique_ptr<StatsReport> m_Report1;
+    QString m_from, m_to; // the date range of the last 统计
 
     QGroupBox* m_GroupBox1 = nullptr;
     QLabel* m_Label1 = nullptr;

@@ -24,14 +24,14 @@ QString qtFilter(const QString& pipeFilter) {
 
 QString openFileName(QWidget* parent, const QString& caption, const QString& filter) {
     if (g_chooser)
-        return g_chooser({false, caption, filter});
+        return g_chooser({false, caption, filter, {}});
     return QFileDialog::getOpenFileName(parent, caption, QString(), qtFilter(filter), nullptr, dialogOptions);
 }
 
 QString saveFileName(QWidget* parent, const QString& caption, const QString& filter,
                      const QString& suggested) {
     if (g_chooser)
-        return g_chooser({true, caption, filter});
+        return g_chooser({true, caption, filter, suggested});
     return QFileDialog::getSaveFileName(parent, caption, suggested, qtFilter(filter), nullptr, dialogOptions);
 }
 

@@ -20,7 +20,8 @@ QString qtFilter(const QString& pipeFilter);
 struct Request {
     bool save;
     QString caption;
-    QString filter; // as passed in
+    QString filter;    // as passed in
+    QString suggested; // the proposed file, for a save
 };
 using Chooser = std::function<QString(const Request&)>;
 void setChooser(Chooser chooser);

@@ -1,5 +1,7 @@
 #include "mainform.h"
 
+#include "budgetwarning.h"
+#include "budgetwindow.h"
 #include "categoryeditor.h"
 #include "categorystatswindow.h"
 #include "commands.h"
@@ -36,6 +38,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     createStatusBar();
     resize(874, 598);
     Frame::setMainWindow(this, m_workspace);
+    BudgetWarning::install();
 }
 
 void TMainForm::createWorkspace() {
@@ -58,7 +61,7 @@ void TMainForm::createWorkspace() {
 
 void TMainForm::createActions() {
     using Handler = void (TMainForm::*)();
-    const QHash<QString, Handler> handlers = {
+    QHash<QString, Handler> handlers = {
         {QStringLiteral("N3"), &TMainForm::N3Click},   {QStringLiteral("N15"), &TMainForm::N15Click},
         {QStringLiteral("N6"), &TMainForm::N6Click},   {QStringLiteral("N8"), &TMainForm::N8Click},
         {QStringLiteral("N10"), &TMainForm::N10Click}, {QStringLiteral("N27"), &TMainForm::N27Click},
@@ -66,6 +69,7 @@ void TMainForm::createActions() {
         {QStringLiteral("N25"), &TMainForm::N25Click}, {QStringLiteral("N20"), &TMainForm::N20Click},
         {QStringLiteral("N22"), &TMainForm::N22Click}, {QStringLiteral("N24"), &TMainForm::N24Click},
     };
+    handlers.insert(QStringLiteral("NBudget"), &TMainForm::NBudgetClick);
     for (const Commands::Menu& menu : Commands::menus()) {
         for (const Commands::MenuItem& item : menu.items) {
             if (item.isSeparator())
@@ -199,6 +203,9 @@ void TMainForm::N27Click() {
 }
 void TMainForm::N12Click() {
     openOrFocus(Form11, [] { return new TForm11; });
+}
+void TMainForm::NBudgetClick() {
+    openOrFocus(BudgetForm, [] { return new BudgetWindow; });
 }
 void TMainForm::N18Click() {
     openOrFocus(Form2, [] { return new TForm2; });

@@ -10,6 +10,7 @@
 #include "ledgerentryrules.h"
 #include "ledgerlistmodel.h"
 #include "ledgerlook.h"
+#include "ledgersaves.h"
 #include "messages.h"
 #include "numbertext.h"
 #include "pictures.h"
@@ -640,7 +641,9 @@ void TForm4::SpeedButton2Click() {
             m_ADOQuery1->setSql(SqlTexts::emptyLedger());
             m_ADOQuery1->open();
         }
+        const StoredEntryChange change = LedgerSaves::before(*m_ADOQuery1, asNew);
         entry.store(*m_ADOQuery1, asNew);
+        LedgerSaves::instance().announce(this, change, entry);
         writeBackToBrowser(entry, asNew);
         ShowBrowseState();
     } catch (...) {

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QPointer>
+#include <QStyledItemDelegate>
+
+// The editor of a budget cell: a line edit that takes only what the ledger editor's
+// unsigned number boxes take (digits and one ".", at most ten characters).
+class BudgetCellDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+
+    // Hands a budget still being typed to the model, as leaving the cell would.
+    void commitOpenEditor();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    mutable QPointer<QWidget> m_editor;
+};

@@ -20,7 +20,7 @@ struct Spending {
 };
 
 // What the ledger spent per project, per category and in all, over a date range
-// (both ends included) or over every date. One pass over the ledger.
+// (both ends included) or over every date. One query, one pass over the ledger.
 struct BudgetSums {
     QHash<qint64, Spending> projects;   // by CID, including keys of deleted projects
     QHash<qint64, Spending> categories; // by DID
@@ -28,7 +28,4 @@ struct BudgetSums {
 
     // from and to in the stored form; both empty for every date. Throws DbError.
     static BudgetSums compute(const QSqlDatabase& db, const QString& from = {}, const QString& to = {});
-
-    // The statement compute() runs, for measuring it.
-    static QString statement(bool withRange);
 };

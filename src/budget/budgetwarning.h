@@ -1,7 +1,8 @@
 #pragma once
 
-class QWidget;
 #include <QStringList>
+
+class QWidget;
 
 // Listens to the ledger editor's saves and, when one takes a budget past 90 % or
 // past 100 %, shows a notice in the editor's window. The notice is a non-modal box

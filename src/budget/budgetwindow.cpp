@@ -36,7 +36,7 @@ const QColor budgetGreen(0, 160, 0);
 const QColor spentBlue(0, 0, 255);
 const QColor overRed(255, 0, 0);
 
-constexpr int chartHeight = 170;
+constexpr int chartHeight = 200;
 const int columnWidths[] = {48, 150, 90, 90, 90, 90, 90, 70};
 
 } // namespace

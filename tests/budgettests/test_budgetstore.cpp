@@ -4,6 +4,9 @@
 #include "budgettable.h"
 #include "database.h"
 #include "dberror.h"
+#include "ledgerlistmodel.h"
+#include "ledgerquery.h"
+#include "query.h"
 #include "testdatabase.h"
 #include "testmain.h"
 
@@ -93,6 +96,20 @@ void TestBudgetStore::sums_matchEntryByEntryComputation() {
         QVERIFY(near(actual.total.spent, expected.total.spent));
         QVERIFY(near(actual.total.paid, expected.total.paid));
     }
+
+    // The same totals as the ledger browser's list shows for the range.
+    LedgerQuery browser;
+    LedgerCriteria criteria;
+    criteria.from = QDate::fromString(from, Qt::ISODate);
+    criteria.to = QDate::fromString(to, Qt::ISODate);
+    browser.build(criteria);
+    Query rows;
+    LedgerListModel list;
+    browser.fillList(rows, list);
+    browser.updateTotals(list);
+    const Spending range = BudgetSums::compute(db, from, to).total;
+    QVERIFY(near(range.spent, browser.totalAmount()));
+    QVERIFY(near(range.paid, browser.paidAmount()));
 }
 
 void TestBudgetStore::levels_thresholdsAndNotices() {

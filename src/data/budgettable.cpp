@@ -82,8 +82,9 @@ QHash<BudgetKey, double> load(const QSqlDatabase& db) {
 void save(QSqlDatabase db, const QVector<BudgetChange>& changes) {
     if (changes.isEmpty())
         return;
-    if (!db.transaction())
-        throw DbError(engineMessage(db.lastError()));
+    // Taking the write lock first means a busy file is waited for (the connection's
+    // bounded wait) rather than refused half-way when a read lock cannot be raised.
+    run(db, QStringLiteral("BEGIN IMMEDIATE"));
     try {
         // Checked inside the transaction, so the file cannot change in between.
         if (!isLedgerFile(db))
@@ -110,10 +111,9 @@ void save(QSqlDatabase db, const QVector<BudgetChange>& changes) {
                         key + QVariantList{*change.amount});
             }
         }
-        if (!db.commit())
-            throw DbError(engineMessage(db.lastError()));
+        run(db, QStringLiteral("COMMIT"));
     } catch (...) {
-        db.rollback();
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         throw;
     }
 }

@@ -9,6 +9,7 @@
 #include "datetext.h"
 #include "dberror.h"
 #include "frame.h"
+#include "ledgersaves.h"
 #include "messages.h"
 #include "pictures.h"
 #include "query.h"
@@ -24,6 +25,7 @@
 #include <QLabel>
 #include <QTabBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -72,6 +74,9 @@ BudgetWindow::BudgetWindow(QWidget* parent)
     m_Chart1->setFocusPolicy(Qt::TabFocus);
     layout->addWidget(m_Chart1);
     connect(m_TabBar1, &QTabBar::currentChanged, this, &BudgetWindow::TabBar1Change);
+    // What the ledger editor stores shows here too, once its save is done.
+    connect(&LedgerSaves::instance(), &LedgerSaves::entryStored, this,
+            [this] { QTimer::singleShot(0, this, &BudgetWindow::reload); });
     connect(m_model, &BudgetGridModel::refused, this,
             [this](const QString& message) { Messages::error(this, message); });
 

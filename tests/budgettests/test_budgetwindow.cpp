@@ -305,6 +305,7 @@ void TestBudgetWindow::editorSave_noticeWhenPassing90And100() {
     const qint64 first = l.db.addEntry(e);
     addBudget(l.db, "P", l.carpentry, 100);
     addBudget(l.db, "T", 0, 1000);
+    openWindow();
     TForm3* browser = openBrowser();
     query(browser);
     MessageRecorder messages;
@@ -333,6 +334,7 @@ void TestBudgetWindow::editorSave_noticeWhenPassing90And100() {
     QCOMPARE(save("5"), QStringLiteral("木工 预算 100 元，已用 100 元，预算已用完"));
     QCOMPARE(save("1"), QString()); // already past the budget
     QCOMPARE(l.db.count(QStringLiteral("明细")), 6);
+    QCOMPARE(cell(0, Column::SpentColumn), QStringLiteral("101")); // the open window follows
     QVERIFY(messages.shown().isEmpty());
 
     // Changing an entry counts only what changed: raising the first entry from

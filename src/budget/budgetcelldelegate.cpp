@@ -1,9 +1,7 @@
 #include "budgetcelldelegate.h"
 
-#include "ledgerentryrules.h"
-
-#include <QKeyEvent>
 #include <QLineEdit>
+#include <QRegularExpressionValidator>
 
 namespace {
 
@@ -17,6 +15,8 @@ QWidget* BudgetCellDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     box->setObjectName(QStringLiteral("BudgetEdit"));
     box->setAccessibleName(QStringLiteral("预算(元)"));
     box->setMaxLength(budgetLength);
+    box->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*\\.?[0-9]*")), box));
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_editor = box;
     return box;
@@ -25,16 +25,4 @@ QWidget* BudgetCellDelegate::createEditor(QWidget* parent, const QStyleOptionVie
 void BudgetCellDelegate::commitOpenEditor() {
     if (m_editor)
         Q_EMIT commitData(m_editor);
-}
-
-bool BudgetCellDelegate::eventFilter(QObject* watched, QEvent* event) {
-    auto* box = qobject_cast<QLineEdit*>(watched);
-    if (box && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const bool types = !key->text().isEmpty() && key->text().front().isPrint();
-        if (types && !LedgerEntryRules::acceptsCharacter(key->text().front(), box->text(),
-                                                         box->cursorPosition(), false))
-            return true;
-    }
-    return QStyledItemDelegate::eventFilter(watched, event);
 }

@@ -4,7 +4,8 @@
 #include <QStyledItemDelegate>
 
 // The editor of a budget cell: a line edit that takes only what the ledger editor's
-// unsigned number boxes take (digits and one ".", at most ten characters).
+// unsigned number boxes take (digits and one ".", at most ten characters), typed or
+// pasted.
 class BudgetCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -15,9 +16,6 @@ public:
 
     // Hands a budget still being typed to the model, as leaving the cell would.
     void commitOpenEditor();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     mutable QPointer<QWidget> m_editor;

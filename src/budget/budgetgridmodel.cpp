@@ -11,7 +11,7 @@
 
 BudgetGridModel::BudgetGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void BudgetGridModel::setLedger(const LookupTable& projects, const LookupTable& categories,
+void BudgetGridModel::setLedger(const NameList& projects, const NameList& categories,
                                 const QHash<BudgetKey, double>& budgets, const BudgetSums& sums) {
     m_projects = projects;
     m_categories = categories;
@@ -29,12 +29,12 @@ void BudgetGridModel::rebuild() {
     beginResetModel();
     m_rows.clear();
     const bool projects = m_kind == BudgetKey::Project;
-    const LookupTable& names = projects ? m_projects : m_categories;
+    const NameList& names = projects ? m_projects : m_categories;
     const QHash<qint64, Spending>& groups = projects ? m_sums.projects : m_sums.categories;
     QSet<qint64> listed;
-    for (int i = 0; i < names.size(); ++i) {
-        listed.insert(names.key(i));
-        m_rows.append({{m_kind, names.key(i)}, names.name(i), groups.value(names.key(i))});
+    for (const Named& named : names) {
+        listed.insert(named.key);
+        m_rows.append({{m_kind, named.key}, named.name, groups.value(named.key)});
     }
     QList<qint64> orphans;
     const auto keep = [&](const BudgetKey& key) {

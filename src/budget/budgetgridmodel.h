@@ -2,7 +2,6 @@
 
 #include "budgetsums.h"
 #include "budgettable.h"
-#include "lookuptable.h"
 
 #include <QAbstractTableModel>
 
@@ -28,6 +27,13 @@ public:
         ColumnCount
     };
 
+    // A project or category: its key (MID) and name.
+    struct Named {
+        qint64 key;
+        QString name;
+    };
+    using NameList = QVector<Named>;
+
     struct Row {
         BudgetKey key;
         QString name;
@@ -36,7 +42,7 @@ public:
 
     explicit BudgetGridModel(QObject* parent = nullptr);
 
-    void setLedger(const LookupTable& projects, const LookupTable& categories,
+    void setLedger(const NameList& projects, const NameList& categories,
                    const QHash<BudgetKey, double>& budgets, const BudgetSums& sums);
     // Shows the projects' or the categories' budgets.
     void setKind(BudgetKey::Kind kind);
@@ -73,8 +79,8 @@ private:
     std::optional<double> budgetOf(const BudgetKey& key) const;
     QString cellText(const Row& row, int column) const;
 
-    LookupTable m_projects;
-    LookupTable m_categories;
+    NameList m_projects;
+    NameList m_categories;
     QHash<BudgetKey, double> m_stored;
     QHash<BudgetKey, std::optional<double>> m_pending;
     BudgetSums m_sums;

@@ -17,18 +17,19 @@ void install() {
         return;
     installed = true;
     QObject::connect(&LedgerSaves::instance(), &LedgerSaves::entryStored, qApp,
-                     [](QWidget* editor, const StoredEntryChange& change) {
+                     [](QObject* editor, const StoredEntryChange& change) {
                          // Checked once the save's handler has returned, so the save is never held up.
-                         QTimer::singleShot(0, qApp, [target = QPointer<QWidget>(editor), change] {
-                             if (!target)
-                                 return;
-                             try {
-                                 const QStringList lines = BudgetCheck::noticesFor(change);
-                                 if (!lines.isEmpty())
-                                     show(target, lines);
-                             } catch (const DbError&) {
-                             }
-                         });
+                         QTimer::singleShot(
+                             0, qApp, [target = QPointer<QWidget>(qobject_cast<QWidget*>(editor)), change] {
+                                 if (!target)
+                                     return;
+                                 try {
+                                     const QStringList lines = BudgetCheck::noticesFor(change);
+                                     if (!lines.isEmpty())
+                                         show(target, lines);
+                                 } catch (const DbError&) {
+                                 }
+                             });
                      });
 }
 

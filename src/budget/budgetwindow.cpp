@@ -11,6 +11,7 @@
 #include "frame.h"
 #include "ledgersaves.h"
 #include "messages.h"
+#include "numbertext.h"
 #include "pictures.h"
 #include "query.h"
 #include "sqltexts.h"
@@ -183,17 +184,36 @@ QString BudgetWindow::rangeText() const {
     return storedDateText(m_Date1->date()) + QStringLiteral(" 至 ") + storedDateText(m_Date2->date());
 }
 
+namespace {
+
+// Every row of 项目 or 归类 in key order, the name trimmed. Throws DbError.
+BudgetGridModel::NameList namesOf(const QString& sql, const QString& nameColumn) {
+    Query query;
+    query.setSql(sql);
+    query.open();
+    const int key = query.columnIndex(QStringLiteral("MID")), name = query.columnIndex(nameColumn);
+    if (key < 0 || name < 0)
+        throw DbError(QStringLiteral("找不到字段"));
+    BudgetGridModel::NameList names;
+    names.reserve(query.rowCount());
+    for (int row = 0; row < query.rowCount(); ++row)
+        names.append(
+            {query.valueAt(row, key).toLongLong(), trimmedText(query.valueAt(row, name).toString())});
+    return names;
+}
+
+} // namespace
+
 // Reads the lookup lists, the budgets and the sums; reading never writes. A file
 // that cannot be read (none, not a ledger) leaves the grid with the total row only.
 void BudgetWindow::reload() {
-    LookupTable projects, categories;
+    BudgetGridModel::NameList projects, categories;
     QHash<BudgetKey, double> budgets;
     BudgetSums sums;
     try {
         QSqlDatabase db = Database::instance().connection();
-        Query lookups;
-        projects.load(lookups, SqlTexts::projects(), QStringLiteral("NAMES"));
-        categories.load(lookups, SqlTexts::categories(), QStringLiteral("DNAMES"));
+        projects = namesOf(SqlTexts::projects(), QStringLiteral("NAMES"));
+        categories = namesOf(SqlTexts::categories(), QStringLiteral("DNAMES"));
         budgets = BudgetTable::load(db);
         sums = m_CheckBox1->isChecked()
                    ? BudgetSums::compute(db, storedDateText(m_Date1->date()), storedDateText(m_Date2->date()))

@@ -643,7 +643,7 @@ void TForm4::SpeedButton2Click() {
         }
         const StoredEntryChange change = LedgerSaves::before(*m_ADOQuery1, asNew);
         entry.store(*m_ADOQuery1, asNew);
-        LedgerSaves::instance().announce(this, change, entry);
+        LedgerSaves::instance().announce(this, change, entry.projectKey, entry.categoryKey, entry.total);
         writeBackToBrowser(entry, asNew);
         ShowBrowseState();
     } catch (...) {

@@ -1,10 +1,7 @@
 #include "ledgersaves.h"
 
 #include "dberror.h"
-#include "ledgerentry.h"
 #include "query.h"
-
-#include <QWidget>
 
 LedgerSaves& LedgerSaves::instance() {
     static LedgerSaves saves;
@@ -26,9 +23,10 @@ StoredEntryChange LedgerSaves::before(const Query& recordSet, bool asNew) {
     return change;
 }
 
-void LedgerSaves::announce(QWidget* editor, StoredEntryChange change, const LedgerEntry& stored) {
-    change.project = stored.projectKey;
-    change.category = stored.categoryKey;
-    change.total = stored.total;
+void LedgerSaves::announce(QObject* editor, StoredEntryChange change, qint64 project, qint64 category,
+                           double total) {
+    change.project = project;
+    change.category = category;
+    change.total = total;
     Q_EMIT entryStored(editor, change);
 }

@@ -3,8 +3,6 @@
 #include <QObject>
 
 class Query;
-class QWidget;
-struct LedgerEntry;
 
 // How a save of the ledger editor changed the ledger: the entry's project, category
 // and amount before (none for a new entry) and after.
@@ -20,7 +18,7 @@ struct StoredEntryChange {
 
 // Tells whoever listens that the ledger editor stored an entry, so that features
 // built on the ledger (the budget warnings) can react without the editor knowing
-// them. Listeners should connect queued: the save has finished by the time they run.
+// them. Listeners should let the save finish first (a queued call, a zero timer).
 class LedgerSaves : public QObject {
     Q_OBJECT
 public:
@@ -28,9 +26,10 @@ public:
 
     // What the editor's record set holds before the store; nothing for a new entry.
     static StoredEntryChange before(const Query& recordSet, bool asNew);
-    // Called after a successful store with what before() returned.
-    void announce(QWidget* editor, StoredEntryChange change, const LedgerEntry& stored);
+    // Called after a successful store with what before() returned and the stored
+    // entry's project, category and amount.
+    void announce(QObject* editor, StoredEntryChange change, qint64 project, qint64 category, double total);
 
 Q_SIGNALS:
-    void entryStored(QWidget* editor, const StoredEntryChange& change);
+    void entryStored(QObject* editor, const StoredEntryChange& change);
 };

@@ -23,6 +23,8 @@ const QVector<Menu>& menus() {
              {"N27", "按材料所用位置统计", "按照所购材料使用地点统计费用", 14},
              {"N26", nullptr, nullptr, -1},
              {"N12", "按日期统计", "统计每天支出的费用", 11},
+             {"NBudgetSeparator", nullptr, nullptr, -1},
+             {"NBudget", "预算管理", "设定预算，查看已用、已付和未付的金额", 4},
          }},
         {"N17",
          "系统管理",

@@ -1,6 +1,8 @@
 #include "mainform.h"
 
 #include "backupwindow.h"
+#include "budgetwarning.h"
+#include "budgetwindow.h"
 #include "categoryeditor.h"
 #include "categorystatswindow.h"
 #include "commands.h"
@@ -38,6 +40,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     createStatusBar();
     resize(874, 598);
     Frame::setMainWindow(this, m_workspace);
+    BudgetWarning::install();
 }
 
 void TMainForm::createWorkspace() {
@@ -67,7 +70,7 @@ void TMainForm::createActions() {
         {QStringLiteral("N12"), &TMainForm::N12Click},         {QStringLiteral("N18"), &TMainForm::N18Click},
         {QStringLiteral("N25"), &TMainForm::N25Click},         {QStringLiteral("N20"), &TMainForm::N20Click},
         {QStringLiteral("N22"), &TMainForm::N22Click},         {QStringLiteral("N24"), &TMainForm::N24Click},
-        {QStringLiteral("NBackup"), &TMainForm::NBackupClick},
+        {QStringLiteral("NBackup"), &TMainForm::NBackupClick}, {QStringLiteral("NBudget"), &TMainForm::NBudgetClick},
     };
     for (const Commands::Menu& menu : Commands::menus()) {
         for (const Commands::MenuItem& item : menu.items) {
@@ -202,6 +205,9 @@ void TMainForm::N27Click() {
 }
 void TMainForm::N12Click() {
     openOrFocus(Form11, [] { return new TForm11; });
+}
+void TMainForm::NBudgetClick() {
+    openOrFocus(BudgetForm, [] { return new BudgetWindow; });
 }
 void TMainForm::N18Click() {
     openOrFocus(Form2, [] { return new TForm2; });

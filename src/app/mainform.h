@@ -32,6 +32,7 @@ private Q_SLOTS:
     void N10Click();
     void N27Click();
     void N12Click();
+    void NBudgetClick();
     void N18Click();
     void N25Click();
     void N20Click();

@@ -1,5 +1,6 @@
 #include "schema.h"
 
+#include "budgettable.h"
 #include "dberror.h"
 
 #include <QFile>
@@ -65,6 +66,7 @@ void fill(const QString& path, bool withCommonEntries) {
             exec(query, QStringLiteral("BEGIN"));
             for (const QString& statement : createStatements())
                 exec(query, statement);
+            exec(query, BudgetTable::createStatement()); // older files get it with their first budget
             if (withCommonEntries) {
                 for (const QString& project : commonProjects())
                     exec(query, QStringLiteral("INSERT INTO 项目 (NAMES) VALUES (?)"), project);

@@ -8,6 +8,7 @@
 #include "ledgerentryrules.h"
 #include "ledgerlistmodel.h"
 #include "ledgerlook.h"
+#include "ledgersaves.h"
 #include "messages.h"
 #include "numbertext.h"
 #include "query.h"
@@ -419,7 +420,9 @@ void TForm4::SpeedButton2Click() {
             m_ADOQuery1->setSql(SqlTexts::emptyLedger());
             m_ADOQuery1->open();
         }
+        const StoredEntryChange change = LedgerSaves::before(*m_ADOQuery1, asNew);
         entry.store(*m_ADOQuery1, asNew);
+        LedgerSaves::instance().announce(this, change, entry.projectKey, entry.categoryKey, entry.total);
         writeBackToBrowser(entry, asNew);
         ShowBrowseState();
     } catch (...) {

@@ -76,7 +76,7 @@ void TestMainForm::commandTable() {
     QCOMPARE(menus[1]->text(), QStringLiteral("账目统计"));
     QCOMPARE(menuLayout(menus[1]->menu()),
              (QStringList{"按费用方式统计", "—", "按对应工程统计", "—", "按材料类型统计", "—",
-                          "按材料所用位置统计", "—", "按日期统计"}));
+                          "按材料所用位置统计", "—", "按日期统计", "—", "预算管理"}));
     QCOMPARE(menus[2]->text(), QStringLiteral("系统管理"));
     // The program's own items come first; items of later features follow them.
     QCOMPARE(menuLayout(menus[2]->menu()).mid(0, 7),

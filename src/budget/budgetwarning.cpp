@@ -1,0 +1,51 @@
+#include "budgetwarning.h"
+
+#include "budgetcheck.h"
+#include "dberror.h"
+#include "ledgersaves.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+
+namespace BudgetWarning {
+
+void install() {
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    QObject::connect(&LedgerSaves::instance(), &LedgerSaves::entryStored, qApp,
+                     [](QObject* editor, const StoredEntryChange& change) {
+                         // Checked once the save's handler has returned, so the save is never held up.
+                         QTimer::singleShot(
+                             0, qApp, [target = QPointer<QWidget>(qobject_cast<QWidget*>(editor)), change] {
+                                 if (!target)
+                                     return;
+                                 try {
+                                     const QStringList lines = BudgetCheck::noticesFor(change);
+                                     if (!lines.isEmpty())
+                                         show(target, lines);
+                                 } catch (const DbError&) {
+                                 }
+                             });
+                     });
+}
+
+void show(QWidget* editor, const QStringList& lines) {
+    auto* box = editor->findChild<QMessageBox*>(QStringLiteral("BudgetNotice"), Qt::FindDirectChildrenOnly);
+    if (!box) {
+        box = new QMessageBox(QMessageBox::Warning, QStringLiteral("预算提醒"), QString(), QMessageBox::Ok,
+                              editor);
+        box->setObjectName(QStringLiteral("BudgetNotice"));
+        box->setWindowModality(Qt::NonModal);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setAccessibleName(QStringLiteral("预算提醒"));
+    }
+    box->setText(lines.join(QLatin1Char('\n')));
+    box->show();
+    box->raise();
+}
+
+} // namespace BudgetWarning

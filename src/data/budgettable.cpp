@@ -1,0 +1,121 @@
+#include "budgettable.h"
+
+#include "dberror.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace BudgetTable {
+
+namespace {
+
+QString engineMessage(const QSqlError& error) {
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantList& values = {}) {
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(statement))
+        throw DbError(engineMessage(query.lastError()));
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw DbError(engineMessage(query.lastError()));
+    return query;
+}
+
+int tablesNamed(const QSqlDatabase& db, const QStringList& names) {
+    QStringList marks;
+    QVariantList values;
+    for (const QString& name : names) {
+        marks << QStringLiteral("?");
+        values << name;
+    }
+    QSqlQuery query =
+        run(db,
+            QStringLiteral("select count(*) from sqlite_master where type='table' and name in (%1)")
+                .arg(marks.join(QLatin1Char(','))),
+            values);
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
+QVariantList keyValues(const BudgetKey& key) {
+    return {QString(QChar::fromLatin1(key.kind)), key.refId};
+}
+
+} // namespace
+
+QString createStatement() {
+    return QStringLiteral(
+        "CREATE TABLE 预算 (MID INTEGER PRIMARY KEY AUTOINCREMENT, KIND TEXT, REFID INTEGER, "
+        "AMOUNT REAL, TEXTS TEXT)");
+}
+
+bool exists(const QSqlDatabase& db) {
+    return tablesNamed(db, {QStringLiteral("预算")}) == 1;
+}
+
+bool isLedgerFile(const QSqlDatabase& db) {
+    return tablesNamed(db, {QStringLiteral("明细"), QStringLiteral("项目"), QStringLiteral("归类"),
+                            QStringLiteral("日记")}) == 4;
+}
+
+QHash<BudgetKey, double> load(const QSqlDatabase& db) {
+    QHash<BudgetKey, double> budgets;
+    if (!exists(db))
+        return budgets;
+    QSqlQuery query = run(db, QStringLiteral("select KIND, REFID, AMOUNT from 预算 order by MID"));
+    while (query.next()) {
+        const QString kind = query.value(0).toString().trimmed().toUpper();
+        if (kind.size() != 1 || !QStringLiteral("PCT").contains(kind))
+            continue;
+        const auto k = BudgetKey::Kind(kind.front().toLatin1());
+        budgets.insert({k, k == BudgetKey::Total ? 0 : query.value(1).toLongLong()},
+                       query.value(2).toDouble());
+    }
+    return budgets;
+}
+
+void save(QSqlDatabase db, const QVector<BudgetChange>& changes) {
+    if (changes.isEmpty())
+        return;
+    // Taking the write lock first means a busy file is waited for (the connection's
+    // bounded wait) rather than refused half-way when a read lock cannot be raised.
+    run(db, QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        // Checked inside the transaction, so the file cannot change in between.
+        if (!isLedgerFile(db))
+            throw DbError(QStringLiteral("这不是家装账簿的数据文件"));
+        const bool anyAmount = std::any_of(changes.begin(), changes.end(), [](const BudgetChange& change) {
+            return change.amount.has_value();
+        });
+        const bool table = exists(db);
+        if (!table && anyAmount)
+            run(db, createStatement());
+        if (table || anyAmount) {
+            for (const BudgetChange& change : changes) {
+                const QVariantList key = keyValues(change.key);
+                if (!change.amount) {
+                    run(db, QStringLiteral("delete from 预算 where KIND=? and REFID=?"), key);
+                    continue;
+                }
+                QSqlQuery update =
+                    run(db, QStringLiteral("update 预算 set AMOUNT=? where KIND=? and REFID=?"),
+                        QVariantList{*change.amount} + key);
+                if (update.numRowsAffected() == 0)
+                    run(db,
+                        QStringLiteral("insert into 预算 (KIND, REFID, AMOUNT, TEXTS) values (?, ?, ?, '')"),
+                        key + QVariantList{*change.amount});
+            }
+        }
+        run(db, QStringLiteral("COMMIT"));
+    } catch (...) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+}
+
+} // namespace BudgetTable

@@ -1,5 +1,6 @@
 #include "budgetwindow.h"
 
+#include "datepicker.h"
 #include "barchart.h"
 #include "barseries.h"
 #include "budgetcelldelegate.h"

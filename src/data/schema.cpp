@@ -1,5 +1,6 @@
 #include "schema.h"
 
+#include "attachmenttable.h"
 #include "dberror.h"
 
 #include <QFile>
@@ -64,6 +65,9 @@ void fill(const QString& path, bool withCommonEntries) {
             QSqlQuery query(db);
             exec(query, QStringLiteral("BEGIN"));
             for (const QString& statement : createStatements())
+                exec(query, statement);
+            // Older files get the attachment table with their first attachment.
+            for (const QString& statement : AttachmentTable::createStatements())
                 exec(query, statement);
             if (withCommonEntries) {
                 for (const QString& project : commonProjects())

@@ -1,5 +1,8 @@
 #include "ledgerbrowser.h"
 
+#include "attachmentactions.h"
+#include "attachmentmarkdelegate.h"
+#include "attachmenttable.h"
 #include "datetext.h"
 #include "frame.h"
 #include "gridlinedelegate.h"
@@ -184,6 +187,12 @@ void TForm3::buildList(QVBoxLayout* layout) {
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setItemDelegate(new GridLineDelegate(listRowHeight, list));
     list->setModel(m_listModel);
+    AttachmentMarkDelegate::install(list, LedgerListModel::columnOf(LedgerRow::Name),
+                                    LedgerListModel::columnOf(LedgerRow::Key));
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    list->addAction(AttachmentActions::forList(list, [this] {
+        return hasSelectedRow() ? m_listModel->row(selectedRow()).subItem(LedgerRow::Key).toLongLong() : 0;
+    }));
 
     // The selection stays visible when the list loses the focus.
     QPalette palette = list->palette();
@@ -346,7 +355,7 @@ void TForm3::SpeedButton3Click() {
         m_ADOQuery1->close();
         m_ADOQuery1->setSql(SqlTexts::ledgerEntryToDelete(key));
         m_ADOQuery1->open();
-        m_ADOQuery1->remove();
+        AttachmentTable::removeEntry(*m_ADOQuery1); // the entry with its attachments
         // Ask the file, not the query's copy, whether the entry is gone.
         m_ADOQuery1->open();
         const bool stillThere = m_ADOQuery1->rowCount() > 0;

@@ -133,7 +133,7 @@ void TestReliability::killedWhileStoringAttachments_rowsWholeOrAbsent() {
         }
     }
     qInfo("%d kills, %lld attachments reported stored", kills, qlonglong(reported.size()));
-    QVERIFY(reported.size() > 20);
+    QVERIFY(reported.size() >= 10);
     QCOMPARE(integrity(db), QStringLiteral("ok"));
     const int stored = db.count(QStringLiteral("附件"));
     QVERIFY(stored >= reported.size() && stored <= reported.size() + kills);

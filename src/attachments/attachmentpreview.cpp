@@ -58,8 +58,8 @@ AttachmentPreview pdfPreview(const QByteArray& data, int side) {
 } // namespace
 
 bool AttachmentPreview::isImageType(const QString& mime) {
-    return mime.startsWith(QLatin1String("image/")) &&
-           QImageReader::supportedMimeTypes().contains(mime.toLatin1());
+    static const QList<QByteArray> decodable = QImageReader::supportedMimeTypes();
+    return mime.startsWith(QLatin1String("image/")) && decodable.contains(mime.toLatin1());
 }
 
 bool AttachmentPreview::isPdfType(const QString& mime) {

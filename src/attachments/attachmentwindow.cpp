@@ -14,6 +14,7 @@
 #include "query.h"
 #include "sqltexts.h"
 
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -60,7 +61,13 @@ QString entryHeading(qint64 entryKey) {
 } // namespace
 
 AttachmentWindow* AttachmentWindow::openFor(qint64 entryKey) {
-    return openWindows().value(entryKey);
+    AttachmentWindow* window = openWindows().value(entryKey);
+    return window && !window->m_closed ? window : nullptr;
+}
+
+void AttachmentWindow::closeEvent(QCloseEvent* event) {
+    m_closed = true;
+    QWidget::closeEvent(event);
 }
 
 AttachmentWindow* AttachmentWindow::showFor(qint64 entryKey, QWidget* parent) {
@@ -113,6 +120,7 @@ AttachmentWindow::AttachmentWindow(qint64 entryKey, const QString& heading, QWid
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setDragDropMode(QAbstractItemView::NoDragDrop);
     m_list->setAcceptDrops(false); // drops from the file manager go to the window
+    m_list->viewport()->setAcceptDrops(false);
     m_list->setModel(m_model);
     layout->addWidget(m_list, 1);
 
@@ -141,7 +149,11 @@ AttachmentWindow::AttachmentWindow(qint64 entryKey, const QString& heading, QWid
         },
         Qt::QueuedConnection);
     openWindows().insert(entryKey, this);
-    connect(this, &QObject::destroyed, [entryKey] { openWindows().remove(entryKey); });
+    // A window closed and not yet destroyed no longer stands for its entry.
+    connect(this, &QObject::destroyed, [entryKey, self = static_cast<QObject*>(this)] {
+        if (openWindows().value(entryKey).isNull() || openWindows().value(entryKey).data() == self)
+            openWindows().remove(entryKey);
+    });
     reload();
 }
 

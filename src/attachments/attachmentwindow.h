@@ -31,6 +31,7 @@ public:
     void addFiles(const QStringList& paths);
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -53,7 +54,8 @@ private:
     void entryGone();
 
     qint64 m_entryKey;
-    bool m_closing = false;
+    bool m_closing = false; // telling that the entry is gone
+    bool m_closed = false;
     AttachmentListModel* m_model;
     QLabel* m_entryLabel;
     QListView* m_list;

@@ -142,6 +142,7 @@ void TestAttachmentWindow::addOpenSaveDelete_withThumbnailsAndTotal() {
 
     AttachmentListModel* model = window->model();
     QCOMPARE(model->rowCount(), 5);
+    QVERIFY(!window->listView()->viewport()->acceptDrops()); // so a drop on the list reaches the window
     const QImage thumbnail = model->data(model->index(0, 0), Qt::DecorationRole).value<QPixmap>().toImage();
     QCOMPARE(thumbnail.size(), QSize(96, 64));
     QCOMPARE(thumbnail.pixelColor(40, 30), QColor(Qt::red));
@@ -212,6 +213,10 @@ void TestAttachmentWindow::damagedContent_shownAsDamagedAndDeletable() {
     press(window, "DeleteButton");
     QCOMPARE(ledger.db.count(QStringLiteral("附件")), 1);
     window->close();
+    QVERIFY(!AttachmentWindow::openFor(key)); // closed, even before it is destroyed
+    AttachmentWindow* again = AttachmentWindow::showFor(key, nullptr);
+    QVERIFY(again && again != window);
+    again->close();
 }
 
 void TestAttachmentWindow::deletingTheEntry_deletesItsAttachments_andClosesItsWindow() {

@@ -3,6 +3,8 @@
 #include "attachmentpictures.h"
 #include "database.h"
 
+#include <QPainter>
+
 AttachmentListModel::AttachmentListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 void AttachmentListModel::load(qint64 entryKey) {
@@ -16,9 +18,14 @@ void AttachmentListModel::load(qint64 entryKey) {
             row.preview =
                 AttachmentPreview::of(AttachmentTable::content(db, info.key), info.mime, thumbnailSide);
         }
-        if (!row.preview.thumbnail.isNull())
+        if (!row.preview.thumbnail.isNull()) {
             row.picture = QPixmap::fromImage(row.preview.thumbnail);
-        else if (row.preview.kind == AttachmentPreview::Kind::Damaged)
+            if (row.preview.kind == AttachmentPreview::Kind::Pdf) { // a white page needs its edge
+                QPainter painter(&row.picture);
+                painter.setPen(QColor(150, 150, 150));
+                painter.drawRect(row.picture.rect().adjusted(0, 0, -1, -1));
+            }
+        } else if (row.preview.kind == AttachmentPreview::Kind::Damaged)
             row.picture = AttachmentPictures::damagedFile(thumbnailSide);
         else
             row.picture = AttachmentPictures::plainFile(thumbnailSide);

@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
         const double plain = times.milliseconds("Query_WithoutAttachments/repeats:5");
         const double attached = times.milliseconds("Query_With5000Attachments/repeats:5");
         const double marks = times.milliseconds("MarkRead_5000Attachments");
-        if (plain > 0)
+        if (plain > 0 && attached > 0)
             std::printf("查询 with %d attachments / without (medians): %.3fx (aim <= 1.05x)\n", attachments,
                         attached / plain);
         if (plain > 0 && marks > 0)

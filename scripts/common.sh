@@ -6,7 +6,7 @@ JZ_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # scripts/check-packages fails the build when CMake used a package not covered here.
 JZ_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
              libsqlite3-dev sqlite3 libbenchmark-dev fonts-noto-cjk qt6-translations-l10n poppler-utils
-             desktop-file-utils appstream dpkg-dev file libxlsxwriter-dev zlib1g-dev unzip)
+             desktop-file-utils appstream dpkg-dev file libxlsxwriter-dev zlib1g-dev unzip qt6-pdf-dev)
 
 jz_install() {
     local missing=()

@@ -1,5 +1,6 @@
 #include "schema.h"
 
+#include "attachmenttable.h"
 #include "budgettable.h"
 #include "dberror.h"
 
@@ -66,7 +67,10 @@ void fill(const QString& path, bool withCommonEntries) {
             exec(query, QStringLiteral("BEGIN"));
             for (const QString& statement : createStatements())
                 exec(query, statement);
-            exec(query, BudgetTable::createStatement()); // older files get it with their first budget
+            // Older files get these tables with their first budget or attachment.
+            exec(query, BudgetTable::createStatement());
+            for (const QString& statement : AttachmentTable::createStatements())
+                exec(query, statement);
             if (withCommonEntries) {
                 for (const QString& project : commonProjects())
                     exec(query, QStringLiteral("INSERT INTO 项目 (NAMES) VALUES (?)"), project);

@@ -1,5 +1,8 @@
 #include "ledgerbrowser.h"
 
+#include "attachmentactions.h"
+#include "attachmentmarkdelegate.h"
+#include "attachmenttable.h"
 #include "datepicker.h"
 #include "datetext.h"
 #include "exportmenu.h"
@@ -23,6 +26,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMenu>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -187,6 +191,8 @@ void TForm3::buildList(QVBoxLayout* layout) {
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setItemDelegate(new GridLineDelegate(listRowHeight, list));
     list->setModel(m_listModel);
+    AttachmentMarkDelegate::install(list, LedgerListModel::columnOf(LedgerRow::Name),
+                                    LedgerListModel::columnOf(LedgerRow::Key));
 
     // The selection stays visible when the list loses the focus.
     QPalette palette = list->palette();
@@ -205,7 +211,12 @@ void TForm3::buildList(QVBoxLayout* layout) {
 
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TForm3::ListView1SelectItem);
-    ExportMenu::install(list, [this] { return ledgerListSnapshot(*m_listModel, m_query); });
+    // One context menu: the exports, then the selected entry's attachments.
+    QMenu* menu = ExportMenu::install(list, [this] { return ledgerListSnapshot(*m_listModel, m_query); })->menu();
+    menu->addSeparator();
+    menu->addAction(AttachmentActions::forList(list, [this] {
+        return hasSelectedRow() ? m_listModel->row(selectedRow()).subItem(LedgerRow::Key).toLongLong() : 0;
+    }));
     layout->addWidget(list, 1);
 }
 
@@ -356,7 +367,7 @@ void TForm3::SpeedButton3Click() {
         m_ADOQuery1->close();
         m_ADOQuery1->setSql(SqlTexts::ledgerEntryToDelete(key));
         m_ADOQuery1->open();
-        m_ADOQuery1->remove();
+        AttachmentTable::removeEntry(*m_ADOQuery1); // the entry with its attachments
         // Ask the file, not the query's copy, whether the entry is gone.
         m_ADOQuery1->open();
         const bool stillThere = m_ADOQuery1->rowCount() > 0;

@@ -1,5 +1,6 @@
 #include "ledgereditor.h"
 
+#include "attachmentactions.h"
 #include "datetext.h"
 #include "dberror.h"
 #include "filedialogs.h"
@@ -69,6 +70,11 @@ TForm4::TForm4()
     buildLocationGroup();
     buildPaymentGroup();
     buildRightColumn();
+    // In the gap between the text and 导入正文; an entry not saved yet has none.
+    AttachmentActions::forWindow(this, QRect(627, 316, 26, 26), [this]() -> qint64 {
+        const int row = m_EditState == NewState ? -1 : selectedBrowserRow();
+        return row < 0 ? 0 : browserModel()->row(row).subItem(LedgerRow::Key).toLongLong();
+    });
     setUpTabOrder();
 
     FormCreate();

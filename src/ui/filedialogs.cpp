@@ -28,6 +28,12 @@ QString openFileName(QWidget* parent, const QString& caption, const QString& fil
     return QFileDialog::getOpenFileName(parent, caption, QString(), qtFilter(filter), nullptr, dialogOptions);
 }
 
+QStringList openFileNames(QWidget* parent, const QString& caption, const QString& filter) {
+    if (g_chooser)
+        return g_chooser({false, caption, filter}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return QFileDialog::getOpenFileNames(parent, caption, QString(), qtFilter(filter));
+}
+
 QString saveFileName(QWidget* parent, const QString& caption, const QString& filter,
                      const QString& suggested) {
     if (g_chooser)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -11,6 +12,8 @@ namespace FileDialogs {
 
 // filter uses the "描述|模式|描述|模式" form, for example "文本文件|*.txt|所有文件|*.*".
 QString openFileName(QWidget* parent, const QString& caption, const QString& filter);
+// Several files at once; a chooser answers them one per line.
+QStringList openFileNames(QWidget* parent, const QString& caption, const QString& filter);
 QString saveFileName(QWidget* parent, const QString& caption, const QString& filter,
                      const QString& suggested = {});
 

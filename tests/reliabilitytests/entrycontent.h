@@ -48,6 +48,17 @@ struct EntryContent {
         }
     }
 
+    // An attachment's content: up to 512 kB, so that large ones span many pages.
+    static QByteArray attachmentData(quint32 seed) {
+        QByteArray data(int(seed % (512 * 1024)), Qt::Uninitialized);
+        quint32 state = seed;
+        for (char& byte : data) {
+            state = state * 1664525u + 1013904223u;
+            byte = char(state >> 24);
+        }
+        return data;
+    }
+
     static QStringList diaryColumns() { return {"DATES", "STATUS", "COOL", "TEXTS"}; }
 
     static QVariant diaryValue(const QString& column, quint32 seed) {

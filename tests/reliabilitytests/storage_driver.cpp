@@ -4,8 +4,11 @@
 //   storage_driver crash            store until killed
 //   storage_driver backup           store and back up in turn until killed; prints
 //                                   "B <path>" once each backup has returned
+//   storage_driver attach ENTRY     store attachments of that entry until killed,
+//                                   printing "A <key> <seed>"
 //   storage_driver limit BYTES N    store N entries with the file size limited to BYTES
 //                                   (a full disk); prints "F <message>" per failure
+#include "attachmenttable.h"
 #include "backupstore.h"
 #include "database.h"
 #include "dberror.h"
@@ -74,6 +77,21 @@ int main(int argc, char** argv) {
             }
         }
     }
+    if (args.value(1) == QLatin1String("attach") && args.size() == 3) {
+        const qint64 entry = args[2].toLongLong();
+        for (;;) {
+            const quint32 seed = random();
+            const NewAttachment attachment{QStringLiteral("附件%1").arg(seed),
+                                           QStringLiteral("application/octet-stream"),
+                                           EntryContent::attachmentData(seed)};
+            try {
+                const qint64 key = AttachmentTable::add(Database::instance().connection(), entry, attachment);
+                std::printf("A %lld %u\n", static_cast<long long>(key), seed);
+                std::fflush(stdout);
+            } catch (const DbError&) {
+            }
+        }
+    }
     if (args.value(1) == QLatin1String("limit") && args.size() == 4) {
         std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
         struct rlimit limit {};
@@ -84,6 +102,6 @@ int main(int argc, char** argv) {
             storeOne(query, random, true);
         return 0;
     }
-    std::fprintf(stderr, "usage: storage_driver crash | backup | limit BYTES COUNT\n");
+    std::fprintf(stderr, "usage: storage_driver crash | backup | attach ENTRY | limit BYTES COUNT\n");
     return 2;
 }

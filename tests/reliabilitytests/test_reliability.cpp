@@ -70,6 +70,7 @@ class TestReliability : public QObject {
 private Q_SLOTS:
     void killedWhileStoring_losesNothingStored();
     void killedWhileBackingUp_leavesOnlyVerifiedCopies();
+    void killedWhileStoringAttachments_rowsWholeOrAbsent();
     void lockedFile_waitsBoundedThenSucceedsOnRetry();
     void fullDisk_failsCleanlyAndKeepsWhatWasStored();
 };
@@ -149,6 +150,52 @@ void TestReliability::killedWhileBackingUp_leavesOnlyVerifiedCopies() {
     const int partial = int(QDir(store.folder()).entryList(QDir::Files | QDir::Hidden).size() - names.size());
     qInfo("%lld backups reported, %lld named, %d left under temporary names", qlonglong(reported.size()),
           qlonglong(names.size()), partial);
+}
+
+// The first store also creates the table, so early kills hit that as well.
+void TestReliability::killedWhileStoringAttachments_rowsWholeOrAbsent() {
+    TestDatabase db;
+    db.exec(QStringLiteral("DROP TABLE 附件"));
+    const qint64 entry = db.addEntry({});
+    TestDatabase::resetConnection();
+    QList<QPair<qint64, quint32>> reported;
+    const int kills = 60;
+    for (int i = 0; i < kills; ++i) {
+        QProcess driver;
+        driver.setWorkingDirectory(db.directory());
+        driver.start(QStringLiteral(STORAGE_DRIVER), {QStringLiteral("attach"), QString::number(entry)});
+        QVERIFY(driver.waitForStarted());
+        QTest::qWait(int(QRandomGenerator::global()->bounded(i < 10 ? 1 : 5, 120)));
+        driver.kill();
+        driver.waitForFinished();
+        for (const QByteArray& line : driver.readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> parts = line.split(' ');
+            if (parts.size() == 3 && parts[0] == "A")
+                reported.append({parts[1].toLongLong(), parts[2].toUInt()});
+        }
+    }
+    qInfo("%d kills, %lld attachments reported stored", kills, qlonglong(reported.size()));
+    QVERIFY(reported.size() >= 10);
+    QCOMPARE(integrity(db), QStringLiteral("ok"));
+    const int stored = db.count(QStringLiteral("附件"));
+    QVERIFY(stored >= reported.size() && stored <= reported.size() + kills);
+    for (const auto& [key, seed] : reported)
+        QCOMPARE(db.scalar(QStringLiteral("select NAMES from 附件 where MID=%1").arg(key)).toString(),
+                 QStringLiteral("附件%1").arg(seed));
+    // Every row there, reported or not, holds its whole content.
+    for (int offset = 0; offset < stored; ++offset) {
+        const quint32 seed =
+            db.scalar(QStringLiteral("select substr(NAMES,3) from 附件 order by MID limit 1 offset %1")
+                          .arg(offset))
+                .toUInt();
+        const QByteArray expected = EntryContent::attachmentData(seed);
+        QCOMPARE(
+            db.scalar(QStringLiteral("select BYTES from 附件 order by MID limit 1 offset %1").arg(offset))
+                .toLongLong(),
+            qint64(expected.size()));
+        QVERIFY(db.scalar(QStringLiteral("select DATA from 附件 order by MID limit 1 offset %1").arg(offset))
+                    .toByteArray() == expected);
+    }
 }
 
 void TestReliability::lockedFile_waitsBoundedThenSucceedsOnRetry() {

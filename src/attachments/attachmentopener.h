@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+// 打开 of an attachment: its content is written to a temporary file under its own
+// name, and the desktop's viewer for that type is asked to open it. The temporary
+// files stay until the program ends, since the viewer reads them after the call.
+//
+// Tests install an opener of their own, so no test starts a viewer.
+namespace AttachmentOpener {
+
+// The temporary file's path, or empty when it could not be written (failure says why).
+QString open(qint64 key, const QString& storedName, const QByteArray& data, QString* failure);
+
+// Passing an empty function restores the desktop's opener.
+using Opener = std::function<void(const QUrl&)>;
+void setOpener(Opener opener);
+
+} // namespace AttachmentOpener

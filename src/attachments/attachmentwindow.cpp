@@ -1,0 +1,322 @@
+#include "attachmentwindow.h"
+
+#include "attachmentfilename.h"
+#include "attachmentintake.h"
+#include "attachmentlistmodel.h"
+#include "attachmentopener.h"
+#include "attachmentpictures.h"
+#include "attachmenttable.h"
+#include "database.h"
+#include "dberror.h"
+#include "filedialogs.h"
+#include "frame.h"
+#include "messages.h"
+#include "query.h"
+#include "sqltexts.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QLabel>
+#include <QListView>
+#include <QMainWindow>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QVBoxLayout>
+
+namespace {
+
+QHash<qint64, QPointer<AttachmentWindow>>& openWindows() {
+    static QHash<qint64, QPointer<AttachmentWindow>> windows;
+    return windows;
+}
+
+QString quoted(const QString& name) {
+    return QStringLiteral("“%1”").arg(name);
+}
+
+QStringList localFiles(const QMimeData* data) {
+    QStringList paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    return paths;
+}
+
+// The entry's name and date as the window's heading, or empty when it is gone.
+QString entryHeading(qint64 entryKey) {
+    Query query;
+    query.setSql(SqlTexts::ledgerEntry(entryKey));
+    query.open();
+    if (query.rowCount() == 0)
+        return {};
+    return QStringLiteral("名称:%1    日期:%2")
+        .arg(query.text(QStringLiteral("NAMES")).trimmed(), query.text(QStringLiteral("DATES")));
+}
+
+} // namespace
+
+AttachmentWindow* AttachmentWindow::openFor(qint64 entryKey) {
+    AttachmentWindow* window = openWindows().value(entryKey);
+    return window && !window->m_closed ? window : nullptr;
+}
+
+void AttachmentWindow::closeEvent(QCloseEvent* event) {
+    m_closed = true;
+    QWidget::closeEvent(event);
+}
+
+AttachmentWindow* AttachmentWindow::showFor(qint64 entryKey, QWidget* parent) {
+    if (AttachmentWindow* open = openFor(entryKey)) {
+        open->raise();
+        open->activateWindow();
+        return open;
+    }
+    try {
+        const QString heading = entryHeading(entryKey);
+        if (heading.isEmpty()) {
+            Messages::information(parent, QStringLiteral("这条账目已不存在。"));
+            return nullptr;
+        }
+        auto* window = new AttachmentWindow(entryKey, heading, parent ? parent : Frame::mainWindow());
+        window->show();
+        return window;
+    } catch (const DbError& error) {
+        Messages::error(parent, QStringLiteral("无法读取附件:") + error.message());
+    }
+    return nullptr;
+}
+
+AttachmentWindow::AttachmentWindow(qint64 entryKey, const QString& heading, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_entryKey(entryKey), m_model(new AttachmentListModel(this)) {
+    m_model->load(entryKey); // throws before anything is shown
+
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("AttachmentWindow"));
+    setWindowTitle(QStringLiteral("附件"));
+    setWindowIcon(AttachmentPictures::paperClip());
+    setAcceptDrops(true);
+    resize(660, 480);
+
+    auto* layout = new QVBoxLayout(this);
+    m_entryLabel = new QLabel(heading);
+    m_entryLabel->setObjectName(QStringLiteral("EntryLabel"));
+    layout->addWidget(m_entryLabel);
+
+    m_list = new QListView;
+    m_list->setObjectName(QStringLiteral("AttachmentList"));
+    m_list->setAccessibleName(QStringLiteral("附件"));
+    m_list->setViewMode(QListView::IconMode);
+    m_list->setMovement(QListView::Static);
+    m_list->setResizeMode(QListView::Adjust);
+    m_list->setWordWrap(true);
+    m_list->setIconSize(QSize(AttachmentListModel::thumbnailSide, AttachmentListModel::thumbnailSide));
+    m_list->setGridSize(
+        QSize(AttachmentListModel::thumbnailSide + 48, AttachmentListModel::thumbnailSide + 56));
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setDragDropMode(QAbstractItemView::NoDragDrop);
+    m_list->setAcceptDrops(false); // drops from the file manager go to the window
+    m_list->viewport()->setAcceptDrops(false);
+    m_list->setModel(m_model);
+    layout->addWidget(m_list, 1);
+
+    auto* row = new QHBoxLayout;
+    m_addButton = addButton("AddButton", QStringLiteral("添加"), &AttachmentWindow::AddClick);
+    m_openButton = addButton("OpenButton", QStringLiteral("打开"), &AttachmentWindow::OpenClick);
+    m_saveAsButton = addButton("SaveAsButton", QStringLiteral("另存为"), &AttachmentWindow::SaveAsClick);
+    m_deleteButton = addButton("DeleteButton", QStringLiteral("删除"), &AttachmentWindow::DeleteClick);
+    for (QPushButton* button : {m_addButton, m_openButton, m_saveAsButton, m_deleteButton})
+        row->addWidget(button);
+    row->addStretch();
+    m_totalLabel = new QLabel;
+    m_totalLabel->setObjectName(QStringLiteral("TotalLabel"));
+    row->addWidget(m_totalLabel);
+    layout->addLayout(row);
+
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &AttachmentWindow::showSelectionState);
+    connect(m_list, &QListView::activated, this, &AttachmentWindow::OpenClick);
+    // Queued, so the window that deleted the entry finishes its command first.
+    connect(
+        &AttachmentNotices::instance(), &AttachmentNotices::entryDeleted, this,
+        [this](qint64 key) {
+            if (key == m_entryKey)
+                entryGone();
+        },
+        Qt::QueuedConnection);
+    openWindows().insert(entryKey, this);
+    // A window closed and not yet destroyed no longer stands for its entry.
+    connect(this, &QObject::destroyed, [entryKey, self = static_cast<QObject*>(this)] {
+        if (openWindows().value(entryKey).isNull() || openWindows().value(entryKey).data() == self)
+            openWindows().remove(entryKey);
+    });
+    reload();
+}
+
+QPushButton* AttachmentWindow::addButton(const char* name, const QString& caption,
+                                         void (AttachmentWindow::*handler)()) {
+    auto* button = new QPushButton(caption);
+    button->setObjectName(QString::fromLatin1(name));
+    connect(button, &QPushButton::clicked, this, handler);
+    return button;
+}
+
+void AttachmentWindow::reload() {
+    try {
+        m_model->load(m_entryKey);
+    } catch (const DbError& error) {
+        Messages::error(this, QStringLiteral("无法读取附件:") + error.message());
+    }
+    m_totalLabel->setText(QStringLiteral("共 %1 个附件,合计 %2")
+                              .arg(m_model->rowCount())
+                              .arg(AttachmentListModel::sizeText(m_model->totalBytes())));
+    showSelectionState();
+}
+
+void AttachmentWindow::showSelectionState() {
+    const bool selected = selectedRow() >= 0;
+    for (QPushButton* button : {m_openButton, m_saveAsButton, m_deleteButton})
+        button->setEnabled(selected);
+}
+
+int AttachmentWindow::selectedRow() const {
+    const QModelIndexList rows = m_list->selectionModel()->selectedIndexes();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+bool AttachmentWindow::entryStillThere() {
+    bool there = true;
+    try {
+        there = AttachmentTable::entryExists(Database::instance().connection(), m_entryKey);
+    } catch (const DbError&) {
+        // An unreadable file is reported by the command itself.
+    }
+    if (!there)
+        entryGone();
+    return there;
+}
+
+void AttachmentWindow::entryGone() {
+    if (m_closing)
+        return;
+    m_closing = true;
+    Messages::information(this, QStringLiteral("这条账目已被删除,附件窗口将关闭。"));
+    close();
+}
+
+// ----- commands ----------------------------------------------------------------
+
+void AttachmentWindow::AddClick() {
+    addFiles(FileDialogs::openFileNames(this, QStringLiteral("添加附件"), QStringLiteral("所有文件|*")));
+}
+
+void AttachmentWindow::addFiles(const QStringList& paths) {
+    if (paths.isEmpty() || !entryStillThere())
+        return;
+    for (const QString& path : paths) {
+        AttachmentIntake intake = AttachmentIntake::read(path);
+        const QString name = QFileInfo(path).fileName();
+        if (intake.status() == AttachmentIntake::Status::CannotRead) {
+            Messages::error(this, QStringLiteral("无法读取文件%1:%2").arg(quoted(name), intake.failure()));
+            continue;
+        }
+        if (intake.status() == AttachmentIntake::Status::TooLarge) {
+            Messages::error(this, QStringLiteral("文件%1超过 20 MB,不能作为附件保存。").arg(quoted(name)));
+            continue;
+        }
+        if (intake.isLargeImage() &&
+            Messages::ask(this, QStringLiteral("图片%1有 %2×%3 像素。\r\n\r\n要缩小到 %4 像素的 JPEG "
+                                               "再保存吗?(选“否”保存原图)")
+                                    .arg(quoted(name))
+                                    .arg(intake.imageSize().width())
+                                    .arg(intake.imageSize().height())
+                                    .arg(AttachmentIntake::scaledSide)))
+            intake.scaleDown(); // the original is kept should this fail
+        try {
+            AttachmentTable::add(Database::instance().connection(), m_entryKey, intake.attachment());
+        } catch (const DbError& error) {
+            if (!entryStillThere())
+                return;
+            Messages::error(this, QStringLiteral("附件%1没能保存:%2").arg(quoted(name), error.message()));
+        }
+    }
+    reload();
+}
+
+bool AttachmentWindow::selectedContent(int& row, QByteArray& content) {
+    row = selectedRow();
+    if (row < 0 || !entryStillThere())
+        return false;
+    const QString name = m_model->info(row).name;
+    if (m_model->isDamaged(row)) {
+        Messages::error(this, QStringLiteral("附件%1已损坏,不能打开或另存。").arg(quoted(name)));
+        return false;
+    }
+    try {
+        content = AttachmentTable::content(Database::instance().connection(), m_model->info(row).key);
+        return true;
+    } catch (const DbError& error) {
+        Messages::error(this, QStringLiteral("无法读取附件%1:%2").arg(quoted(name), error.message()));
+        return false;
+    }
+}
+
+void AttachmentWindow::OpenClick() {
+    int row = -1;
+    QByteArray content;
+    if (!selectedContent(row, content))
+        return;
+    QString failure;
+    if (AttachmentOpener::open(m_model->info(row).key, m_model->info(row).name, content, &failure).isEmpty())
+        Messages::error(this,
+                        QStringLiteral("无法打开附件%1:%2").arg(quoted(m_model->info(row).name), failure));
+}
+
+void AttachmentWindow::SaveAsClick() {
+    int row = -1;
+    QByteArray content;
+    if (!selectedContent(row, content))
+        return;
+    const QString path =
+        FileDialogs::saveFileName(this, QStringLiteral("另存为"), QStringLiteral("所有文件|*"),
+                                  AttachmentFileName::safe(m_model->info(row).name));
+    if (path.isEmpty())
+        return;
+    // Written whole under a temporary name and moved into place, or not at all.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+        Messages::error(this, QStringLiteral("无法保存文件%1:%2").arg(quoted(path), file.errorString()));
+}
+
+void AttachmentWindow::DeleteClick() {
+    const int row = selectedRow();
+    if (row < 0 || !entryStillThere())
+        return;
+    if (!Messages::ask(this, QStringLiteral("你确定要删除附件%1吗?").arg(quoted(m_model->info(row).name))))
+        return;
+    try {
+        AttachmentTable::remove(Database::instance().connection(), m_model->info(row).key);
+    } catch (const DbError& error) {
+        Messages::error(this, QStringLiteral("附件没能删除:") + error.message());
+    }
+    reload();
+}
+
+// ----- drag and drop ---------------------------------------------------------------
+
+void AttachmentWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void AttachmentWindow::dropEvent(QDropEvent* event) {
+    const QStringList paths = localFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    addFiles(paths);
+}

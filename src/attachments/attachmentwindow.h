@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class AttachmentListModel;
+class QLabel;
+class QListView;
+class QPushButton;
+
+// The window "附件" of one ledger entry: its attachments as thumbnails, with 添加
+// (several files from the file dialog, or dropped from the file manager), 打开 (in
+// the desktop's viewer), 另存为 and 删除, and their total size.
+//
+// Each entry has at most one such window. Opening it reads the file and changes
+// nothing; the table of attachments is created by the first 添加. When the entry is
+// deleted meanwhile, the window says so and closes.
+class AttachmentWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Opens the entry's window, or brings its open window to the front. An entry
+    // that is gone opens nothing: the user is told so.
+    static AttachmentWindow* showFor(qint64 entryKey, QWidget* parent);
+    static AttachmentWindow* openFor(qint64 entryKey);
+
+    qint64 entryKey() const { return m_entryKey; }
+    QListView* listView() const { return m_list; }
+    AttachmentListModel* model() const { return m_model; }
+
+    // Stores the files one by one, with the checks and questions of 添加.
+    void addFiles(const QStringList& paths);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private Q_SLOTS:
+    void AddClick();
+    void OpenClick();
+    void SaveAsClick();
+    void DeleteClick();
+
+private:
+    AttachmentWindow(qint64 entryKey, const QString& heading, QWidget* parent);
+    QPushButton* addButton(const char* name, const QString& caption, void (AttachmentWindow::*handler)());
+    void reload();
+    void showSelectionState();
+    int selectedRow() const;
+    // The selected attachment's content, or none after telling the user why.
+    bool selectedContent(int& row, QByteArray& content);
+    // False, after saying so and closing, when the entry is gone.
+    bool entryStillThere();
+    void entryGone();
+
+    qint64 m_entryKey;
+    bool m_closing = false; // telling that the entry is gone
+    bool m_closed = false;
+    AttachmentListModel* m_model;
+    QLabel* m_entryLabel;
+    QListView* m_list;
+    QLabel* m_totalLabel;
+    QPushButton* m_addButton;
+    QPushButton* m_openButton;
+    QPushButton* m_saveAsButton;
+    QPushButton* m_deleteButton;
+};

@@ -1,0 +1,184 @@
+#include "attachmenttable.h"
+
+#include "database.h"
+#include "datetext.h"
+#include "dberror.h"
+#include "query.h"
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace AttachmentTable {
+
+namespace {
+
+QString engineMessage(const QSqlError& error) {
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantList& values = {}) {
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(statement))
+        throw DbError(engineMessage(query.lastError()));
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw DbError(engineMessage(query.lastError()));
+    return query;
+}
+
+int tablesNamed(const QSqlDatabase& db, const QStringList& names) {
+    QStringList marks;
+    QVariantList values;
+    for (const QString& name : names) {
+        marks << QStringLiteral("?");
+        values << name;
+    }
+    QSqlQuery query =
+        run(db,
+            QStringLiteral("select count(*) from sqlite_master where type='table' and name in (%1)")
+                .arg(marks.join(QLatin1Char(','))),
+            values);
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
+// Runs work inside one transaction: all of it is stored, or none.
+template <class Work> auto inTransaction(QSqlDatabase& db, Work work) {
+    if (!db.transaction())
+        throw DbError(engineMessage(db.lastError()));
+    try {
+        auto result = work();
+        if (!db.commit())
+            throw DbError(engineMessage(db.lastError()));
+        return result;
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+}
+
+} // namespace
+
+QStringList createStatements() {
+    return {QStringLiteral("CREATE TABLE 附件 (MID INTEGER PRIMARY KEY AUTOINCREMENT, ENTRYMID INTEGER, "
+                           "NAMES TEXT, MIME TEXT, BYTES INTEGER, ADDED TEXT, DATA BLOB)"),
+            QStringLiteral("CREATE INDEX 附件_ENTRYMID ON 附件 (ENTRYMID)")};
+}
+
+bool exists(const QSqlDatabase& db) {
+    return tablesNamed(db, {QStringLiteral("附件")}) == 1;
+}
+
+bool isLedgerFile(const QSqlDatabase& db) {
+    return tablesNamed(db, {QStringLiteral("明细"), QStringLiteral("项目"), QStringLiteral("归类"),
+                            QStringLiteral("日记")}) == 4;
+}
+
+bool entryExists(const QSqlDatabase& db, qint64 entryKey) {
+    if (tablesNamed(db, {QStringLiteral("明细")}) != 1)
+        return false;
+    return run(db, QStringLiteral("select 1 from 明细 where MID=?"), {entryKey}).next();
+}
+
+QVector<AttachmentInfo> list(const QSqlDatabase& db, qint64 entryKey) {
+    QVector<AttachmentInfo> found;
+    if (!exists(db))
+        return found;
+    // length() of a BLOB is read from the record header: the content stays on disk.
+    QSqlQuery query = run(db,
+                          QStringLiteral("select MID, ENTRYMID, NAMES, MIME, BYTES, ADDED, "
+                                         "case when typeof(DATA)='blob' then length(DATA) else -1 end "
+                                         "from 附件 where ENTRYMID=? order by MID"),
+                          {entryKey});
+    while (query.next()) {
+        AttachmentInfo info;
+        info.key = query.value(0).toLongLong();
+        info.entryKey = query.value(1).toLongLong();
+        info.name = query.value(2).toString();
+        info.mime = query.value(3).toString();
+        info.bytes = query.value(4).toLongLong();
+        info.added = query.value(5).toString();
+        info.storedBytes = query.value(6).toLongLong();
+        found.append(info);
+    }
+    return found;
+}
+
+QByteArray content(const QSqlDatabase& db, qint64 key) {
+    QSqlQuery query = run(db, QStringLiteral("select DATA from 附件 where MID=?"), {key});
+    if (!query.next())
+        throw DbError(QStringLiteral("附件已不存在"));
+    return query.value(0).toByteArray();
+}
+
+QSet<qint64> entriesWithAttachments(const QSqlDatabase& db) {
+    QSet<qint64> keys;
+    if (!exists(db))
+        return keys;
+    QSqlQuery query = run(db, QStringLiteral("select distinct ENTRYMID from 附件"));
+    while (query.next())
+        keys.insert(query.value(0).toLongLong());
+    return keys;
+}
+
+bool hasAttachments(const QSqlDatabase& db, qint64 entryKey) {
+    return exists(db) &&
+           run(db, QStringLiteral("select 1 from 附件 where ENTRYMID=? limit 1"), {entryKey}).next();
+}
+
+qint64 add(QSqlDatabase db, qint64 entryKey, const NewAttachment& attachment) {
+    const qint64 key = inTransaction(db, [&] {
+        // Checked inside the transaction, so the file cannot change in between.
+        if (!isLedgerFile(db))
+            throw DbError(QStringLiteral("这不是家装账簿的数据文件"));
+        if (!entryExists(db, entryKey))
+            throw DbError(QStringLiteral("这条账目已被删除"));
+        if (!exists(db)) {
+            for (const QString& statement : createStatements())
+                run(db, statement);
+        }
+        QSqlQuery insert = run(db,
+                               QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
+                                              "values (?, ?, ?, ?, ?, ?)"),
+                               {entryKey, attachment.name, attachment.mime, qint64(attachment.data.size()),
+                                storedDateText(QDate::currentDate()),
+                                // A zero-byte file is still a BLOB, not a missing one.
+                                attachment.data.isNull() ? QByteArray("") : attachment.data});
+        return insert.lastInsertId().toLongLong();
+    });
+    Q_EMIT AttachmentNotices::instance().attachmentsChanged(entryKey);
+    return key;
+}
+
+void remove(QSqlDatabase db, qint64 key) {
+    if (!exists(db))
+        return;
+    QSqlQuery owner = run(db, QStringLiteral("select ENTRYMID from 附件 where MID=?"), {key});
+    const qint64 entryKey = owner.next() ? owner.value(0).toLongLong() : 0;
+    owner.finish();
+    run(db, QStringLiteral("delete from 附件 where MID=?"), {key});
+    Q_EMIT AttachmentNotices::instance().attachmentsChanged(entryKey);
+}
+
+void removeEntry(Query& query) {
+    QSqlDatabase db = Database::instance().connection();
+    const qint64 entryKey = query.integer(QStringLiteral("MID")); // throws without a row
+    inTransaction(db, [&] {
+        if (exists(db))
+            run(db, QStringLiteral("delete from 附件 where ENTRYMID=?"), {entryKey});
+        query.remove(); // last, so the query's rows change only once the file has
+        return true;
+    });
+    Q_EMIT AttachmentNotices::instance().entryDeleted(entryKey);
+}
+
+} // namespace AttachmentTable
+
+AttachmentNotices& AttachmentNotices::instance() {
+    static AttachmentNotices notices;
+    return notices;
+}

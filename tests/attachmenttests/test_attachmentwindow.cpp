@@ -1,0 +1,287 @@
+// The window 附件 and its places in the ledger windows, driven as a user does.
+#include "attachmentlistmodel.h"
+#include "attachmentmarkdelegate.h"
+#include "attachmentopener.h"
+#include "attachmentwindow.h"
+#include "filedialogs.h"
+#include "ledgerbrowser.h"
+#include "ledgerdriver.h"
+#include "ledgereditor.h"
+#include "ledgerlistmodel.h"
+#include "messagerecorder.h"
+#include "testmain.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QDropEvent>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QListView>
+#include <QMimeData>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTreeView>
+
+using namespace LedgerDriver;
+
+namespace {
+
+QString writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+QByteArray png(int width, int height, const QColor& colour) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QByteArray pdf() {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    QPainter painter(&writer);
+    painter.fillRect(QRect(0, 0, 4000, 4000), Qt::black);
+    return bytes;
+}
+
+qint64 keyOfRow(TForm3* browser, int index) {
+    return row(browser, index).subItem(LedgerRow::Key).toLongLong();
+}
+
+void press(AttachmentWindow* window, const char* button) {
+    QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
+}
+
+void select(AttachmentWindow* window, int row) {
+    window->listView()->setCurrentIndex(window->model()->index(row, 0));
+}
+
+QString readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().toHex()) : QString();
+}
+
+} // namespace
+
+class TestAttachmentWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup() {
+        FileDialogs::setChooser({});
+        AttachmentOpener::setOpener({});
+        closeAll();
+    }
+    void addOpenSaveDelete_withThumbnailsAndTotal();
+    void damagedContent_shownAsDamagedAndDeletable();
+    void deletingTheEntry_deletesItsAttachments_andClosesItsWindow();
+    void openedFromTheEditor_onlyForSavedEntries();
+};
+
+void TestAttachmentWindow::addOpenSaveDelete_withThumbnailsAndTotal() {
+    Ledger ledger;
+    TForm3* browser = ledger.listed({"瓷砖", "水泥"});
+    const qint64 key = keyOfRow(browser, 0);
+    const QString dir = ledger.db.directory();
+    const QByteArray red = png(60, 40, Qt::red);
+    const QStringList chosen{
+        writeFile(dir + QStringLiteral("/红.png"), red),
+        writeFile(dir + QStringLiteral("/合同.pdf"), pdf()),
+        writeFile(dir + QStringLiteral("/假的.jpg"), "plain words, not a JPEG"),
+        writeFile(dir + QStringLiteral("/大图.png"), png(4500, 900, Qt::blue)),
+        dir + QStringLiteral("/不存在.png"),
+    };
+    MessageRecorder messages;
+    messages.queueAnswer(true); // scale the large picture down
+
+    // Opened from the list's context menu.
+    clickRow(browser, 0);
+    QTreeView* list = child<QTreeView>(browser, "ListView1");
+    auto* mark = qobject_cast<AttachmentMarkDelegate*>(list->itemDelegateForColumn(1));
+    QVERIFY(mark);
+    QVERIFY(!mark->isMarked(key));
+    child<QAction>(list, "AttachmentsAction")->trigger();
+    AttachmentWindow* window = AttachmentWindow::openFor(key);
+    QVERIFY(window);
+    QCOMPARE(window->windowTitle(), QStringLiteral("附件"));
+    QVERIFY(child<QLabel>(window, "EntryLabel")->text().contains(QStringLiteral("瓷砖")));
+    QCOMPARE(ledger.db.count(QStringLiteral("附件")), 0); // opening stored nothing
+
+    FileDialogs::setChooser([&](const FileDialogs::Request&) { return chosen.join(QLatin1Char('\n')); });
+    press(window, "AddButton");
+    QCOMPARE(messages.shown().size(), 2);
+    QVERIFY(messages.shown()[0].text.contains(QStringLiteral("4500×900")));
+    QVERIFY(messages.shown()[1].text.contains(QStringLiteral("不存在.png")));
+    QCOMPARE(ledger.db.count(QStringLiteral("附件")), 4);
+    QCOMPARE(ledger.db.scalar(QStringLiteral("select MIME from 附件 where NAMES='假的.jpg'")).toString(),
+             QStringLiteral("application/octet-stream"));
+    QCOMPARE(ledger.db.scalar(QStringLiteral("select MIME from 附件 where NAMES='大图.jpg'")).toString(),
+             QStringLiteral("image/jpeg"));
+    QVERIFY(mark->isMarked(key));
+    QVERIFY(!mark->isMarked(keyOfRow(browser, 1)));
+
+    // A dropped file is added like a chosen one.
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(writeFile(dir + QStringLiteral("/空.txt"), QByteArray()))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+
+    AttachmentListModel* model = window->model();
+    QCOMPARE(model->rowCount(), 5);
+    QVERIFY(!window->listView()->viewport()->acceptDrops()); // so a drop on the list reaches the window
+    const QImage thumbnail = model->data(model->index(0, 0), Qt::DecorationRole).value<QPixmap>().toImage();
+    QCOMPARE(thumbnail.size(), QSize(96, 64));
+    QCOMPARE(thumbnail.pixelColor(40, 30), QColor(Qt::red));
+    const QImage page = model->data(model->index(1, 0), Qt::DecorationRole).value<QPixmap>().toImage();
+    QVERIFY(page.height() == 96 && page.width() < 96);
+    QVERIFY(qGray(page.pixel(page.width() / 2, 48)) < 40); // the page's black, drawn
+    for (int row = 0; row < 5; ++row)
+        QVERIFY(!model->data(model->index(row, 0), AttachmentListModel::DamagedRole).toBool());
+    const qint64 total = ledger.db.scalar(QStringLiteral("select sum(BYTES) from 附件")).toLongLong();
+    QCOMPARE(child<QLabel>(window, "TotalLabel")->text(),
+             QStringLiteral("共 5 个附件,合计 ") + AttachmentListModel::sizeText(total));
+
+    // 打开 hands the desktop a temporary file with the very content.
+    QUrl opened;
+    AttachmentOpener::setOpener([&](const QUrl& url) { opened = url; });
+    QVERIFY(!child<QPushButton>(window, "OpenButton")->isEnabled());
+    select(window, 0);
+    press(window, "OpenButton");
+    QVERIFY(opened.toLocalFile().endsWith(QStringLiteral("/红.png")));
+    QCOMPARE(readAll(opened.toLocalFile()), QString::fromLatin1(red.toHex()));
+
+    // 另存为, then a place that cannot be written.
+    QString target = dir + QStringLiteral("/另存.png");
+    FileDialogs::setChooser(
+        [&](const FileDialogs::Request& request) { return request.save ? target : QString(); });
+    press(window, "SaveAsButton");
+    QCOMPARE(readAll(target), QString::fromLatin1(red.toHex()));
+    messages.clear();
+    target = dir + QStringLiteral("/没有的文件夹/x.png");
+    press(window, "SaveAsButton");
+    QCOMPARE(messages.shown().size(), 1);
+    QCOMPARE(messages.shown()[0].kind, Messages::Kind::Error);
+
+    // 删除 asks first.
+    messages.queueAnswer(false);
+    press(window, "DeleteButton");
+    QCOMPARE(ledger.db.count(QStringLiteral("附件")), 5);
+    select(window, 0);
+    messages.queueAnswer(true);
+    press(window, "DeleteButton");
+    QCOMPARE(ledger.db.count(QStringLiteral("附件")), 4);
+    QCOMPARE(model->rowCount(), 4);
+}
+
+void TestAttachmentWindow::damagedContent_shownAsDamagedAndDeletable() {
+    Ledger ledger;
+    const qint64 key = ledger.db.addEntry(ledger.entry());
+    ledger.db.exec(QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) values "
+                                  "(?, '短.png', 'image/png', 5000, '2024-01-01', ?), "
+                                  "(?, '乱.png', 'image/png', 9, '2024-01-01', ?)"),
+                   {key, png(10, 10, Qt::red), key, QByteArray("\x89PNG\r\n\x1a\n!", 9)});
+    MessageRecorder messages;
+    AttachmentWindow* window = AttachmentWindow::showFor(key, nullptr);
+    QVERIFY(window);
+    QCOMPARE(window->model()->rowCount(), 2);
+    for (int row = 0; row < 2; ++row)
+        QVERIFY(
+            window->model()->data(window->model()->index(row, 0), AttachmentListModel::DamagedRole).toBool());
+    QVERIFY(
+        window->model()->data(window->model()->index(0, 0)).toString().contains(QStringLiteral("已损坏")));
+
+    bool opened = false;
+    AttachmentOpener::setOpener([&](const QUrl&) { opened = true; });
+    select(window, 0);
+    press(window, "OpenButton");
+    QVERIFY(!opened);
+    QVERIFY(messages.lastText().contains(QStringLiteral("已损坏")));
+    press(window, "DeleteButton");
+    QCOMPARE(ledger.db.count(QStringLiteral("附件")), 1);
+    window->close();
+    QVERIFY(!AttachmentWindow::openFor(key)); // closed, even before it is destroyed
+    AttachmentWindow* again = AttachmentWindow::showFor(key, nullptr);
+    QVERIFY(again && again != window);
+    again->close();
+}
+
+void TestAttachmentWindow::deletingTheEntry_deletesItsAttachments_andClosesItsWindow() {
+    Ledger ledger;
+    TForm3* browser = ledger.listed({"瓷砖", "水泥"});
+    const qint64 doomed = keyOfRow(browser, 0), kept = keyOfRow(browser, 1);
+    for (qint64 key : {doomed, doomed, kept})
+        ledger.db.exec(QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
+                                      "values (?, 'a.txt', 'text/plain', 1, '2024-01-01', x'41')"),
+                       {key});
+    query(browser);
+    auto* mark = qobject_cast<AttachmentMarkDelegate*>(
+        child<QTreeView>(browser, "ListView1")->itemDelegateForColumn(1));
+    QVERIFY(mark->isMarked(doomed) && mark->isMarked(kept));
+
+    MessageRecorder messages;
+    QPointer<AttachmentWindow> window = AttachmentWindow::showFor(doomed, browser);
+    QVERIFY(window);
+    clickRow(browser, 0);
+    click(browser, "SpeedButton3");
+    QCOMPARE(messages.shown().size(), 1); // the browser's own question, nothing else
+    QCOMPARE(ledger.db.scalar(QStringLiteral("select count(*) from 明细 where MID=%1").arg(doomed)).toInt(),
+             0);
+    QCOMPARE(
+        ledger.db.scalar(QStringLiteral("select count(*) from 附件 where ENTRYMID=%1").arg(doomed)).toInt(),
+        0);
+    QCOMPARE(
+        ledger.db.scalar(QStringLiteral("select count(*) from 附件 where ENTRYMID=%1").arg(kept)).toInt(), 1);
+
+    QTRY_VERIFY(!window || !window->isVisible());
+    QCOMPARE(messages.lastText(), QStringLiteral("这条账目已被删除,附件窗口将关闭。"));
+
+    // An older ledger: deleting works as before and creates no table.
+    ledger.db.exec(QStringLiteral("DROP TABLE 附件"));
+    clickRow(browser, 0);
+    click(browser, "SpeedButton3");
+    QCOMPARE(ledger.db.count(QStringLiteral("明细")), 0);
+    QCOMPARE(ledger.db.scalar(QStringLiteral("select count(*) from sqlite_master where name='附件'")).toInt(),
+             0);
+}
+
+void TestAttachmentWindow::openedFromTheEditor_onlyForSavedEntries() {
+    Ledger ledger;
+    TForm3* browser = ledger.listed({"瓷砖"});
+    clickRow(browser, 0);
+    click(browser, "SpeedButton8"); // 详情
+    TForm4* editor = Form4;
+    QVERIFY(editor);
+    auto* button = child<QToolButton>(editor, "AttachmentsButton");
+    QCOMPARE(button->accessibleName(), QStringLiteral("附件"));
+    // It sits in a gap: no control of the editor under it.
+    for (QWidget* other : editor->findChildren<QWidget*>())
+        if (other != button && other->parentWidget() == editor && other->isVisible())
+            QVERIFY2(!other->geometry().intersects(button->geometry()), qPrintable(other->objectName()));
+
+    MessageRecorder messages;
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(AttachmentWindow::openFor(keyOfRow(browser, 0)));
+    AttachmentWindow::openFor(keyOfRow(browser, 0))->close();
+
+    click(editor, "SpeedButton11"); // 新增账目: nothing saved to attach to
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(messages.shown().size(), 1);
+    QCOMPARE(messages.shown()[0].kind, Messages::Kind::Information);
+}
+
+JZ_TEST_MAIN(TestAttachmentWindow)
+#include "test_attachmentwindow.moc"

@@ -1,3 +1,4 @@
+#include "datepicker.h"
 #include "chinesefonts.h"
 #include "datetext.h"
 #include "filedialogs.h"

@@ -363,7 +363,7 @@ void Query::postUpdate() {
     Q_EMIT rowChanged(row);
 }
 
-void Query::remove() {
+bool Query::remove() {
     const int row = requireRow();
     const int key = requireColumn(keyColumn);
     QSqlQuery query(Database::instance().connection());
@@ -372,6 +372,7 @@ void Query::remove() {
     query.addBindValue(cell(row, key));
     if (!query.exec())
         throw DbError(engineMessage(query.lastError()));
+    const bool removed = query.numRowsAffected() > 0;
 
     Q_EMIT rowAboutToBeRemoved(row);
     const qsizetype width = m_columns.size();
@@ -387,4 +388,5 @@ void Query::remove() {
         m_bof = m_eof = false;
         moveTo(qMin(row, m_rowCount - 1));
     }
+    return removed;
 }

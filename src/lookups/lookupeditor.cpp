@@ -1,6 +1,7 @@
 #include "lookupeditor.h"
 
 #include "frame.h"
+#include "outersize.h"
 #include "gbklimit.h"
 #include "messages.h"
 #include "numbertext.h"
@@ -197,7 +198,7 @@ void LookupEditor::placeInFrame() {
         sub->show();
     }
     if (m_configuration.sizeable) {
-        outer->resize(m_configuration.size);
+        OuterSize::apply(outer, m_configuration.size);
     } else if (sub) {
         sub->adjustSize();
         sub->setFixedSize(sub->size());

@@ -1,5 +1,7 @@
 #include "storedtext.h"
 
+#include <QList>
+
 namespace StoredText {
 
 namespace {

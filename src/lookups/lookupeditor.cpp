@@ -1,10 +1,10 @@
 #include "lookupeditor.h"
 
 #include "frame.h"
-#include "outersize.h"
 #include "gbklimit.h"
 #include "messages.h"
 #include "numbertext.h"
+#include "outersize.h"
 #include "pictures.h"
 #include "query.h"
 #include "querymodel.h"

@@ -258,7 +258,8 @@ void TestMainForm::instanceGuard() {
     QVERIFY(mayStart(unusable));
     QCOMPARE(messages.shown().size(), 1);
     QCOMPARE(messages.shown()[0].kind, Messages::Kind::Warning);
-    QVERIFY2(messages.lastText().contains(QStringLiteral("Not a directory")), qPrintable(messages.lastText()));
+    QVERIFY2(messages.lastText().contains(QStringLiteral("Not a directory")),
+             qPrintable(messages.lastText()));
     QVERIFY(!messages.lastText().contains(QStringLiteral("同样的程序在运行中")));
 }
 

@@ -58,7 +58,9 @@ void wheelWithoutVerticalMovement(QAbstractItemView* view, const std::function<i
     const int before = position();
     QCOMPARE(before, 1);
     turnWheel(view, 0, QPoint(0, 0), Qt::ScrollBegin);
+    QCOMPARE(position(), before);
     turnWheel(view, 0, QPoint(0, 0), Qt::ScrollEnd);
+    QCOMPARE(position(), before);
     turnWheel(view, 0, QPoint(-120, 0));
     QCOMPARE(position(), before);
     QVERIFY(view->horizontalScrollBar()->value() > 0);

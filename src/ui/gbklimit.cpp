@@ -44,18 +44,19 @@ private:
         while (suffix < before.size() - prefix && suffix < input.size() - prefix &&
                before[before.size() - 1 - suffix] == input[input.size() - 1 - suffix])
             ++suffix;
-        const QString kept = input.left(prefix) + input.right(suffix);
+        const QString head = input.left(prefix);
+        const QString tail = input.right(suffix);
         const QString added = input.mid(prefix, input.size() - prefix - suffix);
         qsizetype fits = 0;
         for (qsizetype next = 0; next < added.size(); next = fits) {
             next += added[next].isHighSurrogate() && next + 1 < added.size() ? 2 : 1;
-            if (gbkByteLength(kept + added.left(next)) > m_maxBytes)
+            if (gbkByteLength(head + added.left(next) + tail) > m_maxBytes)
                 break;
             fits = next;
         }
         if (fits == 0)
             return Invalid;
-        input = input.left(prefix) + added.left(fits) + input.right(suffix);
+        input = head + added.left(fits) + tail;
         position = int(prefix + fits);
         return Acceptable;
     }

@@ -27,10 +27,8 @@ int main(int argc, char** argv) {
         }
     }
     InstanceGuard guard;
-    if (!guard.acquired()) {
-        Messages::information(nullptr, QStringLiteral("注意：同样的程序在运行中!"));
+    if (!mayStart(guard))
         return 0;
-    }
     TMainForm mainForm;
     AutoBackup backups(&mainForm);
     createShellDialogs(mainForm);

@@ -13,6 +13,7 @@
 #include "ledgerbrowser.h"
 #include "locationstatswindow.h"
 #include "messages.h"
+#include "outersize.h"
 #include "pictures.h"
 #include "projecteditor.h"
 #include "projectstatswindow.h"
@@ -38,7 +39,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     createMenus();
     createToolBars();
     createStatusBar();
-    resize(874, 598);
+    OuterSize::apply(this, QSize(874, 598)); // when restored
     Frame::setMainWindow(this, m_workspace);
     BudgetWarning::install();
 }
@@ -163,14 +164,13 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 // The logo sits centred on the frame's outer size, 20 pixels above the middle; the
-// coordinates are those of the frame's client area, used as they are even when
-// negative.
+// coordinates are those of the frame's client area, the workspace below the menu bar
+// and toolbar, used as they are even when negative.
 void TMainForm::FormResize() {
     const QSize outer = frameGeometry().size();
     const int left = (outer.width() - m_Image3->width()) / 2;
     const int top = (outer.height() - m_Image3->height()) / 2 - 20;
-    const QPoint inWorkspace = m_workspace->viewport()->mapFrom(this, QPoint(left, top));
-    m_Image3->move(inWorkspace);
+    m_Image3->move(m_workspace->viewport()->mapFrom(m_workspace, QPoint(left, top)));
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

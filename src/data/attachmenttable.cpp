@@ -164,16 +164,18 @@ void remove(QSqlDatabase db, qint64 key) {
     Q_EMIT AttachmentNotices::instance().attachmentsChanged(entryKey);
 }
 
-void removeEntry(Query& query) {
+bool removeEntry(Query& query) {
     QSqlDatabase db = Database::instance().connection();
     const qint64 entryKey = query.integer(QStringLiteral("MID")); // throws without a row
+    bool removed = false;
     inTransaction(db, [&] {
         if (exists(db))
             run(db, QStringLiteral("delete from 附件 where ENTRYMID=?"), {entryKey});
-        query.remove(); // last, so the query's rows change only once the file has
+        removed = query.remove(); // last, so the query's rows change only once the file has
         return true;
     });
     Q_EMIT AttachmentNotices::instance().entryDeleted(entryKey);
+    return removed;
 }
 
 } // namespace AttachmentTable

@@ -60,7 +60,8 @@ void remove(QSqlDatabase db, qint64 key);
 
 // Deletes the current row of a query on 明细 (as Query::remove does) together with
 // the entry's attachments, in one transaction on the program's connection.
-void removeEntry(Query& query);
+// True when the file lost the entry's row.
+bool removeEntry(Query& query);
 
 } // namespace AttachmentTable
 

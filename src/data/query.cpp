@@ -367,7 +367,7 @@ void Query::postUpdate() {
     Q_EMIT rowChanged(row);
 }
 
-void Query::remove() {
+bool Query::remove() {
     const int row = requireRow();
     const int key = requireColumn(keyColumn);
     QSqlQuery query(Database::instance().connection());
@@ -376,6 +376,7 @@ void Query::remove() {
     query.addBindValue(cell(row, key));
     if (!query.exec())
         throw DbError(engineMessage(query.lastError()));
+    const bool removed = query.numRowsAffected() > 0;
 
     Q_EMIT rowAboutToBeRemoved(row);
     const qsizetype width = m_columns.size();
@@ -391,4 +392,5 @@ void Query::remove() {
         m_bof = m_eof = false;
         moveTo(qMin(row, m_rowCount - 1));
     }
+    return removed;
 }

@@ -68,7 +68,10 @@ public:
     void setValue(const QString& column, const QVariant& value);
     void post();
     void cancel();
-    void remove();
+    // Deletes the current row from the file and the result. True when the file lost
+    // a row; false when the engine let the delete pass without effect (a trigger
+    // that ignores it, a row someone else deleted first).
+    bool remove();
 
     // The table written to: the first name after FROM in the SQL text.
     QString tableName() const;

@@ -268,9 +268,17 @@ void TForm1::selectRow(int row) {
 }
 
 void TForm1::showEntryBoxes(const DiaryEntry& entry) {
-    m_RichEdit1->setPlainText(StoredText::toShown(entry.text));
+    showText(entry.text);
     m_ComboBox1->setEditText(entry.weather);
     m_ComboBox2->setEditText(entry.mood);
+}
+
+// The text as stored is kept beside what the box shows, so that a save writes back
+// only what the user changed in it.
+void TForm1::showText(const QString& stored) {
+    m_RichEdit1->setPlainText(StoredText::toShown(stored));
+    m_storedText = stored;
+    m_shownText = m_RichEdit1->toPlainText();
 }
 
 void TForm1::ListView1SelectItem() {
@@ -278,7 +286,7 @@ void TForm1::ListView1SelectItem() {
         return;
     const int row = selectedRow();
     if (row < 0) {
-        m_RichEdit1->clear();
+        showText(QString());
         return;
     }
     const DiaryEntry& entry = m_model->entry(row);
@@ -320,7 +328,7 @@ void TForm1::SpeedButton1Click() {
     m_EditState = NewState;
     m_ListView1->clearSelection();
     m_Date1->setDate(QDate::currentDate());
-    m_RichEdit1->clear();
+    showText(QString());
     m_ComboBox1->setEditText(QString());
     m_ComboBox2->setEditText(QString());
     ShowEditState();
@@ -339,7 +347,7 @@ void TForm1::SpeedButton5Click() {
     if (row >= 0)
         showEntryBoxes(m_model->entry(row));
     else
-        m_RichEdit1->clear();
+        showText(QString());
 }
 
 // Writes the typed entry: a new row in new state, the selected entry's row in modify
@@ -386,7 +394,7 @@ void TForm1::SpeedButton3Click() {
     if (m_EditState == BrowseState || (m_EditState == ModifyState && selectedRow() < 0))
         return;
     DiaryEntry entry{storedDateText(m_Date1->date()), m_ComboBox2->currentText(), m_ComboBox1->currentText(),
-                     0, StoredText::toStored(m_RichEdit1->toPlainText())};
+                     0, StoredText::afterEdit(m_storedText, m_shownText, m_RichEdit1->toPlainText())};
     qint64 storedKey = 0;
     try {
         storedKey = storeEntry(entry);
@@ -421,13 +429,15 @@ void TForm1::SpeedButton4Click() {
         m_ADOQuery1->clearSql();
         m_ADOQuery1->addSql(SqlTexts::diaryEntryToDelete(entry.key));
         m_ADOQuery1->open();
-        m_ADOQuery1->remove();
-        // Read the row again: a delete the engine let pass without effect leaves it there.
-        m_ADOQuery1->open();
-        if (m_ADOQuery1->rowCount() > 0) {
-            Messages::warning(this, QStringLiteral("删除失败,数据库可以被共享式打开!"),
-                              Messages::Icon::Error);
-            return;
+        // A delete that removed the row is done, whatever a later read would say; only
+        // one without effect is checked by reading the row again.
+        if (!m_ADOQuery1->remove()) {
+            m_ADOQuery1->open();
+            if (m_ADOQuery1->rowCount() > 0) {
+                Messages::warning(this, QStringLiteral("删除失败,数据库可以被共享式打开!"),
+                                  Messages::Icon::Error);
+                return;
+            }
         }
     } catch (const DbError&) {
         return;
@@ -449,7 +459,8 @@ void TForm1::SpeedButton7Click() {
 }
 
 void TForm1::FormClose() {
-    Form1 = nullptr;
+    if (Form1 == this)
+        Form1 = nullptr;
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

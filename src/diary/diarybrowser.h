@@ -51,11 +51,14 @@ private:
     int selectedRow() const;
     void selectRow(int row);
     void showEntryBoxes(const DiaryEntry& entry);
+    void showText(const QString& stored);
     qint64 storeEntry(const DiaryEntry& entry);
     qint64 newestKey(qint64 storedKey);
 
     EditState m_EditState = BrowseState;
     bool m_removingRow = false;
+    QString m_storedText; // the shown entry's text as stored, and as the box showed it
+    QString m_shownText;
     Query* m_ADOQuery1 = nullptr;
     DiaryListModel* m_model = nullptr;
 

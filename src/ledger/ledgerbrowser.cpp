@@ -273,8 +273,10 @@ void TForm3::selectRow(int row) {
 }
 
 void TForm3::ListView1SelectItem() {
-    if (Form4 && selectedRow() >= 0)
+    if (Form4 && selectedRow() >= 0) {
+        handListToEditor();
         Form4->LoadEntry();
+    }
 }
 
 LedgerCriteria TForm3::criteria() const {
@@ -316,16 +318,22 @@ void TForm3::SpeedButton7Click() {
         selectRow(0);
 }
 
+// An editor outlives the browser that opened it; a browser opened later hands its
+// own list over whenever it uses the editor.
+void TForm3::handListToEditor() {
+    if (!Form4)
+        return;
+    const QPointer<TForm3> self(this);
+    const auto isOpen = [self] { return self && Form3 == self; };
+    Form4->setBrowserList({m_ListView1, isOpen, [self, isOpen] {
+                               if (isOpen())
+                                   self->UpdateTotals();
+                           }});
+}
+
 TForm4* TForm3::openEditor() {
     openOrFocus(Form4, [] { return new TForm4; });
-    if (Form4) {
-        const QPointer<TForm3> self(this);
-        const auto isOpen = [self] { return self && Form3 == self; };
-        Form4->setBrowserList({m_ListView1, isOpen, [self, isOpen] {
-                                   if (isOpen())
-                                       self->UpdateTotals();
-                               }});
-    }
+    handListToEditor();
     return Form4;
 }
 
@@ -367,10 +375,13 @@ void TForm3::SpeedButton3Click() {
         m_ADOQuery1->close();
         m_ADOQuery1->setSql(SqlTexts::ledgerEntryToDelete(key));
         m_ADOQuery1->open();
-        AttachmentTable::removeEntry(*m_ADOQuery1); // the entry with its attachments
-        // Ask the file, not the query's copy, whether the entry is gone.
-        m_ADOQuery1->open();
-        const bool stillThere = m_ADOQuery1->rowCount() > 0;
+        // A delete that removed the row is done, whatever a later read would say; one
+        // without effect asks the file, not the query's copy, whether the entry is gone.
+        bool stillThere = false;
+        if (!AttachmentTable::removeEntry(*m_ADOQuery1)) { // the entry with its attachments
+            m_ADOQuery1->open();
+            stillThere = m_ADOQuery1->rowCount() > 0;
+        }
         m_ADOQuery1->close();
         if (stillThere) {
             Messages::warning(this, QStringLiteral("删除失败,数据库可以被共享式打开!"),

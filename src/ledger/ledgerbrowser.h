@@ -66,6 +66,7 @@ private:
     void selectRow(int row);
     // Opens the editor or focuses the open one, and hands it the list.
     TForm4* openEditor();
+    void handListToEditor();
 
     LedgerQuery m_query;
     Query* m_ADOQuery1;

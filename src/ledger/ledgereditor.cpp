@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -176,7 +177,7 @@ void TForm4::LoadEntry() {
         m_ADOQuery1->setSql(SqlTexts::ledgerEntry(key));
         m_ADOQuery1->open();
         if (m_ADOQuery1->rowCount() == 0) {
-            Messages::warning(this, QStringLiteral("数据错误,无法读取当前账目记录!"));
+            Messages::warning(this, QStringLiteral("数据错误,无法读取当前账目记录!"), Messages::Icon::Error);
             close();
             return;
         }
@@ -204,10 +205,18 @@ void TForm4::LoadEntry() {
             setDepositEnabled(true);
             m_Edit5->setText(row.subItem(LedgerRow::Deposit));
         }
-        m_RichEdit1->setPlainText(StoredText::toShown(m_ADOQuery1->text(QStringLiteral("TEXTS"))));
+        showText(m_ADOQuery1->text(QStringLiteral("TEXTS")));
     } catch (...) {
         Messages::error(this, QStringLiteral("数据读取错误!"));
     }
+}
+
+// The text as stored is kept beside what the box shows, so that a save writes back
+// only what the user changed in it.
+void TForm4::showText(const QString& stored) {
+    m_RichEdit1->setPlainText(StoredText::toShown(stored));
+    m_storedText = stored;
+    m_shownText = m_RichEdit1->toPlainText();
 }
 
 void TForm4::startNewEntry() {
@@ -320,7 +329,7 @@ void TForm4::SpeedButton11Click() {
     m_Panel3->setText(QStringLiteral("状态:新增账目"));
     for (QLineEdit* box : {m_Edit1, m_Edit2, m_Edit3, m_Edit5, m_Edit6})
         box->clear();
-    m_RichEdit1->clear();
+    showText(QString());
     for (QComboBox* choice : {m_ComboBox1, m_ComboBox2, m_ComboBox4})
         choice->setCurrentIndex(-1);
     m_ComboBox3->setCurrentIndex(-1);
@@ -432,7 +441,7 @@ void TForm4::SpeedButton2Click() {
         writeBackToBrowser(entry, asNew);
         ShowBrowseState();
     } catch (...) {
-        Messages::information(this, QStringLiteral("错误,修改没能完成!"));
+        Messages::information(this, QStringLiteral("错误,修改没能完成!"), Messages::Icon::Error);
     }
 }
 
@@ -449,7 +458,7 @@ LedgerEntry TForm4::enteredEntry() const {
     entry.mode = m_ComboBox2->currentText();
     entry.unit = m_ComboBox3->currentText();
     entry.paidInFull = m_RadioButton1->isChecked();
-    entry.text = StoredText::toStored(m_RichEdit1->toPlainText());
+    entry.text = StoredText::afterEdit(m_storedText, m_shownText, m_RichEdit1->toPlainText());
     for (int i = 0; i < SqlTexts::locationCount; ++i)
         entry.locations[i] = m_CheckBoxes[i]->isChecked();
     return entry;
@@ -488,6 +497,11 @@ void TForm4::writeBackToBrowser(const LedgerEntry& entry, bool asNew) {
 // ----- key filters and navigation ------------------------------------------------
 
 bool TForm4::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::InputMethod &&
+        (watched == m_Edit2 || watched == m_Edit3 || watched == m_Edit5 || watched == m_Edit6)) {
+        typeCommittedText(static_cast<QLineEdit*>(watched), static_cast<QInputMethodEvent*>(event));
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == m_Edit2 || watched == m_Edit6)
@@ -519,6 +533,18 @@ bool TForm4::passesNumberFilter(QLineEdit* box, QKeyEvent* key, bool signedNumbe
         box->text().size() - box->selectedText().size() >= numberBoxLength)
         return false;
     return true;
+}
+
+// An input method (a Chinese keyboard) commits its text in one event, not as key
+// presses: each committed character goes through the same rule and limit as a typed
+// one, and text still being composed is never shown in a number box.
+void TForm4::typeCommittedText(QLineEdit* box, const QInputMethodEvent* input) {
+    const bool signedNumber = box == m_Edit2 || box == m_Edit6;
+    for (const QChar typed : input->commitString()) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(typed));
+        if (passesNumberFilter(box, &key, signedNumber))
+            box->insert(QString(typed));
+    }
 }
 
 void TForm4::SpeedButton5Click() {

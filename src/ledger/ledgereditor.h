@@ -10,6 +10,7 @@ class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QGroupBox;
+class QInputMethodEvent;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -89,6 +90,7 @@ private:
     void setAllLocations(bool checked);
 
     void loadChoiceLists();
+    void showText(const QString& stored);
     LedgerEntry enteredEntry() const;
     void writeBackToBrowser(const LedgerEntry& entry, bool asNew);
 
@@ -96,6 +98,7 @@ private:
     bool Edit2KeyPress(QLineEdit* box, QKeyEvent* key);
     bool Edit3KeyPress(QLineEdit* box, QKeyEvent* key);
     bool passesNumberFilter(QLineEdit* box, QKeyEvent* key, bool signedNumber);
+    void typeCommittedText(QLineEdit* box, const QInputMethodEvent* input);
 
     // The browser's list while the browser is open, else nullptr.
     QTreeView* openBrowserList() const;
@@ -107,6 +110,8 @@ private:
     int m_EditState = BrowseState;
     bool m_readableWhileDisabled = false;
     LedgerEditorList m_list;
+    QString m_storedText; // the entry's text as read, and as the box showed it then
+    QString m_shownText;
     Query* m_ADOQuery1;
     LookupTable m_projects;   // ProjectNames, ProjectIds
     LookupTable m_categories; // CategoryNames, CategoryIds

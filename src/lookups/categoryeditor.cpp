@@ -5,5 +5,6 @@ QPointer<TForm5> Form5;
 TForm5::TForm5(QWidget* parent) : LookupEditor(LookupConfigurations::categories(), parent) {}
 
 void TForm5::FormClose() {
-    Form5 = nullptr;
+    if (Form5 == this)
+        Form5 = nullptr;
 }

@@ -5,6 +5,7 @@
 #include "gbklimit.h"
 #include "messages.h"
 #include "numbertext.h"
+#include "outersize.h"
 #include "pictures.h"
 #include "query.h"
 #include "querymodel.h"
@@ -196,7 +197,7 @@ void LookupEditor::placeInFrame() {
         sub->show();
     }
     if (m_configuration.sizeable) {
-        outer->resize(m_configuration.size);
+        OuterSize::apply(outer, m_configuration.size);
     } else if (sub) {
         sub->adjustSize();
         sub->setFixedSize(sub->size());

@@ -5,5 +5,6 @@ QPointer<TForm2> Form2;
 TForm2::TForm2(QWidget* parent) : LookupEditor(LookupConfigurations::projects(), parent) {}
 
 void TForm2::FormClose() {
-    Form2 = nullptr;
+    if (Form2 == this)
+        Form2 = nullptr;
 }

@@ -5,5 +5,6 @@ QPointer<TForm11> Form11;
 TForm11::TForm11(QWidget* parent) : StatsWindow(StatsConfigurations::byDate(), parent) {}
 
 void TForm11::FormClose() {
-    Form11 = nullptr;
+    if (Form11 == this)
+        Form11 = nullptr;
 }

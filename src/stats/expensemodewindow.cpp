@@ -5,5 +5,6 @@ QPointer<TForm7> Form7;
 TForm7::TForm7(QWidget* parent) : StatsWindow(StatsConfigurations::byExpenseMode(), parent) {}
 
 void TForm7::FormClose() {
-    Form7 = nullptr;
+    if (Form7 == this)
+        Form7 = nullptr;
 }

@@ -5,5 +5,6 @@ QPointer<TForm10> Form10;
 TForm10::TForm10(QWidget* parent) : StatsWindow(StatsConfigurations::byLocation(), parent) {}
 
 void TForm10::FormClose() {
-    Form10 = nullptr;
+    if (Form10 == this)
+        Form10 = nullptr;
 }

@@ -5,5 +5,6 @@ QPointer<TForm8> Form8;
 TForm8::TForm8(QWidget* parent) : StatsWindow(StatsConfigurations::byProject(), parent) {}
 
 void TForm8::FormClose() {
-    Form8 = nullptr;
+    if (Form8 == this)
+        Form8 = nullptr;
 }

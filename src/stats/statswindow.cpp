@@ -9,6 +9,7 @@
 #include "exportmenu.h"
 #include "frame.h"
 #include "messages.h"
+#include "outersize.h"
 #include "pictures.h"
 #include "query.h"
 #include "querymodel.h"
@@ -213,6 +214,8 @@ void StatsWindow::buildChart() {
 }
 
 // The strip (its dates, then its buttons), then grid and chart in the window's order.
+// The three buttons are in the chain on purpose, so that 统计, 打印 and 退出 can be
+// reached from the keyboard.
 void StatsWindow::setTabOrder() {
     QList<QWidget*> chain{m_Date1, m_Date2, m_SpeedButton1, m_SpeedButton3, m_SpeedButton2};
     if (m_configuration.chartBeforeGrid)
@@ -224,7 +227,7 @@ void StatsWindow::setTabOrder() {
 }
 
 void StatsWindow::placeInFrame() {
-    Frame::outerWindow(this)->resize(m_configuration.outerSize);
+    OuterSize::apply(Frame::outerWindow(this), m_configuration.outerSize);
     Frame::centreOnMainWindow(this);
 }
 

@@ -56,8 +56,8 @@ bool show(QWidget* parent, Kind kind, const QString& text, Icon icon) {
 
 } // namespace
 
-void information(QWidget* parent, const QString& text) {
-    show(parent, Kind::Information, text, Icon::Information);
+void information(QWidget* parent, const QString& text, Icon icon) {
+    show(parent, Kind::Information, text, icon);
 }
 void error(QWidget* parent, const QString& text) {
     show(parent, Kind::Error, text, Icon::Error);

@@ -23,7 +23,9 @@ struct Shown {
     Icon icon;
 };
 
-void information(QWidget* parent, const QString& text);
+// A notice normally shows the information icon; a failure captioned "提示" shows the
+// error icon.
+void information(QWidget* parent, const QString& text, Icon icon = Icon::Information);
 void error(QWidget* parent, const QString& text);
 // A warning normally shows the warning icon; a few show the error icon instead.
 void warning(QWidget* parent, const QString& text, Icon icon = Icon::Warning);

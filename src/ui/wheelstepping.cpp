@@ -13,8 +13,14 @@ namespace {
 
 // A wheel turned towards the user reports a negative step.
 bool towardsUser(const QWheelEvent* wheel) {
-    const QPoint delta = wheel->angleDelta();
-    return (delta.y() != 0 ? delta.y() : delta.x()) < 0;
+    return wheel->angleDelta().y() < 0;
+}
+
+// Touchpads and high-resolution wheels also send events without vertical movement:
+// the start and end of a scroll, or a sideways swipe. Those step no row; they go to
+// the view unchanged, which scrolls sideways where it can.
+bool stepsRow(QEvent* event) {
+    return event->type() == QEvent::Wheel && static_cast<QWheelEvent*>(event)->angleDelta().y() != 0;
 }
 
 class GridWheelStepping : public QObject {
@@ -22,7 +28,7 @@ public:
     GridWheelStepping(QAbstractItemView* grid, Query* query) : QObject(grid), m_query(query) {}
 
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::Wheel)
+        if (!stepsRow(event))
             return false;
         // A disabled grid takes no input: its window is busy with the current row.
         const auto* grid = static_cast<QWidget*>(parent());
@@ -44,7 +50,7 @@ public:
     explicit ListWheelStepping(QAbstractItemView* list) : QObject(list), m_list(list) {}
 
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::Wheel)
+        if (!stepsRow(event))
             return false;
         const QItemSelectionModel* selection = m_list->selectionModel();
         if (selection && selection->hasSelection()) {

@@ -3,6 +3,7 @@
 #include "mainform.h"
 #include "messagerecorder.h"
 #include "query.h"
+#include "shell.h"
 #include "testdatabase.h"
 #include "testmain.h"
 #include "workingfolder.h"
@@ -163,15 +164,22 @@ void TestMainForm::titleBarCloseDoesNotAsk() {
 void TestMainForm::logoStaysCentred() {
     TMainForm form;
     form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // Restored, the frame's outer size is 874 × 598, once the platform reports a frame.
+    if (form.frameGeometry().size() == form.size())
+        qWarning("this platform reports no window frame: the outer size equals the inner size");
+    QCOMPARE(form.frameGeometry().size(), QSize(874, 598));
     const QLabel* logo = form.findChild<QLabel*>(QStringLiteral("Image3"));
     QVERIFY(logo);
     QCOMPARE(logo->size(), QSize(350, 350));
     for (const QSize size : {QSize(874, 598), QSize(1200, 900), QSize(300, 200)}) {
         form.resize(size);
         QTRY_COMPARE(form.size(), size);
-        const QPoint inFrame = logo->mapTo(&form, QPoint(0, 0));
+        // Measured in the client area: the workspace, below the menu bar and toolbar.
+        const QPoint inClientArea = logo->mapTo(form.workspace(), QPoint(0, 0));
+        QVERIFY(form.workspace()->mapTo(&form, QPoint(0, 0)).y() >= 29);
         const QSize outer = form.frameGeometry().size();
-        QCOMPARE(inFrame, QPoint((outer.width() - 350) / 2, (outer.height() - 350) / 2 - 20));
+        QCOMPARE(inClientArea, QPoint((outer.width() - 350) / 2, (outer.height() - 350) / 2 - 20));
     }
 }
 
@@ -232,7 +240,29 @@ void TestMainForm::instanceGuard() {
     QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
     InstanceGuard afterCrash(name);
     QVERIFY(afterCrash.acquired());
+
+    // Held by another copy: the program says so and does not start.
+    MessageRecorder messages;
+    QVERIFY(!mayStart(InstanceGuard(name)));
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("注意：同样的程序在运行中!")});
     QFile::remove(InstanceGuard::lockFilePath(name));
+
+    // A runtime folder that cannot hold the lock file (under a regular file, which
+    // stops even root) is no second copy: the program starts, saying why it is
+    // unguarded.
+    QTemporaryDir scratch;
+    QFile plain(scratch.filePath(QStringLiteral("file")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const InstanceGuard unusable(name, plain.fileName() + QStringLiteral("/runtime"));
+    QVERIFY(!unusable.acquired() && !unusable.heldElsewhere());
+    messages.clear();
+    QVERIFY(mayStart(unusable));
+    QCOMPARE(messages.shown().size(), 1);
+    QCOMPARE(messages.shown()[0].kind, Messages::Kind::Warning);
+    QVERIFY2(messages.lastText().contains(QStringLiteral("Not a directory")),
+             qPrintable(messages.lastText()));
+    QVERIFY(!messages.lastText().contains(QStringLiteral("同样的程序在运行中")));
 }
 
 // `jiazhuang FOLDER` uses the ledger in that folder; a folder that cannot be entered

@@ -15,15 +15,19 @@
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTreeView>
 #include <QWheelEvent>
+
+#include <functional>
 
 namespace {
 
@@ -40,10 +44,26 @@ QByteArray fileBytes(const QString& path) {
     return file.readAll();
 }
 
-void turnWheel(QAbstractItemView* view, int steps) {
-    QWheelEvent wheel(QPointF(5, 5), view->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, steps),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+void turnWheel(QAbstractItemView* view, int steps, QPoint delta = {},
+               Qt::ScrollPhase phase = Qt::NoScrollPhase) {
+    QWheelEvent wheel(QPointF(5, 5), view->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                      delta.isNull() ? QPoint(0, steps) : delta, Qt::NoButton, Qt::NoModifier, phase, false);
     QApplication::sendEvent(view->viewport(), &wheel);
+}
+
+// Touchpad events without vertical movement step nothing; sideways ones still scroll
+// the view sideways.
+void wheelWithoutVerticalMovement(QAbstractItemView* view, const std::function<int()>& position) {
+    turnWheel(view, -120);
+    const int before = position();
+    QCOMPARE(before, 1);
+    turnWheel(view, 0, QPoint(0, 0), Qt::ScrollBegin);
+    QCOMPARE(position(), before);
+    turnWheel(view, 0, QPoint(0, 0), Qt::ScrollEnd);
+    QCOMPARE(position(), before);
+    turnWheel(view, 0, QPoint(-120, 0));
+    QCOMPARE(position(), before);
+    QVERIFY(view->horizontalScrollBar()->value() > 0);
 }
 
 } // namespace
@@ -164,6 +184,24 @@ void TestData::gbkLimit_countsChineseAsTwoBytes() {
     QCOMPARE(edit.text(), QStringLiteral("abcdefghi"));
     edit.insert(QStringLiteral("j"));
     QCOMPARE(edit.text(), QStringLiteral("abcdefghij"));
+    edit.setText(QStringLiteral("abcdefgh"));
+    edit.insert(QStringLiteral("中文")); // a paste is cut at the last character that fits
+    QCOMPARE(edit.text(), QStringLiteral("abcdefgh中"));
+
+    // Longer text set by the program is shown whole and may only be shortened.
+    const QString stored = QStringLiteral("一二三四五六七");
+    edit.setText(stored);
+    QCOMPARE(edit.text(), stored);
+    typeText(&edit, QStringLiteral("x"));
+    QCOMPARE(edit.text(), stored);
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QCOMPARE(edit.text(), QStringLiteral("一二三四五六"));
+    typeText(&edit, QStringLiteral("x"));
+    edit.insert(QStringLiteral("七"));
+    QCOMPARE(edit.text(), QStringLiteral("一二三四五六"));
+    edit.setSelection(0, 3);
+    typeText(&edit, QStringLiteral("a"));
+    QCOMPARE(edit.text(), QStringLiteral("a四五六"));
 
     QComboBox combo;
     combo.setEditable(true);
@@ -448,6 +486,11 @@ void TestData::wheelStepping_grid() {
     turnWheel(&grid, 120);
     QCOMPARE(q.currentRow(), 0);
     QCOMPARE(grid.currentIndex().row(), 0);
+    grid.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    grid.setColumnWidth(0, 2000);
+    grid.resize(200, 200);
+    grid.show();
+    wheelWithoutVerticalMovement(&grid, [&q] { return q.currentRow(); });
     // Clicking a row moves the query too.
     grid.setCurrentIndex(model.index(2, 0));
     QCOMPARE(q.currentRow(), 2);
@@ -470,6 +513,10 @@ void TestData::wheelStepping_list() {
     QVERIFY(list.selectionModel()->isRowSelected(1, {}));
     turnWheel(&list, 120);
     QCOMPARE(list.currentIndex().row(), 0);
+    list.header()->setStretchLastSection(false);
+    list.setColumnWidth(0, 2000);
+    list.resize(200, 200);
+    wheelWithoutVerticalMovement(&list, [&list] { return list.currentIndex().row(); });
 }
 
 void TestData::fitChildToFrame_usesFrameSizeOnce() {

@@ -2,6 +2,7 @@
 #include "diarylistmodel.h"
 #include "frame.h"
 #include "messagerecorder.h"
+#include "query.h"
 #include "storedtext.h"
 #include "testdatabase.h"
 #include "testmain.h"
@@ -105,6 +106,7 @@ private Q_SLOTS:
     void sameDateTwice();
     void removal();
     void removalStillThere();
+    void removalThenBusy();
     void longText();
     void saveFailure();
     void openingFailure();
@@ -157,6 +159,19 @@ void TestDiary::lineBreaks() {
     QCOMPARE(db.scalar(QStringLiteral("select TEXTS from 日记 where MID=2")).toString(),
              QStringLiteral("水管\r\n电线"));
     QCOMPARE(w.text()->toPlainText(), QStringLiteral("水管\n电线"));
+
+    // What the box shows differently is stored back as it was unless edited.
+    const QString kept = QStringLiteral("a\u00A0b\rc\u2029d\r\n");
+    db.exec(QStringLiteral("update 日记 set TEXTS=? where MID=1"), {kept});
+    delete Form1.data();
+    Window again = openDiary();
+    again.clickRow(int(again.dates().indexOf(QStringLiteral("2008-08-01"))));
+    again.click("SpeedButton2");
+    again.weather()->setEditText(QStringLiteral("晴天"));
+    again.click("SpeedButton3");
+    QCOMPARE(db.scalar(QStringLiteral("select TEXTS from 日记 where MID=1")).toString(), kept);
+    QCOMPARE(StoredText::afterEdit(kept, QStringLiteral("a b\nc\nd\n"), QStringLiteral("a b\nc\nXd\n")),
+             QStringLiteral("a\u00A0b\rc\u2029Xd\r\n"));
 }
 
 void TestDiary::opening() {
@@ -383,6 +398,23 @@ void TestDiary::removalStillThere() {
     QCOMPARE(messages.shown().last().icon, Messages::Icon::Error);
     QCOMPARE(w.list()->model()->rowCount(), 1);
     QCOMPARE(w.selectedRow(), 0);
+}
+
+// A delete that went through is believed even when the file is locked right after it,
+// so that reading the row again would wait past the timeout and fail.
+void TestDiary::removalThenBusy() {
+    TestDatabase db;
+    addDiary(db, QStringLiteral("2008-08-01"), QString(), QString(), QString());
+    MessageRecorder messages;
+    Window w = openDiary();
+    w.clickRow(0);
+    for (Query* query : w.form->findChildren<Query*>())
+        connect(query, &Query::rowRemoved, w.form, [&db] { db.exec(QStringLiteral("begin exclusive")); });
+    w.click("SpeedButton4");
+    db.exec(QStringLiteral("rollback"));
+    QCOMPARE(db.count(QStringLiteral("日记")), 0);
+    QCOMPARE(w.list()->model()->rowCount(), 0);
+    QCOMPARE(messages.shown().size(), 1); // the question only
 }
 
 void TestDiary::longText() {

@@ -10,6 +10,7 @@
 #include "ledgerlistmodel.h"
 #include "ledgerrow.h"
 #include "messagerecorder.h"
+#include "query.h"
 #include "testmain.h"
 
 #include <QDateEdit>
@@ -59,6 +60,7 @@ private Q_SLOTS:
     void commands_needSelectedRow();
     void delete_askRemoveAndRefusals();
     void delete_stillThereWarns();
+    void delete_busyAfterwardsStillRemovesRow();
     void refresh_clearsChoicesAndReadsLookups();
     void refresh_failureClosesWindow();
     void wheel_stepsOnlyWithSelection();
@@ -300,6 +302,24 @@ void TestLedgerBrowser::delete_stillThereWarns() {
     QCOMPARE(messages.shown().last().icon, Messages::Icon::Error);
     QCOMPARE(rowCount(browser), 1);
     QCOMPARE(l.db.count(QStringLiteral("明细")), 1);
+}
+
+// A delete that went through is believed even when the file is locked right after it.
+void TestLedgerBrowser::delete_busyAfterwardsStillRemovesRow() {
+    Ledger l;
+    l.db.addEntry(l.entry());
+    l.db.addEntry(l.entry());
+    TForm3* browser = openBrowser();
+    query(browser);
+    for (Query* q : browser->findChildren<Query*>())
+        connect(q, &Query::rowRemoved, browser, [&l] { l.db.exec(QStringLiteral("begin exclusive")); });
+    MessageRecorder messages;
+    click(browser, "SpeedButton3");
+    l.db.exec(QStringLiteral("rollback"));
+    QCOMPARE(messages.shown().size(), 1); // the question only
+    QCOMPARE(rowCount(browser), 1);
+    QCOMPARE(l.db.count(QStringLiteral("明细")), 1);
+    QCOMPARE(totalsLine(browser), QStringLiteral("合计:20 元,已付款 20 元.共 1 条记录"));
 }
 
 void TestLedgerBrowser::refresh_clearsChoicesAndReadsLookups() {

@@ -15,6 +15,7 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QRadioButton>
 #include <QStringEncoder>
@@ -66,12 +67,14 @@ private Q_SLOTS:
     void limits_countGbkBytes();
     void choices_sameNameProjectsAndDeletedProject();
     void quotes_storedAndLoadedAsTyped();
+    void text_keptUnlessEdited();
     void modify_rewritesSelectedRowOnly();
     void follows_browserSelectionInEveryState();
     void newState_saveAfterSelectionChangeStoresCopy();
     void cancel_reloadsOrCloses();
     void navigation_stepsThroughList();
     void browserClosed_editorKeepsWorkingWithoutList();
+    void reopenedBrowser_editorFollowsIt();
     void load_missingEntryWarnsAndCloses();
     void import_appendsFileText();
 };
@@ -287,6 +290,7 @@ void TestLedgerEditor::save_noNumberFailsWithoutChangingState() {
     click(editor, "SpeedButton2");
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("错误,修改没能完成!")});
     QCOMPARE(messages.shown().first().caption, QStringLiteral("提示"));
+    QCOMPARE(messages.shown().first().icon, Messages::Icon::Error);
     QCOMPARE(editor->EditState(), int(TForm4::NewState));
     QCOMPARE(boxText(editor, "Edit1"), QStringLiteral("水泥"));
     QCOMPARE(l.db.count(QStringLiteral("明细")), 0);
@@ -432,6 +436,27 @@ void TestLedgerEditor::keyFilters_throughTheBoxes() {
     QCOMPARE(quantity->text(), QStringLiteral("1234567890"));
     retype(total, QStringLiteral("123456789012"));
     QCOMPARE(total->text(), QStringLiteral("123456789012"));
+
+    // Text an input method commits meets the same rule and limit.
+    const auto commit = [](QLineEdit* box, const QString& text) {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(box, &event);
+    };
+    for (QLineEdit* box : {price, quantity, deposit, total}) {
+        box->clear();
+        for (const char* text : {"１２", "。", "－", "1２a"})
+            commit(box, QString::fromUtf8(text));
+        QCOMPARE(box->text(), QStringLiteral("1"));
+        commit(box, QStringLiteral("-"));
+        QCOMPARE(box->text(), QStringLiteral("1"));
+    }
+    price->clear();
+    commit(price, QStringLiteral("-"));
+    QCOMPARE(price->text(), QStringLiteral("-"));
+    retype(quantity, QStringLiteral("123456789"));
+    commit(quantity, QStringLiteral("45"));
+    QCOMPARE(quantity->text(), QStringLiteral("1234567894"));
 }
 
 void TestLedgerEditor::limits_countGbkBytes() {
@@ -501,6 +526,34 @@ void TestLedgerEditor::quotes_storedAndLoadedAsTyped() {
     query(browser);
     QCOMPARE(rowCount(browser), 1);
     QCOMPARE(row(browser, 0).subItem(LedgerRow::Name), t.name);
+}
+
+// Characters the box shows differently (no-break space, lone CR, U+2029) are stored
+// back as they were; only what the user types is converted.
+void TestLedgerEditor::text_keptUnlessEdited() {
+    Ledger l;
+    TestDatabase::Entry e = l.entry();
+    const QString stored = QStringLiteral("a\u00A0b\rc\u2029d\r\ne");
+    e.text = stored;
+    const qint64 key = l.db.addEntry(e);
+    TForm3* browser = openBrowser();
+    query(browser);
+    click(browser, "SpeedButton2");
+    TForm4* editor = Form4;
+    retype(child<QLineEdit>(editor, "Edit6"), QStringLiteral("30"));
+    MessageRecorder messages;
+    click(editor, "SpeedButton2");
+    QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.lastText()));
+    QCOMPARE(l.stored(QStringLiteral("ALLMONEY"), key).toDouble(), 30.0);
+    QCOMPARE(l.stored(QStringLiteral("TEXTS"), key).toString(), stored);
+
+    click(editor, "SpeedButton12");
+    auto* text = child<QTextEdit>(editor, "RichEdit1");
+    text->moveCursor(QTextCursor::End);
+    QTest::keyClick(text, Qt::Key_Return);
+    QTest::keyClicks(text, "x");
+    click(editor, "SpeedButton2");
+    QCOMPARE(l.stored(QStringLiteral("TEXTS"), key).toString(), stored + QStringLiteral("\r\nx"));
 }
 
 void TestLedgerEditor::modify_rewritesSelectedRowOnly() {
@@ -676,6 +729,27 @@ void TestLedgerEditor::browserClosed_editorKeepsWorkingWithoutList() {
     QVERIFY(!editor);
 }
 
+void TestLedgerEditor::reopenedBrowser_editorFollowsIt() {
+    Ledger l;
+    TForm3* first = l.listed({"one", "two"});
+    click(first, "SpeedButton8");
+    QPointer<TForm4> editor = Form4;
+    click(first, "SpeedButton6");
+    destroyClosed();
+    TForm3* second = openBrowser();
+    query(second);
+    clickRow(second, 1);
+    QCOMPARE(boxText(editor, "Edit1"), QStringLiteral("two"));
+    click(editor, "SpeedButton12");
+    retype(child<QLineEdit>(editor, "Edit6"), QStringLiteral("55"));
+    MessageRecorder messages;
+    click(editor, "SpeedButton2");
+    QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.lastText()));
+    QCOMPARE(l.stored(QStringLiteral("ALLMONEY"), 2).toDouble(), 55.0);
+    QCOMPARE(row(second, 1).subItem(LedgerRow::Amount), QStringLiteral("55"));
+    QCOMPARE(totalsLine(second), QStringLiteral("合计:75 元,已付款 75 元.共 2 条记录"));
+}
+
 void TestLedgerEditor::load_missingEntryWarnsAndCloses() {
     Ledger l;
     l.db.addEntry(l.entry());
@@ -688,6 +762,7 @@ void TestLedgerEditor::load_missingEntryWarnsAndCloses() {
     clickRow(browser, 1);
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("数据错误,无法读取当前账目记录!")});
     QCOMPARE(messages.shown().first().caption, QStringLiteral("警告"));
+    QCOMPARE(messages.shown().first().icon, Messages::Icon::Error);
     destroyClosed();
     QVERIFY(!Form4);
     QVERIFY(Form3);

@@ -549,6 +549,14 @@ void TestLookups::exitClearsReference() {
     QTRY_VERIFY(!first); // destroyed on close
     openOrFocus(Form5, [] { return new TForm5; });
     QVERIFY(Form5 && Form5 != first);
+
+    // An older window closing late leaves the reference to the newer one alone.
+    for (int kind : {Projects, Categories}) {
+        QPointer<LookupEditor> old = openEditor(kind);
+        LookupEditor* newer = openEditor(kind);
+        old->close();
+        QCOMPARE(kind == Projects ? static_cast<LookupEditor*>(Form2) : Form5, newer);
+    }
 }
 
 JZ_TEST_MAIN(TestLookups)

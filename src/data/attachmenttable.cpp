@@ -171,9 +171,10 @@ bool removeEntry(Query& query) {
     inTransaction(db, [&] {
         if (exists(db))
             run(db, QStringLiteral("delete from 附件 where ENTRYMID=?"), {entryKey});
-        removed = query.remove(); // last, so the query's rows change only once the file has
+        removed = query.removeFromFile();
         return true;
     });
+    query.dropCurrentRow(); // the result changes only once the file has
     Q_EMIT AttachmentNotices::instance().entryDeleted(entryKey);
     return removed;
 }

@@ -368,6 +368,12 @@ void Query::postUpdate() {
 }
 
 bool Query::remove() {
+    const bool removed = removeFromFile();
+    dropCurrentRow();
+    return removed;
+}
+
+bool Query::removeFromFile() {
     const int row = requireRow();
     const int key = requireColumn(keyColumn);
     QSqlQuery query(Database::instance().connection());
@@ -376,8 +382,11 @@ bool Query::remove() {
     query.addBindValue(cell(row, key));
     if (!query.exec())
         throw DbError(engineMessage(query.lastError()));
-    const bool removed = query.numRowsAffected() > 0;
+    return query.numRowsAffected() > 0;
+}
 
+void Query::dropCurrentRow() {
+    const int row = requireRow();
     Q_EMIT rowAboutToBeRemoved(row);
     const qsizetype width = m_columns.size();
     m_cells.remove(qsizetype(row) * width, width);
@@ -392,5 +401,4 @@ bool Query::remove() {
         m_bof = m_eof = false;
         moveTo(qMin(row, m_rowCount - 1));
     }
-    return removed;
 }

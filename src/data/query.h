@@ -72,6 +72,10 @@ public:
     // a row; false when the engine let the delete pass without effect (a trigger
     // that ignores it, a row someone else deleted first).
     bool remove();
+    // remove() in its two steps, for a caller that deletes inside a transaction of its
+    // own: the file's row first, then, once the transaction is committed, the result's.
+    bool removeFromFile();
+    void dropCurrentRow();
 
     // The table written to: the first name after FROM in the SQL text.
     QString tableName() const;

@@ -4,6 +4,7 @@
 #include "datetext.h"
 #include "dberror.h"
 #include "query.h"
+#include "sqlrun.h"
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -15,51 +16,10 @@ namespace AttachmentTable {
 
 namespace {
 
-QString engineMessage(const QSqlError& error) {
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
-}
-
-QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantList& values = {}) {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.prepare(statement))
-        throw DbError(engineMessage(query.lastError()));
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw DbError(engineMessage(query.lastError()));
-    return query;
-}
-
-int tablesNamed(const QSqlDatabase& db, const QStringList& names) {
-    QStringList marks;
-    QVariantList values;
-    for (const QString& name : names) {
-        marks << QStringLiteral("?");
-        values << name;
-    }
-    QSqlQuery query =
-        run(db,
-            QStringLiteral("select count(*) from sqlite_master where type='table' and name in (%1)")
-                .arg(marks.join(QLatin1Char(','))),
-            values);
-    return query.next() ? query.value(0).toInt() : 0;
-}
-
-// Runs work inside one transaction: all of it is stored, or none.
-template <class Work> auto inTransaction(QSqlDatabase& db, Work work) {
-    if (!db.transaction())
-        throw DbError(engineMessage(db.lastError()));
-    try {
-        auto result = work();
-        if (!db.commit())
-            throw DbError(engineMessage(db.lastError()));
-        return result;
-    } catch (...) {
-        db.rollback();
-        throw;
-    }
-}
+using SqlRun::engineMessage;
+using SqlRun::inTransaction;
+using SqlRun::run;
+using SqlRun::tablesNamed;
 
 } // namespace
 
@@ -74,8 +34,7 @@ bool exists(const QSqlDatabase& db) {
 }
 
 bool isLedgerFile(const QSqlDatabase& db) {
-    return tablesNamed(db, {QStringLiteral("明细"), QStringLiteral("项目"), QStringLiteral("归类"),
-                            QStringLiteral("日记")}) == 4;
+    return SqlRun::isLedgerFile(db);
 }
 
 bool entryExists(const QSqlDatabase& db, qint64 entryKey) {

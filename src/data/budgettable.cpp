@@ -1,6 +1,7 @@
 #include "budgettable.h"
 
 #include "dberror.h"
+#include "sqlrun.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -11,36 +12,9 @@ namespace BudgetTable {
 
 namespace {
 
-QString engineMessage(const QSqlError& error) {
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
-}
-
-QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantList& values = {}) {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.prepare(statement))
-        throw DbError(engineMessage(query.lastError()));
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw DbError(engineMessage(query.lastError()));
-    return query;
-}
-
-int tablesNamed(const QSqlDatabase& db, const QStringList& names) {
-    QStringList marks;
-    QVariantList values;
-    for (const QString& name : names) {
-        marks << QStringLiteral("?");
-        values << name;
-    }
-    QSqlQuery query =
-        run(db,
-            QStringLiteral("select count(*) from sqlite_master where type='table' and name in (%1)")
-                .arg(marks.join(QLatin1Char(','))),
-            values);
-    return query.next() ? query.value(0).toInt() : 0;
-}
+using SqlRun::engineMessage;
+using SqlRun::run;
+using SqlRun::tablesNamed;
 
 QVariantList keyValues(const BudgetKey& key) {
     return {QString(QChar::fromLatin1(key.kind)), key.refId};
@@ -59,8 +33,7 @@ bool exists(const QSqlDatabase& db) {
 }
 
 bool isLedgerFile(const QSqlDatabase& db) {
-    return tablesNamed(db, {QStringLiteral("明细"), QStringLiteral("项目"), QStringLiteral("归类"),
-                            QStringLiteral("日记")}) == 4;
+    return SqlRun::isLedgerFile(db);
 }
 
 QHash<BudgetKey, double> load(const QSqlDatabase& db) {

@@ -2,6 +2,7 @@
 
 #include "collation.h"
 #include "dberror.h"
+#include "sqlrun.h"
 
 #include <QDir>
 #include <QSqlDriver>
@@ -15,9 +16,7 @@
 
 namespace {
 
-QString engineMessage(const QSqlError& error) {
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
-}
+using SqlRun::engineMessage;
 
 bool statFile(const QString& path, quint64* inode, quint64* device) {
     struct stat info {};

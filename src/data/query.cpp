@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "dberror.h"
+#include "sqlrun.h"
 
 #include <QRegularExpression>
 #include <QSqlDriver>
@@ -13,9 +14,7 @@
 
 namespace {
 
-QString engineMessage(const QSqlError& error) {
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
-}
+using SqlRun::engineMessage;
 
 QString quotedName(const QString& name) {
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +

@@ -30,8 +30,9 @@
 
 namespace {
 
-QHash<qint64, QPointer<AttachmentWindow>>& openWindows() {
-    static QHash<qint64, QPointer<AttachmentWindow>> windows;
+// Held as QObject: a window's destroyed() comes while it is no longer an AttachmentWindow.
+QHash<qint64, QPointer<QObject>>& openWindows() {
+    static QHash<qint64, QPointer<QObject>> windows;
     return windows;
 }
 
@@ -61,7 +62,7 @@ QString entryHeading(qint64 entryKey) {
 } // namespace
 
 AttachmentWindow* AttachmentWindow::openFor(qint64 entryKey) {
-    AttachmentWindow* window = openWindows().value(entryKey);
+    auto* window = static_cast<AttachmentWindow*>(openWindows().value(entryKey).data());
     return window && !window->m_closed ? window : nullptr;
 }
 

@@ -10,6 +10,7 @@
 #include "ledgereditor.h"
 #include "mainform.h"
 #include "messagerecorder.h"
+#include "pdftext.h"
 #include "reportpreview.h"
 #include "testdatabase.h"
 #include "testmain.h"
@@ -286,11 +287,7 @@ void TestBudgetWindow::report_printsTheGridToPdf() {
     QCOMPARE(shown.pageCount(), 1);
     QVERIFY(shown.find(QStringLiteral("-350")).isValid());
 
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
-    QVERIFY(pdftotext.waitForFinished(30000));
-    const QString text =
-        QString::fromUtf8(pdftotext.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    const QString text = pdfLayoutText(file);
     QVERIFY2(text.contains(QStringLiteral("装修预算表----按对应工程")), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("统计日期: 全部")));
     QVERIFY(text.contains(QStringLiteral("20350")));

@@ -5,6 +5,7 @@
 #include "frame.h"
 #include "locationstatswindow.h"
 #include "messagerecorder.h"
+#include "pdftext.h"
 #include "projectstatswindow.h"
 #include "reportpreview.h"
 #include "testdatabase.h"
@@ -204,12 +205,7 @@ void TestStatsReport::printsToPdf() {
         QTest::mouseClick(preview.findChild<QToolButton*>(QStringLiteral("PrintButton")), Qt::LeftButton);
         ReportPreview::setPrinterChooser({});
     });
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
-    QVERIFY(pdftotext.waitForFinished(30000));
-    // The PDF's fonts may map some characters to their radical forms; NFKC folds them back.
-    const QString text =
-        QString::fromUtf8(pdftotext.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    const QString text = pdfLayoutText(file);
     QVERIFY2(text.contains(QStringLiteral("装修费用统计表----按费用方式统计")), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("材料费")));
     QVERIFY(text.contains(QStringLiteral("80.5")));

@@ -1,39 +1,86 @@
 #include "attachmentlistmodel.h"
 
 #include "attachmentpictures.h"
+#include "attachmentthumbnails.h"
 #include "database.h"
 
 #include <QPainter>
 
-AttachmentListModel::AttachmentListModel(QObject* parent) : QAbstractListModel(parent) {}
+static_assert(AttachmentListModel::thumbnailSide == AttachmentThumbnails::side);
+
+AttachmentListModel::AttachmentListModel(QObject* parent) : QAbstractListModel(parent) {
+    AttachmentThumbnails& thumbnails = AttachmentThumbnails::instance();
+    connect(&thumbnails, &AttachmentThumbnails::ready, this,
+            [this](const QString& file, qint64 key) { arrived(file, key, true); });
+    connect(&thumbnails, &AttachmentThumbnails::unavailable, this,
+            [this](const QString& file, qint64 key) { arrived(file, key, false); });
+}
 
 void AttachmentListModel::load(qint64 entryKey) {
-    const QSqlDatabase db = Database::instance().connection();
+    AttachmentThumbnails& thumbnails = AttachmentThumbnails::instance();
+    const QVector<AttachmentInfo> listed = AttachmentTable::list(Database::instance().connection(), entryKey);
+    const QString file = AttachmentThumbnails::currentFile();
     QVector<Row> rows;
-    for (const AttachmentInfo& info : AttachmentTable::list(db, entryKey)) {
+    QVector<AttachmentInfo> wanted;
+    for (const AttachmentInfo& info : listed) {
         Row row{info, {}, {}};
         if (!info.whole()) {
             row.preview.kind = AttachmentPreview::Kind::Damaged;
-        } else if (AttachmentPreview::isImageType(info.mime) || AttachmentPreview::isPdfType(info.mime)) {
-            row.preview =
-                AttachmentPreview::of(AttachmentTable::content(db, info.key), info.mime, thumbnailSide);
-        }
-        if (!row.preview.thumbnail.isNull()) {
-            row.picture = QPixmap::fromImage(row.preview.thumbnail);
-            if (row.preview.kind == AttachmentPreview::Kind::Pdf) { // a white page needs its edge
-                QPainter painter(&row.picture);
-                painter.setPen(QColor(150, 150, 150));
-                painter.drawRect(row.picture.rect().adjusted(0, 0, -1, -1));
+        } else if (AttachmentThumbnails::hasPreview(info)) {
+            if (const AttachmentPreview* cached = thumbnails.find(file, info)) {
+                row.preview = *cached;
+            } else {
+                row.pending = true;
+                wanted.append(info);
             }
-        } else if (row.preview.kind == AttachmentPreview::Kind::Damaged)
-            row.picture = AttachmentPictures::damagedFile(thumbnailSide);
-        else
-            row.picture = AttachmentPictures::plainFile(thumbnailSide);
+        }
+        row.picture = pictureOf(row.preview);
         rows.append(std::move(row));
     }
     beginResetModel();
+    m_file = file;
     m_rows = std::move(rows);
+    m_pending = int(wanted.size());
     endResetModel();
+    thumbnails.request(file, wanted);
+    if (m_pending == 0)
+        Q_EMIT picturesShown();
+}
+
+QPixmap AttachmentListModel::pictureOf(const AttachmentPreview& preview) {
+    if (!preview.thumbnail.isNull()) {
+        QPixmap picture = QPixmap::fromImage(preview.thumbnail);
+        if (preview.kind == AttachmentPreview::Kind::Pdf) { // a white page needs its edge
+            QPainter painter(&picture);
+            painter.setPen(QColor(150, 150, 150));
+            painter.drawRect(picture.rect().adjusted(0, 0, -1, -1));
+        }
+        return picture;
+    }
+    if (preview.kind == AttachmentPreview::Kind::Damaged)
+        return AttachmentPictures::damagedFile(thumbnailSide);
+    return AttachmentPictures::plainFile(thumbnailSide);
+}
+
+void AttachmentListModel::arrived(const QString& file, qint64 key, bool decoded) {
+    if (file != m_file)
+        return;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        Row& row = m_rows[i];
+        if (row.info.key != key || !row.pending)
+            continue;
+        row.pending = false;
+        --m_pending;
+        if (const AttachmentPreview* preview =
+                decoded ? AttachmentThumbnails::instance().find(file, row.info) : nullptr) {
+            row.preview = *preview;
+            row.picture = pictureOf(row.preview);
+            Q_EMIT dataChanged(index(i), index(i));
+        }
+        if (m_pending == 0)
+            Q_EMIT picturesShown();
+        return;
+    }
 }
 
 int AttachmentListModel::rowCount(const QModelIndex& parent) const {

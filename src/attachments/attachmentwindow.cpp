@@ -155,7 +155,7 @@ AttachmentWindow::AttachmentWindow(qint64 entryKey, const QString& heading, QWid
         if (openWindows().value(entryKey).isNull() || openWindows().value(entryKey).data() == self)
             openWindows().remove(entryKey);
     });
-    reload();
+    showTotal();
 }
 
 QPushButton* AttachmentWindow::addButton(const char* name, const QString& caption,
@@ -172,6 +172,10 @@ void AttachmentWindow::reload() {
     } catch (const DbError& error) {
         Messages::error(this, QStringLiteral("无法读取附件:") + error.message());
     }
+    showTotal();
+}
+
+void AttachmentWindow::showTotal() {
     m_totalLabel->setText(QStringLiteral("共 %1 个附件,合计 %2")
                               .arg(m_model->rowCount())
                               .arg(AttachmentListModel::sizeText(m_model->totalBytes())));

@@ -45,6 +45,7 @@ private:
     AttachmentWindow(qint64 entryKey, const QString& heading, QWidget* parent);
     QPushButton* addButton(const char* name, const QString& caption, void (AttachmentWindow::*handler)());
     void reload();
+    void showTotal(); // and the buttons the selection allows
     void showSelectionState();
     int selectedRow() const;
     // The selected attachment's content, or none after telling the user why.

@@ -128,13 +128,15 @@ bool removeEntry(Query& query) {
     const qint64 entryKey = query.integer(QStringLiteral("MID")); // throws without a row
     bool removed = false;
     inTransaction(db, [&] {
-        if (exists(db))
-            run(db, QStringLiteral("delete from 附件 where ENTRYMID=?"), {entryKey});
+        // The attachments go only with their entry: a delete without effect changes nothing.
         removed = query.removeFromFile();
+        if (removed && exists(db))
+            run(db, QStringLiteral("delete from 附件 where ENTRYMID=?"), {entryKey});
         return true;
     });
     query.dropCurrentRow(); // the result changes only once the file has
-    Q_EMIT AttachmentNotices::instance().entryDeleted(entryKey);
+    if (removed)
+        Q_EMIT AttachmentNotices::instance().entryDeleted(entryKey);
     return removed;
 }
 

@@ -21,7 +21,9 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QCryptographicHash>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -68,6 +70,27 @@ void select(AttachmentWindow* window, int row) {
     window->listView()->setCurrentIndex(window->model()->index(row, 0));
 }
 
+// Waits until every thumbnail asked for has arrived from the decoding thread.
+bool picturesShown(AttachmentListModel* model) {
+    if (model->picturesPending() == 0)
+        return true;
+    QSignalSpy shown(model, &AttachmentListModel::picturesShown);
+    return shown.wait(120000); // a hang guard only: the signal ends the wait
+}
+
+QImage pictureOf(AttachmentListModel* model, int row) {
+    return model->data(model->index(row, 0), Qt::DecorationRole).value<QPixmap>().toImage();
+}
+
+QByteArray fileHash(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(&file);
+    return hash.result();
+}
+
 QString readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().toHex()) : QString();
@@ -86,6 +109,8 @@ private Q_SLOTS:
     void addOpenSaveDelete_withThumbnailsAndTotal();
     void damagedContent_shownAsDamagedAndDeletable();
     void deletingTheEntry_deletesItsAttachments_andClosesItsWindow();
+    void failedDeleteOfTheEntry_keepsItsAttachmentsAndWindow();
+    void thumbnails_arriveLater_decodedOnce_perLedgerFile();
     void openedFromTheEditor_onlyForSavedEntries();
 };
 
@@ -143,10 +168,11 @@ void TestAttachmentWindow::addOpenSaveDelete_withThumbnailsAndTotal() {
     AttachmentListModel* model = window->model();
     QCOMPARE(model->rowCount(), 5);
     QVERIFY(!window->listView()->viewport()->acceptDrops()); // so a drop on the list reaches the window
-    const QImage thumbnail = model->data(model->index(0, 0), Qt::DecorationRole).value<QPixmap>().toImage();
+    QVERIFY(picturesShown(model));
+    const QImage thumbnail = pictureOf(model, 0);
     QCOMPARE(thumbnail.size(), QSize(96, 64));
     QCOMPARE(thumbnail.pixelColor(40, 30), QColor(Qt::red));
-    const QImage page = model->data(model->index(1, 0), Qt::DecorationRole).value<QPixmap>().toImage();
+    const QImage page = pictureOf(model, 1);
     QVERIFY(page.height() == 96 && page.width() < 96);
     QVERIFY(qGray(page.pixel(page.width() / 2, 48)) < 40); // the page's black, drawn
     for (int row = 0; row < 5; ++row)
@@ -198,6 +224,7 @@ void TestAttachmentWindow::damagedContent_shownAsDamagedAndDeletable() {
     AttachmentWindow* window = AttachmentWindow::showFor(key, nullptr);
     QVERIFY(window);
     QCOMPARE(window->model()->rowCount(), 2);
+    QVERIFY(picturesShown(window->model()));
     for (int row = 0; row < 2; ++row)
         QVERIFY(
             window->model()->data(window->model()->index(row, 0), AttachmentListModel::DamagedRole).toBool());
@@ -256,6 +283,109 @@ void TestAttachmentWindow::deletingTheEntry_deletesItsAttachments_andClosesItsWi
     QCOMPARE(ledger.db.count(QStringLiteral("明细")), 0);
     QCOMPARE(ledger.db.scalar(QStringLiteral("select count(*) from sqlite_master where name='附件'")).toInt(),
              0);
+}
+
+// The file refuses the entry's delete without an error (here a trigger that skips the
+// row, as another program may have set): the entry stays, and so do its attachments.
+void TestAttachmentWindow::failedDeleteOfTheEntry_keepsItsAttachmentsAndWindow() {
+    Ledger ledger;
+    TForm3* browser = ledger.listed({"瓷砖", "水泥"});
+    const qint64 key = keyOfRow(browser, 0);
+    for (int i = 0; i < 2; ++i)
+        ledger.db.exec(QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
+                                      "values (?, 'a.txt', 'text/plain', 1, '2024-01-01', x'41')"),
+                       {key});
+    ledger.db.exec(QStringLiteral("CREATE TRIGGER 不许删 BEFORE DELETE ON 明细 BEGIN SELECT RAISE(IGNORE); END"));
+    MessageRecorder messages;
+    QPointer<AttachmentWindow> window = AttachmentWindow::showFor(key, browser);
+    QVERIFY(window);
+    clickRow(browser, 0);
+    click(browser, "SpeedButton3");
+    QVERIFY(messages.lastText().startsWith(QStringLiteral("删除失败")));
+    QCOMPARE(ledger.db.scalar(QStringLiteral("select count(*) from 明细 where MID=%1").arg(key)).toInt(), 1);
+    QCOMPARE(ledger.db.scalar(QStringLiteral("select count(*) from 附件 where ENTRYMID=%1").arg(key)).toInt(),
+             2);
+    QCoreApplication::sendPostedEvents(); // a notice of the deletion would arrive now
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->model()->rowCount(), 2);
+
+    // Once the file lets it go, the entry goes with its attachments.
+    ledger.db.exec(QStringLiteral("DROP TRIGGER 不许删"));
+    query(browser);
+    clickRow(browser, 0);
+    click(browser, "SpeedButton3");
+    QCOMPARE(ledger.db.count(QStringLiteral("附件")), 0);
+    QTRY_VERIFY(!window || !window->isVisible());
+}
+
+void TestAttachmentWindow::thumbnails_arriveLater_decodedOnce_perLedgerFile() {
+    QImage shown;
+    qint64 firstKey = 0;
+    {
+        Ledger ledger;
+        const qint64 key = ledger.db.addEntry(ledger.entry());
+        for (const QColor colour : {QColor(Qt::red), QColor(Qt::green), QColor(Qt::blue)})
+            ledger.db.exec(QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
+                                          "values (?, 'p.png', 'image/png', ?, '2024-01-01', ?)"),
+                           {key, png(30, 30, colour).size(), png(30, 30, colour)});
+        ledger.db.exec(QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
+                                      "values (?, 'a.txt', 'text/plain', 1, '2024-01-01', x'41')"),
+                       {key});
+        firstKey = ledger.db.scalar(QStringLiteral("select min(MID) from 附件")).toLongLong();
+        const QByteArray before = fileHash(ledger.db.filePath());
+
+        // The list is there at once; the pictures are decoded elsewhere and come later.
+        AttachmentWindow* window = AttachmentWindow::showFor(key, nullptr);
+        QVERIFY(window);
+        AttachmentListModel* model = window->model();
+        QCOMPARE(model->rowCount(), 4);
+        QCOMPARE(model->picturesPending(), 3);
+        QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
+        QVERIFY(picturesShown(model));
+        QCOMPARE(changed.size(), 3); // each picture in its place, as it arrived
+        QCOMPARE(pictureOf(model, 1).pixelColor(15, 15), QColor(Qt::green));
+        QCOMPARE(fileHash(ledger.db.filePath()), before); // decoding wrote nothing
+        window->close();
+        destroyClosed();
+
+        // Opened again, and after an add and a delete: nothing is decoded twice.
+        window = AttachmentWindow::showFor(key, nullptr);
+        model = window->model();
+        QCOMPARE(model->picturesPending(), 0);
+        QCOMPARE(pictureOf(model, 2).pixelColor(15, 15), QColor(Qt::blue));
+        const QString yellow = ledger.db.directory() + QStringLiteral("/黄.png");
+        QFile file(yellow);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(png(30, 30, Qt::yellow));
+        file.close();
+        window->addFiles({yellow});
+        QCOMPARE(model->rowCount(), 5);
+        QCOMPARE(model->picturesPending(), 1);
+        QVERIFY(picturesShown(model));
+        QCOMPARE(pictureOf(model, 4).pixelColor(15, 15), QColor(Qt::yellow));
+        MessageRecorder messages;
+        messages.queueAnswer(true);
+        select(window, 0);
+        press(window, "DeleteButton");
+        QCOMPARE(model->rowCount(), 4);
+        QCOMPARE(model->picturesPending(), 0);
+        shown = pictureOf(model, 0);
+        window->close();
+        destroyClosed();
+    }
+    QCOMPARE(shown.pixelColor(15, 15), QColor(Qt::green));
+
+    // Another ledger file whose attachment has the same key shows its own picture.
+    Ledger other;
+    const qint64 key = other.db.addEntry(other.entry());
+    other.db.exec(QStringLiteral("insert into 附件 (MID, ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
+                                 "values (?, ?, 'p.png', 'image/png', ?, '2024-01-01', ?)"),
+                  {firstKey + 1, key, png(30, 30, Qt::magenta).size(), png(30, 30, Qt::magenta)});
+    AttachmentWindow* window = AttachmentWindow::showFor(key, nullptr);
+    QVERIFY(window);
+    QVERIFY(picturesShown(window->model()));
+    QCOMPARE(pictureOf(window->model(), 0).pixelColor(15, 15), QColor(Qt::magenta));
+    window->close();
 }
 
 void TestAttachmentWindow::openedFromTheEditor_onlyForSavedEntries() {

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDropEvent>
 #include <QFile>
 #include <QImage>
@@ -21,7 +22,6 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QCryptographicHash>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -295,7 +295,8 @@ void TestAttachmentWindow::failedDeleteOfTheEntry_keepsItsAttachmentsAndWindow()
         ledger.db.exec(QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
                                       "values (?, 'a.txt', 'text/plain', 1, '2024-01-01', x'41')"),
                        {key});
-    ledger.db.exec(QStringLiteral("CREATE TRIGGER 不许删 BEFORE DELETE ON 明细 BEGIN SELECT RAISE(IGNORE); END"));
+    ledger.db.exec(
+        QStringLiteral("CREATE TRIGGER 不许删 BEFORE DELETE ON 明细 BEGIN SELECT RAISE(IGNORE); END"));
     MessageRecorder messages;
     QPointer<AttachmentWindow> window = AttachmentWindow::showFor(key, browser);
     QVERIFY(window);

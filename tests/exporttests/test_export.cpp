@@ -84,7 +84,7 @@ QByteArray readFile(const QString& path) {
 QString unzipped(const QString& workbook, const char* member) {
     QProcess unzip;
     unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), workbook, QString::fromLatin1(member)});
-    unzip.waitForFinished(60000);
+    unzip.waitForFinished(-1);
     return QString::fromUtf8(unzip.readAllStandardOutput());
 }
 

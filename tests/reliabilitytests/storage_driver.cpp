@@ -5,7 +5,8 @@
 //   storage_driver backup           store and back up in turn until killed; prints
 //                                   "B <path>" once each backup has returned
 //   storage_driver attach ENTRY     store attachments of that entry until killed,
-//                                   printing "A <key> <seed>"
+//                                   printing "O" once the file is open, then
+//                                   "A <key> <seed>"
 //   storage_driver limit BYTES N    store N entries with the file size limited to BYTES
 //                                   (a full disk); prints "F <message>" per failure
 #include "attachmenttable.h"
@@ -79,6 +80,12 @@ int main(int argc, char** argv) {
     }
     if (args.value(1) == QLatin1String("attach") && args.size() == 3) {
         const qint64 entry = args[2].toLongLong();
+        try {
+            Database::instance().connection();
+            std::printf("O\n");
+            std::fflush(stdout);
+        } catch (const DbError&) {
+        }
         for (;;) {
             const quint32 seed = random();
             const NewAttachment attachment{QStringLiteral("附件%1").arg(seed),

@@ -49,7 +49,7 @@ QString pdfText(const QString& fileName, int firstPage = 0, int lastPage = 0) {
     arguments << fileName << QStringLiteral("-");
     QProcess pdftotext;
     pdftotext.start(QStringLiteral("pdftotext"), arguments);
-    if (!pdftotext.waitForFinished(60000) || pdftotext.exitCode() != 0)
+    if (!pdftotext.waitForFinished(-1) || pdftotext.exitCode() != 0)
         return QStringLiteral("pdftotext failed: ") + QString::fromUtf8(pdftotext.readAllStandardError());
     return QString::fromUtf8(pdftotext.readAllStandardOutput());
 }

@@ -11,11 +11,11 @@
 #include "timingreporter.h"
 
 #include <QApplication>
+#include <QRandomGenerator>
 #include <QToolButton>
 #include <QTreeView>
 #include <benchmark/benchmark.h>
 #include <memory>
-#include <sqlite3.h>
 
 namespace {
 
@@ -26,26 +26,15 @@ constexpr int attachmentBytes = 16 * 1024;
 std::unique_ptr<GeneratedLedger> g_plain;
 std::unique_ptr<GeneratedLedger> g_attached;
 
-// Spread over the entries, as receipts are, in one transaction on a bare connection.
+// Spread over the entries, as receipts are.
 void attach(const QString& path) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db,
-                       "insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
-                       "values (?, '收据.jpg', 'image/jpeg', ?, '2024-01-01', randomblob(?))",
-                       -1, &insert, nullptr);
-    for (int i = 0; i < attachments; ++i) {
-        sqlite3_bind_int64(insert, 1, 1 + qint64(i) * (entries / attachments));
-        sqlite3_bind_int(insert, 2, attachmentBytes);
-        sqlite3_bind_int(insert, 3, attachmentBytes);
-        sqlite3_step(insert);
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    QRandomGenerator random(7);
+    addAttachmentsBare(path, attachments, [&](int i) {
+        QByteArray data(attachmentBytes, Qt::Uninitialized);
+        random.fillRange(reinterpret_cast<quint32*>(data.data()), attachmentBytes / 4);
+        return BareAttachment{1 + qint64(i) * (entries / attachments), QStringLiteral("收据.jpg"),
+                              QStringLiteral("image/jpeg"), data};
+    });
 }
 
 TForm3* browserOn(const GeneratedLedger& ledger) {

@@ -58,3 +58,28 @@ BareRead readAllBare(sqlite3* db, const QByteArray& sql) {
     sqlite3_finalize(statement);
     return result;
 }
+
+void addAttachmentsBare(const QString& path, int count, const std::function<BareAttachment(int)>& row) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db,
+                       "insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
+                       "values (?, ?, ?, ?, '2024-01-01', ?)",
+                       -1, &insert, nullptr);
+    for (int i = 0; i < count; ++i) {
+        const BareAttachment attachment = row(i);
+        const QByteArray name = attachment.name.toUtf8(), mime = attachment.mime.toUtf8();
+        sqlite3_bind_int64(insert, 1, attachment.entry);
+        sqlite3_bind_text(insert, 2, name.constData(), int(name.size()), SQLITE_STATIC);
+        sqlite3_bind_text(insert, 3, mime.constData(), int(mime.size()), SQLITE_STATIC);
+        sqlite3_bind_int64(insert, 4, attachment.data.size());
+        sqlite3_bind_blob(insert, 5, attachment.data.constData(), int(attachment.data.size()), SQLITE_STATIC);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}

@@ -1,6 +1,7 @@
 #include "attachmentintake.h"
 
 #include "attachmentpreview.h"
+#include "attachmentthumbnails.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -47,9 +48,12 @@ AttachmentIntake AttachmentIntake::fromContent(const QString& name, const QByteA
     }
     QString mime = QMimeDatabase().mimeTypeForFileNameAndData(name, data).name();
     if (AttachmentPreview::isImageType(mime) || AttachmentPreview::isPdfType(mime)) {
-        const AttachmentPreview preview = AttachmentPreview::of(data, mime, 64);
+        // Decoded at the thumbnail's size, so that the window need not decode it again.
+        const AttachmentPreview preview = AttachmentPreview::of(data, mime, AttachmentThumbnails::side);
         if (preview.kind == AttachmentPreview::Kind::Damaged)
             mime = plainType;
+        else
+            intake.m_preview = preview;
         intake.m_imageSize = preview.fullSize;
     }
     intake.m_attachment.mime = mime.isEmpty() ? plainType : mime;
@@ -89,5 +93,6 @@ bool AttachmentIntake::scaleDown() {
     const QFileInfo name(m_attachment.name);
     m_attachment = {name.completeBaseName() + QStringLiteral(".jpg"), QStringLiteral("image/jpeg"), jpeg};
     m_imageSize = image.size();
+    m_preview = {}; // the worker decodes the stored JPEG
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "attachmentpreview.h"
 #include "attachmenttable.h"
 
 #include <QSize>
@@ -27,6 +28,8 @@ public:
     QString failure() const { return m_failure; } // why a file could not be read
     const NewAttachment& attachment() const { return m_attachment; }
     QSize imageSize() const { return m_imageSize; }
+    // An image's or PDF's thumbnail, decoded by the check; a plain file's is empty.
+    const AttachmentPreview& preview() const { return m_preview; }
 
     bool isLargeImage() const;
     // Re-encodes a large image as JPEG (the name then ends in .jpg); false when it fails.
@@ -37,4 +40,5 @@ private:
     QString m_failure;
     NewAttachment m_attachment;
     QSize m_imageSize;
+    AttachmentPreview m_preview;
 };

@@ -5,6 +5,7 @@
 #include "database.h"
 
 #include <QPainter>
+#include <QPixmapCache>
 
 static_assert(AttachmentListModel::thumbnailSide == AttachmentThumbnails::side);
 
@@ -57,9 +58,16 @@ QPixmap AttachmentListModel::pictureOf(const AttachmentPreview& preview) {
         }
         return picture;
     }
-    if (preview.kind == AttachmentPreview::Kind::Damaged)
-        return AttachmentPictures::damagedFile(thumbnailSide);
-    return AttachmentPictures::plainFile(thumbnailSide);
+    // Painted once: a window of hundreds of attachments shows hundreds of these at first.
+    const bool damaged = preview.kind == AttachmentPreview::Kind::Damaged;
+    const QString key = damaged ? QStringLiteral("attachment-damaged") : QStringLiteral("attachment-plain");
+    QPixmap picture;
+    if (!QPixmapCache::find(key, &picture)) {
+        picture = damaged ? AttachmentPictures::damagedFile(thumbnailSide)
+                          : AttachmentPictures::plainFile(thumbnailSide);
+        QPixmapCache::insert(key, picture);
+    }
+    return picture;
 }
 
 void AttachmentListModel::arrived(const QString& file, qint64 key, bool decoded) {

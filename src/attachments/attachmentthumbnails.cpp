@@ -67,8 +67,10 @@ private:
         QSqlDatabase db = QSqlDatabase::contains(connectionName)
                               ? QSqlDatabase::database(connectionName, false)
                               : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=ro"));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
+                           QStringLiteral("?mode=ro"));
+        db.setConnectOptions(
+            QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
         db.open(); // a failure shows in the first read
         return db;
     }
@@ -99,7 +101,8 @@ AttachmentThumbnails::~AttachmentThumbnails() {
 }
 
 bool AttachmentThumbnails::hasPreview(const AttachmentInfo& info) {
-    return info.whole() && (AttachmentPreview::isImageType(info.mime) || AttachmentPreview::isPdfType(info.mime));
+    return info.whole() &&
+           (AttachmentPreview::isImageType(info.mime) || AttachmentPreview::isPdfType(info.mime));
 }
 
 QString AttachmentThumbnails::currentFile() {
@@ -138,6 +141,13 @@ void AttachmentThumbnails::clear() {
     m_cache.clear(); // what is queued still arrives, for the windows that wait for it
 }
 
+void AttachmentThumbnails::insert(const QString& file, const AttachmentInfo& info,
+                                  const AttachmentPreview& preview) {
+    if (hasPreview(info) && !preview.thumbnail.isNull())
+        m_cache.insert(CacheKey{file, info.key}, new Cached{info.storedBytes, preview},
+                       qMax<qsizetype>(1, preview.thumbnail.sizeInBytes()));
+}
+
 bool AttachmentThumbnails::takeJob(Job& job) {
     const QMutexLocker lock(&m_queueMutex);
     if (m_queue.isEmpty())
@@ -153,7 +163,7 @@ void AttachmentThumbnails::finish(const Job& job, const std::optional<Attachment
         Q_EMIT unavailable(job.file, job.key);
         return;
     }
-    const qsizetype cost = qMax<qsizetype>(1, preview->thumbnail.sizeInBytes());
-    m_cache.insert(key, new Cached{job.storedBytes, *preview}, cost);
+    m_cache.insert(key, new Cached{job.storedBytes, *preview},
+                   qMax<qsizetype>(1, preview->thumbnail.sizeInBytes()));
     Q_EMIT ready(job.file, job.key);
 }

@@ -43,6 +43,9 @@ public:
     // ahead of those asked for earlier.
     void request(const QString& file, const QVector<AttachmentInfo>& attachments);
 
+    // Keeps a preview decoded elsewhere (by the check of a file being added).
+    void insert(const QString& file, const AttachmentInfo& info, const AttachmentPreview& preview);
+
     // Drops every cached preview (to measure decoding afresh).
     void clear();
 

@@ -6,6 +6,8 @@
 #include "attachmentopener.h"
 #include "attachmentpictures.h"
 #include "attachmenttable.h"
+#include "attachmentthumbnails.h"
+#include "besidegui.h"
 #include "database.h"
 #include "dberror.h"
 #include "filedialogs.h"
@@ -222,8 +224,13 @@ void AttachmentWindow::AddClick() {
 void AttachmentWindow::addFiles(const QStringList& paths) {
     if (paths.isEmpty() || !entryStillThere())
         return;
+    const QPointer<AttachmentWindow> self(this);
     for (const QString& path : paths) {
-        AttachmentIntake intake = AttachmentIntake::read(path);
+        // Reading and checking up to 20 MB, and scaling a photo down, take longer
+        // than a window may stand still.
+        AttachmentIntake intake = besideGui([path] { return AttachmentIntake::read(path); });
+        if (!self)
+            return; // closed meanwhile
         const QString name = QFileInfo(path).fileName();
         if (intake.status() == AttachmentIntake::Status::CannotRead) {
             Messages::error(this, QStringLiteral("无法读取文件%1:%2").arg(quoted(name), intake.failure()));
@@ -239,10 +246,21 @@ void AttachmentWindow::addFiles(const QStringList& paths) {
                                     .arg(quoted(name))
                                     .arg(intake.imageSize().width())
                                     .arg(intake.imageSize().height())
-                                    .arg(AttachmentIntake::scaledSide)))
-            intake.scaleDown(); // the original is kept should this fail
+                                    .arg(AttachmentIntake::scaledSide))) {
+            intake = besideGui([intake]() mutable {
+                intake.scaleDown(); // the original is kept should this fail
+                return intake;
+            });
+            if (!self)
+                return;
+        }
         try {
-            AttachmentTable::add(Database::instance().connection(), m_entryKey, intake.attachment());
+            const NewAttachment& added = intake.attachment();
+            const qint64 key = AttachmentTable::add(Database::instance().connection(), m_entryKey, added);
+            const qint64 bytes = added.data.size();
+            AttachmentThumbnails::instance().insert(
+                AttachmentThumbnails::currentFile(),
+                {key, m_entryKey, added.name, added.mime, bytes, bytes, {}}, intake.preview());
         } catch (const DbError& error) {
             if (!entryStillThere())
                 return;

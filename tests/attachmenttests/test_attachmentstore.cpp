@@ -151,6 +151,7 @@ void TestAttachmentStore::intake_typesLimitsAndScaling() {
     QCOMPARE(png.attachment().mime, QStringLiteral("image/png"));
     QCOMPARE(png.imageSize(), QSize(300, 200));
     QVERIFY(!png.isLargeImage());
+    QCOMPARE(png.preview().thumbnail.size(), QSize(96, 64)); // the window's thumbnail, decoded once
 
     // Names that lie: stored as plain files.
     QCOMPARE(
@@ -170,6 +171,7 @@ void TestAttachmentStore::intake_typesLimitsAndScaling() {
     QCOMPARE(large.attachment().name, QStringLiteral("墙面.jpg"));
     QCOMPARE(large.attachment().mime, QStringLiteral("image/jpeg"));
     QCOMPARE(QImage::fromData(large.attachment().data).size(), QSize(2400, 480));
+    QVERIFY(large.preview().thumbnail.isNull()); // not of the content now stored
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("big.bin"));

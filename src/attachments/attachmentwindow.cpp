@@ -26,8 +26,10 @@
 #include <QListView>
 #include <QMainWindow>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 namespace {
@@ -225,11 +227,20 @@ void AttachmentWindow::addFiles(const QStringList& paths) {
     if (paths.isEmpty() || !entryStillThere())
         return;
     const QPointer<AttachmentWindow> self(this);
-    for (const QString& path : paths) {
+    // Shown only when the files take more than a second; a child, so it goes with the window.
+    const QPointer<QProgressDialog> progress =
+        new QProgressDialog(QStringLiteral("正在添加附件…"), QString(), 0, int(paths.size()), this);
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(1000);
+    const auto done = qScopeGuard([&progress] { delete progress.data(); });
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString& path = paths[i];
+        if (progress)
+            progress->setValue(int(i));
         // Reading and checking up to 20 MB, and scaling a photo down, take longer
         // than a window may stand still.
         AttachmentIntake intake = besideGui([path] { return AttachmentIntake::read(path); });
-        if (!self)
+        if (!self || m_closed)
             return; // closed meanwhile
         const QString name = QFileInfo(path).fileName();
         if (intake.status() == AttachmentIntake::Status::CannotRead) {
@@ -251,7 +262,7 @@ void AttachmentWindow::addFiles(const QStringList& paths) {
                 intake.scaleDown(); // the original is kept should this fail
                 return intake;
             });
-            if (!self)
+            if (!self || m_closed)
                 return;
         }
         try {

@@ -1,5 +1,6 @@
 // Stores ledger and diary entries through the program's Query, as its windows do,
-// and prints "L <key> <seed>" or "D <key> <seed>" once each store has returned.
+// and prints "L <key> <seed>" or "D <key> <seed>" once each store has returned,
+// "F <message>" for each store or backup that failed.
 //
 //   storage_driver crash            store until killed
 //   storage_driver backup           store and back up in turn until killed; prints
@@ -8,7 +9,7 @@
 //                                   printing "O" once the file is open, then
 //                                   "A <key> <seed>"
 //   storage_driver limit BYTES N    store N entries with the file size limited to BYTES
-//                                   (a full disk); prints "F <message>" per failure
+//                                   (a full disk)
 #include "attachmenttable.h"
 #include "backupstore.h"
 #include "database.h"
@@ -36,7 +37,12 @@ qint64 store(Query& query, const QString& emptySql, const QStringList& columns,
     return query.integer(QStringLiteral("MID"));
 }
 
-bool storeOne(Query& query, std::mt19937& random, bool reportFailures) {
+void reportFailure(const DbError& error) {
+    std::printf("F %s\n", error.message().toUtf8().constData());
+    std::fflush(stdout);
+}
+
+bool storeOne(Query& query, std::mt19937& random) {
     const quint32 seed = random();
     const bool ledger = seed % 4 != 0;
     try {
@@ -48,10 +54,7 @@ bool storeOne(Query& query, std::mt19937& random, bool reportFailures) {
         std::fflush(stdout);
         return true;
     } catch (const DbError& error) {
-        if (reportFailures) {
-            std::printf("F %s\n", error.message().toUtf8().constData());
-            std::fflush(stdout);
-        }
+        reportFailure(error);
         return false;
     }
 }
@@ -65,16 +68,17 @@ int main(int argc, char** argv) {
     Query query;
     if (args.value(1) == QLatin1String("crash")) {
         for (;;)
-            storeOne(query, random, false);
+            storeOne(query, random);
     }
     if (args.value(1) == QLatin1String("backup")) {
         for (;;) {
-            storeOne(query, random, false);
+            storeOne(query, random);
             try {
                 const QString copy = BackupStore(Database::instance().filePath()).makeBackup();
                 std::printf("B %s\n", copy.toUtf8().constData());
                 std::fflush(stdout);
-            } catch (const DbError&) {
+            } catch (const DbError& error) {
+                reportFailure(error);
             }
         }
     }
@@ -84,7 +88,8 @@ int main(int argc, char** argv) {
             Database::instance().connection();
             std::printf("O\n");
             std::fflush(stdout);
-        } catch (const DbError&) {
+        } catch (const DbError& error) {
+            reportFailure(error);
         }
         for (;;) {
             const quint32 seed = random();
@@ -95,7 +100,8 @@ int main(int argc, char** argv) {
                 const qint64 key = AttachmentTable::add(Database::instance().connection(), entry, attachment);
                 std::printf("A %lld %u\n", static_cast<long long>(key), seed);
                 std::fflush(stdout);
-            } catch (const DbError&) {
+            } catch (const DbError& error) {
+                reportFailure(error);
             }
         }
     }
@@ -106,7 +112,7 @@ int main(int argc, char** argv) {
         setrlimit(RLIMIT_FSIZE, &limit);
         const int count = args[3].toInt();
         for (int i = 0; i < count; ++i)
-            storeOne(query, random, true);
+            storeOne(query, random);
         return 0;
     }
     std::fprintf(stderr, "usage: storage_driver crash | backup | attach ENTRY | limit BYTES COUNT\n");

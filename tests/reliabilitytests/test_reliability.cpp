@@ -64,7 +64,8 @@ QByteArray runDriver(const QString& directory, const QStringList& arguments) {
 
 // One run of the driver, killed with SIGKILL once it has printed `wanted` lines
 // whose first letter is one of `kinds`: wherever it is then, whatever the machine's
-// speed, so that every run has done the same amount of work before its kill.
+// speed, so that every run has done the same amount of work before its kill. A
+// failure the driver reports ends the run as failed rather than waiting forever.
 struct KilledRun {
     QByteArray output;
     QString failure; // empty when the driver got that far and was killed
@@ -92,8 +93,15 @@ KilledRun killAfter(const QString& directory, const QStringList& arguments, cons
         }
         run.output += driver.readAllStandardOutput();
         for (qsizetype end; seen < wanted && (end = run.output.indexOf('\n', scanned)) >= 0;
-             scanned = end + 1)
+             scanned = end + 1) {
+            if (run.output.mid(scanned, 2) == "F ") { // a store or backup failed: none may here
+                driver.kill();
+                driver.waitForFinished(-1);
+                run.failure = QString::fromUtf8(run.output.mid(scanned, end - scanned));
+                return run;
+            }
             seen += end > scanned && kinds.contains(run.output[scanned]);
+        }
     }
     driver.kill();
     driver.waitForFinished(-1);

@@ -30,7 +30,7 @@ QString openFileName(QWidget* parent, const QString& caption, const QString& fil
 
 QStringList openFileNames(QWidget* parent, const QString& caption, const QString& filter) {
     if (g_chooser)
-        return g_chooser({false, caption, filter}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        return g_chooser({false, caption, filter, {}}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     return QFileDialog::getOpenFileNames(parent, caption, QString(), qtFilter(filter));
 }
 

@@ -62,7 +62,12 @@ void typeBudget(int row, const QString& text) {
     auto* box = qobject_cast<QLineEdit*>(grid->indexWidget(index));
     QVERIFY(box);
     box->selectAll();
-    QTest::keyClicks(box, text);
+    for (const QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(box, char(c.unicode()));
+        else
+            box->insert(c); // as an input method commits it
+    }
     QTest::keyClick(box, Qt::Key_Return);
     QCoreApplication::processEvents(); // the view commits the typed text queued
 }

@@ -2,10 +2,13 @@
 
 #include "attachmentfilename.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <memory>
 #include <sys/stat.h>
@@ -16,6 +19,44 @@ namespace AttachmentOpener {
 namespace {
 
 Opener g_opener;
+
+const QString noViewer = QStringLiteral("没有可以打开这种文件的程序。可以用“另存为”保存后再用别的程序打开。");
+
+// xdg-open's exit code when it found no program for the file.
+constexpr int xdgNoProgram = 3;
+
+// The desktop's xdg-open where there is one: it answers only once it has looked for
+// a program (or, on a bare desktop, once the program ends), so its failure comes to
+// later. It is not waited for, and its process outlives the window that asked.
+bool desktopOpen(const QUrl& url, const Report& later) {
+    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (xdgOpen.isEmpty())
+        return QDesktopServices::openUrl(url);
+    auto* process = new QProcess(QCoreApplication::instance());
+    process->setProgram(xdgOpen);
+    process->setArguments({url.toLocalFile()});
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, later](int code, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if (!later || (status == QProcess::NormalExit && code == 0))
+                             return;
+                         later(status == QProcess::NormalExit && code == xdgNoProgram
+                                   ? noViewer
+                                   : QStringLiteral("桌面的 xdg-open 报告失败(%1)").arg(code));
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, later](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return; // finished() follows and tells
+                         process->deleteLater();
+                         if (later)
+                             later(noViewer);
+                     });
+    process->start();
+    return true;
+}
 
 constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
 
@@ -41,7 +82,8 @@ QTemporaryDir* folder() {
 
 } // namespace
 
-QString open(qint64 key, const QString& storedName, const QByteArray& data, QString* failure) {
+QString open(qint64 key, const QString& storedName, const QByteArray& data, QString* failure,
+             const Report& later) {
     QTemporaryDir* dir = folder();
     if (!dir) {
         *failure = QStringLiteral("无法创建临时文件夹");
@@ -60,8 +102,8 @@ QString open(qint64 key, const QString& storedName, const QByteArray& data, QStr
         return {};
     }
     const QUrl url = QUrl::fromLocalFile(path);
-    if (!(g_opener ? g_opener(url) : QDesktopServices::openUrl(url))) {
-        *failure = QStringLiteral("没有可以打开这种文件的程序。可以用“另存为”保存后再用别的程序打开。");
+    if (!(g_opener ? g_opener(url) : desktopOpen(url, later))) {
+        *failure = noViewer;
         return {};
     }
     return path;

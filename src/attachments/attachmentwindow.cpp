@@ -295,10 +295,13 @@ void AttachmentWindow::OpenClick() {
     QByteArray content;
     if (!selectedContent(row, content))
         return;
+    const QString name = m_model->info(row).name;
+    const auto tell = [window = QPointer<AttachmentWindow>(this), name](const QString& failure) {
+        Messages::error(window, QStringLiteral("无法打开附件%1:%2").arg(quoted(name), failure));
+    };
     QString failure;
-    if (AttachmentOpener::open(m_model->info(row).key, m_model->info(row).name, content, &failure).isEmpty())
-        Messages::error(this,
-                        QStringLiteral("无法打开附件%1:%2").arg(quoted(m_model->info(row).name), failure));
+    if (AttachmentOpener::open(m_model->info(row).key, name, content, &failure, tell).isEmpty())
+        tell(failure);
 }
 
 void AttachmentWindow::SaveAsClick() {

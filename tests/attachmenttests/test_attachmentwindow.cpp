@@ -26,6 +26,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeView>
@@ -75,9 +76,13 @@ void select(AttachmentWindow* window, int row) {
     window->listView()->setCurrentIndex(window->model()->index(row, 0));
 }
 
-QString readAll(const QString& path) {
+QByteArray readFileBytes(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().toHex()) : QString();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString readAll(const QString& path) {
+    return QString::fromLatin1(readFileBytes(path).toHex());
 }
 
 } // namespace
@@ -96,6 +101,7 @@ private Q_SLOTS:
     void openedFromTheEditor_onlyForSavedEntries();
     void addDialog_isQtsTranslatedDialog();
     void open_privateFolderMadeAfresh_messageWithoutViewer();
+    void open_desktopsXdgOpenAnswersLater();
     void saveAs_suffixOfTheAttachmentAdded();
     void screenReaders_markDescribedWindowNamed();
 };
@@ -375,6 +381,47 @@ void TestAttachmentWindow::open_privateFolderMadeAfresh_messageWithoutViewer() {
     QVERIFY2(messages.lastText().contains(QStringLiteral("红.png")) &&
                  messages.lastText().contains(QStringLiteral("没有可以打开")),
              qPrintable(messages.lastText()));
+    window->close();
+}
+
+// Without an opener installed, the desktop's xdg-open is asked, and its answer that
+// it found no program comes to the user. The xdg-open here is a script in PATH.
+void TestAttachmentWindow::open_desktopsXdgOpenAnswersLater() {
+    Ledger ledger;
+    AttachmentWindow* window = windowWithPicture(ledger, png(8, 8, Qt::red));
+    const QString bin = ledger.db.directory() + QStringLiteral("/bin");
+    QVERIFY(QDir().mkpath(bin));
+    const QString asked = ledger.db.directory() + QStringLiteral("/asked.txt");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin) + ':' + path);
+    const auto desktop = [&](int exitCode) {
+        const QString script = writeFile(bin + QStringLiteral("/xdg-open"),
+                                         QStringLiteral("#!/bin/sh\nprintf %s \"$1\" > '%1'\nexit %2\n")
+                                             .arg(asked)
+                                             .arg(exitCode)
+                                             .toUtf8());
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::remove(asked);
+    };
+    const auto xdgOpenDone = [] {
+        return qApp->findChildren<QProcess*>(Qt::FindDirectChildrenOnly).isEmpty();
+    };
+    MessageRecorder messages;
+
+    desktop(3); // no program for the type
+    press(window, "OpenButton");
+    QTRY_COMPARE(messages.shown().size(), 1);
+    QVERIFY2(messages.lastText().contains(QStringLiteral("没有可以打开")), qPrintable(messages.lastText()));
+    QVERIFY(QFile::exists(QString::fromUtf8(readFileBytes(asked))));
+
+    messages.clear();
+    desktop(0); // a viewer took it
+    press(window, "OpenButton");
+    QTRY_VERIFY(QFile::exists(asked));
+    QTRY_VERIFY(xdgOpenDone());
+    QCoreApplication::processEvents();
+    QVERIFY(messages.shown().isEmpty());
+    qputenv("PATH", path);
     window->close();
 }
 

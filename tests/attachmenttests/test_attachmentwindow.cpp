@@ -469,6 +469,13 @@ void TestAttachmentWindow::screenReaders_markDescribedWindowNamed() {
     QCOMPARE(description(1, name), QStringLiteral("有附件"));
     QCOMPARE(description(0, name), QString());
     QCOMPARE(description(1, 0), QString()); // the date cell has no clip
+    // As a screen reader asks: the list's cell, through Qt's accessibility.
+    QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(list)->tableInterface();
+    QVERIFY(table);
+    QAccessibleInterface* cell = table->cellAt(1, name);
+    QVERIFY(cell);
+    QCOMPARE(cell->text(QAccessible::Name), QStringLiteral("水泥"));
+    QCOMPARE(cell->text(QAccessible::Description), QStringLiteral("有附件"));
 }
 
 JZ_TEST_MAIN(TestAttachmentWindow)

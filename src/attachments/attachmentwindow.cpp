@@ -84,6 +84,7 @@ AttachmentWindow* AttachmentWindow::showFor(qint64 entryKey, QWidget* parent) {
             return nullptr;
         }
         auto* window = new AttachmentWindow(entryKey, heading, parent ? parent : Frame::mainWindow());
+        Frame::centreOnMainWindow(window);
         window->show();
         return window;
     } catch (const DbError& error) {

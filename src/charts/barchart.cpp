@@ -11,6 +11,7 @@
 #include <QCursor>
 #include <QHash>
 #include <QLegend>
+#include <QMouseEvent>
 #include <QStackedBarSeries>
 #include <QToolTip>
 #include <QValueAxis>
@@ -38,28 +39,6 @@ QStringList distinctLabels(const QStringList& texts) {
         ++repeats;
     }
     return labels;
-}
-
-// Ungrouped: one bar set per colour, stacked; at each place only the set of the
-// point's colour has a value, so every bar takes its own point's colour.
-QAbstractBarSeries* stackedByColour(const QVector<BarSeries::Point>& points) {
-    QList<QColor> colours;
-    for (const BarSeries::Point& point : points)
-        if (!colours.contains(point.colour))
-            colours.append(point.colour);
-    auto* drawn = new QStackedBarSeries;
-    for (const QColor& colour : colours) {
-        QList<qreal> values;
-        values.reserve(points.size());
-        for (const BarSeries::Point& point : points)
-            values.append(point.colour == colour ? point.value : 0.0);
-        auto* set = new QBarSet(colour.name());
-        set->setColor(colour);
-        set->setBorderColor(colour.darker(170));
-        set->append(values);
-        drawn->append(set);
-    }
-    return drawn;
 }
 
 // Grouped: one bar set per named set, side by side; a bar whose colour differs from
@@ -113,6 +92,8 @@ BarChart::BarChart(QWidget* parent) : QChartView(parent) {
     c->setTitleFont(titleFont);
     setRenderHint(QPainter::Antialiasing, false);
     setFrameStyle(QFrame::NoFrame);
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
     m_faces = new BarFaces(c);
     // After the layout that changed the plot area, not inside it.
     connect(c, &QChart::plotAreaChanged, this, &BarChart::fitAxesToPlotArea, Qt::QueuedConnection);
@@ -151,11 +132,14 @@ BarSeries* BarChart::newBarSeries() {
 // The bars stand at the whole numbers 0, 1, … of a value axis whose labels are
 // placed on chosen bars only: a category axis would append its categories one by
 // one, each checked against all before it, which takes quadratic time over the
-// thousands of days of a long date statistic.
+// thousands of days of a long date statistic; and Qt Charts' own bars would be an
+// item each, made and destroyed at every 统计.
 void BarChart::attach(BarSeries* series) {
     if (!series)
         return;
-    QAbstractBarSeries* drawn = series->isGrouped() ? sideBySide(*series) : stackedByColour(series->points());
+    // Ungrouped bars are painted by the faces item alone; the series without sets only
+    // carries the axes.
+    QAbstractBarSeries* drawn = series->isGrouped() ? sideBySide(*series) : new QStackedBarSeries;
     chart()->addSeries(drawn);
     chart()->legend()->setVisible(series->isGrouped());
 
@@ -167,7 +151,9 @@ void BarChart::attach(BarSeries* series) {
     m_labels = std::make_unique<AxisLabels>(m_placeLabels);
     const QFontMetricsF metrics(axisFont());
     m_labelWidth = 0;
-    for (const QString& label : std::as_const(m_placeLabels))
+    // Dates in the stored form are all as wide as the first.
+    const QStringList measured = m_labels->areDates() ? m_placeLabels.mid(0, 1) : m_placeLabels;
+    for (const QString& label : measured)
         m_labelWidth = qMax(m_labelWidth, metrics.horizontalAdvance(label));
     m_labelWidth += labelGap;
     m_labelled.clear();
@@ -198,7 +184,8 @@ void BarChart::attach(BarSeries* series) {
     drawn->attachAxis(values);
     m_values = values;
 
-    connect(drawn, &QAbstractBarSeries::hovered, this,
+    if (drawn->count() > 0)
+        connect(drawn, &QAbstractBarSeries::hovered, this,
             [this, drawn, series](bool entered, int place, QBarSet* set) {
                 const int slot = series->isGrouped() ? int(drawn->barSets().indexOf(set)) : 0;
                 showHoveredBar(entered, place * series->barsPerPlace() + slot);
@@ -206,6 +193,32 @@ void BarChart::attach(BarSeries* series) {
     m_attached.append({series, drawn});
     m_faces->show(series, drawn);
     fitAxesToPlotArea();
+}
+
+// Over a bar that the faces item paints, its point's text; Qt Charts reports the
+// bars it draws itself through the series' signal.
+void BarChart::mouseMoveEvent(QMouseEvent* event) {
+    QChartView::mouseMoveEvent(event);
+    if (m_attached.isEmpty() || !m_attached.first().drawn || m_attached.first().drawn->count() > 0)
+        return;
+    const QPointF at = chart()->mapFromScene(mapToScene(event->position().toPoint()));
+    const int place = pointAt(at);
+    if (place != m_hovered) {
+        m_hovered = place;
+        showHoveredBar(place >= 0, place);
+    }
+}
+
+int BarChart::pointAt(const QPointF& chartPosition) const {
+    const BarSeries* series = m_attached.isEmpty() ? nullptr : m_attached.first().points.data();
+    if (!series || series->isGrouped() || !chart()->plotArea().contains(chartPosition))
+        return -1;
+    const int place = qRound(chart()->mapToValue(chartPosition, m_attached.first().drawn).x());
+    if (place < 0 || place >= series->count())
+        return -1;
+    // Anywhere in the bar's column, so that a low or thin bar is found too.
+    const QRectF front = m_faces->facesOf(place).front;
+    return chartPosition.x() >= front.left() - 1 && chartPosition.x() <= front.right() + 1 ? place : -1;
 }
 
 void BarChart::fitAxesToPlotArea() {
@@ -294,6 +307,7 @@ void BarChart::removeAllSeries() {
     chart()->removeAllSeries();
     removeAxes();
     m_attached.clear();
+    m_hovered = -1;
     m_labels.reset();
     m_placeLabels.clear();
     m_labelled.clear();

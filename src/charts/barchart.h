@@ -43,6 +43,11 @@ public:
     QStringList shownLabels() const;
     // What hovering over the given point of the attached series shows.
     QString hoverText(int point) const;
+    // The point whose bar lies under a position in chart coordinates, or -1.
+    int pointAt(const QPointF& chartPosition) const;
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     struct Attached {
@@ -67,4 +72,5 @@ private:
     double m_labelWidth = 0;
     double m_low = 0, m_high = 0;
     QVector<int> m_labelled;
+    int m_hovered = -1;
 };

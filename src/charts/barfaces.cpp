@@ -81,23 +81,32 @@ BarFaces::Faces BarFaces::facesOf(int index) const {
 }
 
 void BarFaces::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
-    if (!m_points || !m_series || depth() <= 0)
+    if (!m_points || !m_series)
+        return;
+    // A series without bar sets of its own leaves the fronts to this item too.
+    const bool fronts = m_series->count() == 0;
+    const bool faces = depth() > 0;
+    if (!fronts && !faces)
         return;
     painter->setRenderHint(QPainter::Antialiasing, false);
     const QVector<BarSeries::Point>& points = m_points->points();
     // Bars side by side touch: each front is drawn again over its left neighbour's side.
     const bool touching = m_points->barsPerPlace() > 1;
     for (int i = 0; i < points.size(); ++i) {
-        const Faces faces = facesOf(i);
+        const Faces bar = facesOf(i);
         const QColor colour = points[i].colour;
-        painter->setPen(QPen(colour.darker(170), 0));
-        if (touching && i % m_points->barsPerPlace() != 0) {
+        if (fronts || (touching && i % m_points->barsPerPlace() != 0)) {
+            // Bars of a pixel or two are all colour, without an outline.
+            painter->setPen(bar.front.width() < 3 ? QPen(Qt::NoPen) : QPen(colour.darker(170), 0));
             painter->setBrush(colour);
-            painter->drawRect(faces.front);
+            painter->drawRect(bar.front);
         }
+        if (!faces)
+            continue;
+        painter->setPen(QPen(colour.darker(170), 0));
         painter->setBrush(colour.darker(150));
-        painter->drawPolygon(faces.side);
+        painter->drawPolygon(bar.side);
         painter->setBrush(colour.lighter(150));
-        painter->drawPolygon(faces.top);
+        painter->drawPolygon(bar.top);
     }
 }

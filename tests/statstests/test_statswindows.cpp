@@ -299,10 +299,9 @@ void TestStatsWindows::count() {
     auto* chart = child<BarChart>(window, "Chart1");
     QCOMPARE(barTexts(chart), bars);
     QCOMPARE(chart->chart()->series().size(), 1);
-    QAbstractBarSeries* drawn = chart->drawnSeries(chart->attachedSeries().first());
-    QCOMPARE(drawn->barSets().size(), 1);
-    QCOMPARE(drawn->barSets().first()->color(), colour);
-    QCOMPARE(drawn->barSets().first()->count(), bars.size());
+    QVERIFY(chart->drawnSeries(chart->attachedSeries().first()));
+    for (const BarSeries::Point& point : chart->attachedSeries().first()->points())
+        QCOMPARE(point.colour, colour);
     // A few bars have room for every label.
     QStringList labels;
     for (const BarSeries::Point& point : chart->attachedSeries().first()->points())

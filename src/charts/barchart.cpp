@@ -11,7 +11,7 @@
 #include <QCursor>
 #include <QHash>
 #include <QLegend>
-#include <QMouseEvent>
+#include <QHelpEvent>
 #include <QStackedBarSeries>
 #include <QToolTip>
 #include <QValueAxis>
@@ -92,8 +92,6 @@ BarChart::BarChart(QWidget* parent) : QChartView(parent) {
     c->setTitleFont(titleFont);
     setRenderHint(QPainter::Antialiasing, false);
     setFrameStyle(QFrame::NoFrame);
-    setMouseTracking(true);
-    viewport()->setMouseTracking(true);
     m_faces = new BarFaces(c);
     // After the layout that changed the plot area, not inside it.
     connect(c, &QChart::plotAreaChanged, this, &BarChart::fitAxesToPlotArea, Qt::QueuedConnection);
@@ -195,18 +193,19 @@ void BarChart::attach(BarSeries* series) {
     fitAxesToPlotArea();
 }
 
-// Over a bar that the faces item paints, its point's text; Qt Charts reports the
-// bars it draws itself through the series' signal.
-void BarChart::mouseMoveEvent(QMouseEvent* event) {
-    QChartView::mouseMoveEvent(event);
-    if (m_attached.isEmpty() || !m_attached.first().drawn || m_attached.first().drawn->count() > 0)
-        return;
-    const QPointF at = chart()->mapFromScene(mapToScene(event->position().toPoint()));
-    const int place = pointAt(at);
-    if (place != m_hovered) {
-        m_hovered = place;
-        showHoveredBar(place >= 0, place);
-    }
+// Over a bar that the faces item paints, its point's text as the view's tooltip;
+// Qt Charts reports the bars it draws itself through the series' signal.
+bool BarChart::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip || m_attached.isEmpty() || !m_attached.first().drawn ||
+        m_attached.first().drawn->count() > 0)
+        return QChartView::viewportEvent(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = hoverText(pointAt(chart()->mapFromScene(mapToScene(help->pos()))));
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), text, viewport());
+    return true;
 }
 
 int BarChart::pointAt(const QPointF& chartPosition) const {
@@ -307,7 +306,6 @@ void BarChart::removeAllSeries() {
     chart()->removeAllSeries();
     removeAxes();
     m_attached.clear();
-    m_hovered = -1;
     m_labels.reset();
     m_placeLabels.clear();
     m_labelled.clear();

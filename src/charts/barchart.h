@@ -47,7 +47,7 @@ public:
     int pointAt(const QPointF& chartPosition) const;
 
 protected:
-    void mouseMoveEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     struct Attached {
@@ -72,5 +72,4 @@ private:
     double m_labelWidth = 0;
     double m_low = 0, m_high = 0;
     QVector<int> m_labelled;
-    int m_hovered = -1;
 };

@@ -11,6 +11,7 @@
 #include <QLegend>
 #include <QBarSet>
 #include <QChart>
+#include <QHelpEvent>
 #include <QToolTip>
 #include <QValueAxis>
 
@@ -273,7 +274,9 @@ void TestCharts::hover_labelAmountAndCount() {
     const QRectF second = chart.faces()->facesOf(1).front;
     QCOMPARE(chart.pointAt(QPointF(second.center().x(), first.top() + 2)), 1);
     QCOMPARE(chart.pointAt(QPointF((first.right() + second.left()) / 2, first.center().y())), -1);
-    QTest::mouseMove(chart.viewport(), onScreen(chart, first.center()));
+    const QPoint over = onScreen(chart, first.center());
+    QHelpEvent hover(QEvent::ToolTip, over, chart.viewport()->mapToGlobal(over));
+    QApplication::sendEvent(chart.viewport(), &hover);
     QTRY_COMPARE(QToolTip::text(), chart.hoverText(0));
 }
 

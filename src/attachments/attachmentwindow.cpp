@@ -13,6 +13,7 @@
 #include "messages.h"
 #include "query.h"
 #include "sqltexts.h"
+#include "windowlook.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -100,6 +101,7 @@ AttachmentWindow::AttachmentWindow(qint64 entryKey, const QString& heading, QWid
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("AttachmentWindow"));
     setWindowTitle(QStringLiteral("附件"));
+    WindowLook::apply(this);
     setWindowIcon(AttachmentPictures::paperClip());
     setAcceptDrops(true);
     resize(660, 480);

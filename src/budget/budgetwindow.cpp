@@ -17,6 +17,7 @@
 #include "pictures.h"
 #include "query.h"
 #include "sqltexts.h"
+#include "windowlook.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -36,7 +37,7 @@ QPointer<BudgetWindow> BudgetForm;
 
 namespace {
 
-const QColor skyBlue(166, 202, 240);
+const QColor skyBlue = WindowLook::skyBlue;
 const QColor budgetGreen(0, 160, 0);
 const QColor spentBlue(0, 0, 255);
 const QColor overRed(255, 0, 0);
@@ -52,9 +53,7 @@ BudgetWindow::BudgetWindow(QWidget* parent)
     setObjectName(QStringLiteral("BudgetForm"));
     setWindowTitle(QStringLiteral("预算管理"));
     setWindowIcon(Pictures::icon(4));
-    QFont font = QApplication::font();
-    font.setPixelSize(14);
-    setFont(font);
+    WindowLook::apply(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

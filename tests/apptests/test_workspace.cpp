@@ -31,6 +31,15 @@ QMdiSubWindow* subWindowTitled(const TMainForm& form, const QString& title) {
     return nullptr;
 }
 
+// Shows the frame at a size; its restored size is set when it first shows, so the
+// size comes after.
+void showFrame(TMainForm& form, QSize size) {
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.resize(size);
+    QTRY_COMPARE(form.size(), size);
+}
+
 // A child is whole inside the workspace's visible area and carries its frame.
 void verifyFramedInside(const TMainForm& form, const QMdiSubWindow* sub) {
     const QRect room = form.workspace()->viewport()->rect();
@@ -64,6 +73,7 @@ private Q_SLOTS:
     void everyMenuFromTheKeyboard();
     void windowMenu_listsAndActivatesEveryWindow();
     void disabledTextIsReadable();
+    void newWindowsLookLikeTheProgramsOwn();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
@@ -74,10 +84,7 @@ private:
 void TestWorkspace::windowsAfterAMaximisedOneClosed() {
     MessageRecorder messages;
     TMainForm form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.resize(1280, 760);
-    QTRY_COMPARE(form.size(), QSize(1280, 760));
+    showFrame(form, QSize(1280, 760));
     form.action(QStringLiteral("N3"))->trigger();
     form.action(QStringLiteral("N6"))->trigger();
     QMdiSubWindow* first = subWindowTitled(form, QStringLiteral("按费用方式统计"));
@@ -105,10 +112,7 @@ void TestWorkspace::windowsAfterAMaximisedOneClosed() {
 // it is restored.
 void TestWorkspace::restoredWindowComesBackInside() {
     TMainForm form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.resize(1280, 760);
-    QTRY_COMPARE(form.size(), QSize(1280, 760));
+    showFrame(form, QSize(1280, 760));
     form.action(QStringLiteral("N10"))->trigger();
     QMdiSubWindow* sub = form.workspace()->activeSubWindow();
     QVERIFY(sub);
@@ -125,10 +129,7 @@ void TestWorkspace::restoredWindowComesBackInside() {
 // height and the grid keeps its own.
 void TestWorkspace::chartGrowsWithItsWindow() {
     TMainForm form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.resize(1600, 1000);
-    QTRY_COMPARE(form.size(), QSize(1600, 1000));
+    showFrame(form, QSize(1600, 1000));
     for (const char* command : {"N6", "NBudget"}) {
         form.action(QString::fromLatin1(command))->trigger();
         QMdiSubWindow* sub = form.workspace()->activeSubWindow();
@@ -189,10 +190,7 @@ void TestWorkspace::everyMenuFromTheKeyboard() {
 // brings it back, also from minimised.
 void TestWorkspace::windowMenu_listsAndActivatesEveryWindow() {
     TMainForm form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.resize(1280, 760);
-    QTRY_COMPARE(form.size(), QSize(1280, 760));
+    showFrame(form, QSize(1280, 760));
     for (const char* command : {"N6", "N8", "N12"})
         form.action(QString::fromLatin1(command))->trigger();
     QMenu* menu = form.menuBar()->actions().value(3)->menu();
@@ -251,10 +249,7 @@ QColor groundOf(const QWidget* widget) {
 // 4.5 to 1 against its ground, measured from the palettes.
 void TestWorkspace::disabledTextIsReadable() {
     TMainForm form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.resize(1280, 760);
-    QTRY_COMPARE(form.size(), QSize(1280, 760));
+    showFrame(form, QSize(1280, 760));
     for (const char* command : {"N3", "N15", "N6", "N8", "N10", "N27", "N12", "N18", "N25", "NBudget", "NBackup"})
         form.action(QString::fromLatin1(command))->trigger();
     int checked = 0;
@@ -276,6 +271,23 @@ void TestWorkspace::disabledTextIsReadable() {
         }
     }
     QVERIFY(checked > 50);
+}
+
+// The windows of later features wear the program's look: 宋体 16 on sky blue, like
+// the statistics windows.
+void TestWorkspace::newWindowsLookLikeTheProgramsOwn() {
+    TMainForm form;
+    showFrame(form, QSize(1280, 760));
+    form.action(QStringLiteral("N8"))->trigger(); // a statistic on sky blue
+    const QWidget* own = form.workspace()->activeSubWindow()->widget();
+    for (const char* command : {"NBudget", "NBackup"}) {
+        form.action(QString::fromLatin1(command))->trigger();
+        const QWidget* window = form.workspace()->activeSubWindow()->widget();
+        QCOMPARE(window->font().families(), own->font().families());
+        QCOMPARE(window->font().pixelSize(), 16);
+        QCOMPARE(window->palette().color(QPalette::Window), own->palette().color(QPalette::Window));
+        QVERIFY(window->autoFillBackground());
+    }
 }
 
 JZ_TEST_MAIN(TestWorkspace)

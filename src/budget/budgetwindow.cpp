@@ -81,7 +81,7 @@ BudgetWindow::BudgetWindow(QWidget* parent)
             [this](const QString& message) { Messages::error(this, message); });
 
     Frame::addChild(this);
-    Frame::outerWindow(this)->resize(790, 580);
+    Frame::outerWindow(this)->resize(900, 600);
     Frame::centreOnMainWindow(this);
     reload();
 }
@@ -110,6 +110,7 @@ QGroupBox* BudgetWindow::buildStrip() {
     m_Date2->setObjectName(QStringLiteral("Date2"));
     for (auto [label, picker] : {std::pair{m_Label1, m_Date1}, std::pair{m_Label2, m_Date2}}) {
         setUpDatePicker(picker);
+        picker->setMinimumWidth(113); // a whole date in 宋体 16, as in the statistics windows
         label->setBuddy(picker);
         picker->setAccessibleName(label->text());
         picker->setEnabled(false);

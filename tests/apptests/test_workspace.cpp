@@ -12,6 +12,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -287,6 +288,10 @@ void TestWorkspace::newWindowsLookLikeTheProgramsOwn() {
         QCOMPARE(window->font().pixelSize(), 16);
         QCOMPARE(window->palette().color(QPalette::Window), own->palette().color(QPalette::Window));
         QVERIFY(window->autoFillBackground());
+        // Dates are shown whole in the larger font.
+        for (const QDateEdit* date : window->findChildren<QDateEdit*>())
+            QVERIFY2(date->fontMetrics().horizontalAdvance(date->text()) + 20 <= date->width(),
+                     qPrintable(date->objectName()));
     }
 }
 

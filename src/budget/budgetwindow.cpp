@@ -244,9 +244,9 @@ void BudgetWindow::chartRows() {
         const BudgetGridModel::Row& row = rows[i];
         const QString name = row.name.isEmpty() ? QStringLiteral("#%1").arg(row.key.refId) : row.name;
         const double budget = m_model->budget(i).value_or(0);
-        const bool over = budget > 0 && row.spending.spent > budget;
+        const bool over = budget > 0 && row.spending.spent.fen() > Money::fromDouble(budget).fen();
         series->addPoint(budget, name + QStringLiteral(" 预算"), budgetGreen);
-        series->addPoint(row.spending.spent, name + QStringLiteral(" 已用"), over ? overRed : spentBlue);
+        series->addPoint(row.spending.spent.toDouble(), name + QStringLiteral(" 已用"), over ? overRed : spentBlue);
     }
     m_Chart1->attach(series);
 }

@@ -1,6 +1,5 @@
 #include "budgetwindow.h"
 
-#include "datepicker.h"
 #include "barchart.h"
 #include "barseries.h"
 #include "budgetcelldelegate.h"
@@ -8,6 +7,7 @@
 #include "budgetreport.h"
 #include "chartsplitter.h"
 #include "database.h"
+#include "datepicker.h"
 #include "datetext.h"
 #include "dberror.h"
 #include "frame.h"
@@ -206,11 +206,13 @@ BudgetGridModel::NameList namesOf(const QString& sql, const QString& nameColumn)
 } // namespace
 
 // Reads the lookup lists, the budgets and the sums; reading never writes. A file
-// that cannot be read (none, not a ledger) leaves the grid with the total row only.
+// that cannot be read (busy, none, not a ledger) leaves the grid with the total row
+// only, and the user is told why.
 void BudgetWindow::reload() {
     BudgetGridModel::NameList projects, categories;
     QHash<BudgetKey, double> budgets;
     BudgetSums sums;
+    QString failure;
     try {
         QSqlDatabase db = Database::instance().connection();
         projects = namesOf(SqlTexts::projects(), QStringLiteral("NAMES"));
@@ -219,14 +221,17 @@ void BudgetWindow::reload() {
         sums = m_CheckBox1->isChecked()
                    ? BudgetSums::compute(db, storedDateText(m_Date1->date()), storedDateText(m_Date2->date()))
                    : BudgetSums::compute(db);
-    } catch (const DbError&) {
+    } catch (const DbError& error) {
         projects.clear();
         categories.clear();
         budgets.clear();
         sums = {};
+        failure = error.message();
     }
     m_model->setLedger(projects, categories, budgets, sums);
     chartRows();
+    if (!failure.isEmpty())
+        Messages::error(this, QStringLiteral("无法读取预算: ") + failure);
 }
 
 // One group per row but the total: the budget, then what was spent, red once over it.
@@ -240,9 +245,9 @@ void BudgetWindow::chartRows() {
         const BudgetGridModel::Row& row = rows[i];
         const QString name = row.name.isEmpty() ? QStringLiteral("#%1").arg(row.key.refId) : row.name;
         const double budget = m_model->budget(i).value_or(0);
-        const bool over = budget > 0 && row.spending.spent > budget;
+        const bool over = budget > 0 && row.spending.spent.fen() > Money::fromDouble(budget).fen();
         series->addPoint(budget, name, budgetGreen);
-        series->addPoint(row.spending.spent, name, over ? overRed : spentBlue);
+        series->addPoint(row.spending.spent.toDouble(), name, over ? overRed : spentBlue);
     }
     m_Chart1->attach(series);
 }

@@ -15,6 +15,7 @@
 #include "messages.h"
 #include "query.h"
 #include "sqltexts.h"
+#include "windowlook.h"
 
 #include <QAccessibleWidget>
 #include <QCloseEvent>
@@ -109,6 +110,7 @@ AttachmentWindow* AttachmentWindow::showFor(qint64 entryKey, QWidget* parent) {
             return nullptr;
         }
         auto* window = new AttachmentWindow(entryKey, heading, parent ? parent : Frame::mainWindow());
+        Frame::centreOnMainWindow(window);
         window->show();
         return window;
     } catch (const DbError& error) {
@@ -126,6 +128,7 @@ AttachmentWindow::AttachmentWindow(qint64 entryKey, const QString& heading, QWid
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("AttachmentWindow"));
     setWindowTitle(QStringLiteral("附件"));
+    WindowLook::apply(this);
     setAccessibleName(windowTitle());
     setWindowIcon(AttachmentPictures::paperClip());
     setAcceptDrops(true);

@@ -163,13 +163,13 @@ QString BudgetGridModel::cellText(const Row& row, int column) const {
     case BudgetColumn:
         return budget ? NumberText::format(*budget) : QString();
     case SpentColumn:
-        return NumberText::format(row.spending.spent);
+        return row.spending.spent.text();
     case PaidColumn:
-        return NumberText::format(row.spending.paid);
+        return row.spending.paid.text();
     case UnpaidColumn:
-        return NumberText::format(row.spending.unpaid());
+        return row.spending.unpaid().text();
     case RemainingColumn:
-        return budget ? NumberText::format(*budget - row.spending.spent) : QString();
+        return budget ? (Money::fromDouble(*budget) - row.spending.spent).text() : QString();
     case UsedColumn:
         return budget ? BudgetLevels::usedPercent(*budget, row.spending.spent) : QString();
     default:

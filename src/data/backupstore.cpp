@@ -3,14 +3,12 @@
 #include "dberror.h"
 #include "sqlitehandle.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryFile>
-#include <QThread>
 #include <algorithm>
 #include <numeric>
 #include <optional>
@@ -194,20 +192,7 @@ QString BackupStore::copyLedger(sqlite3* source, int busyMilliseconds) const {
             // needs neither a journal nor SQLite's own flushing.
             target.exec(QStringLiteral("PRAGMA journal_mode=OFF"));
             target.exec(QStringLiteral("PRAGMA synchronous=OFF"));
-            sqlite3_backup* backup = sqlite3_backup_init(target.get(), "main", source, "main");
-            if (!backup)
-                throw DbError(target.message());
-            const QDeadlineTimer deadline(busyMilliseconds);
-            int rc = SQLITE_OK;
-            for (;;) {
-                rc = sqlite3_backup_step(backup, -1);
-                if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || deadline.hasExpired())
-                    break;
-                QThread::msleep(20);
-            }
-            sqlite3_backup_finish(backup);
-            if (rc != SQLITE_DONE)
-                throw DbError(QStringLiteral("备份没有完成：%1").arg(QString::fromUtf8(sqlite3_errstr(rc))));
+            SqlConnection(source).copyInto(target.connection(), busyMilliseconds);
         }
         syncPath(temporary);
         const Copy check = inspect(temporary, true);
@@ -363,7 +348,7 @@ QString BackupStore::restore(const QString& copyPath, int busyMilliseconds) {
         try {
             lock->exec(QStringLiteral("BEGIN EXCLUSIVE"));
         } catch (const DbError& error) {
-            if (lock->errorCode() == SQLITE_BUSY || lock->errorCode() == SQLITE_LOCKED)
+            if (lock->lastFailureWasLock())
                 throw DbError(
                     QStringLiteral(
                         "账簿文件正被另一个程序使用，等了 %1 秒仍然不能恢复。当前账簿没有任何改动。")

@@ -11,18 +11,24 @@
 #include "mainform.h"
 #include "messagerecorder.h"
 #include "pdftext.h"
+#include "previewprint.h"
 #include "reportpreview.h"
 #include "testdatabase.h"
 #include "testmain.h"
 
 #include <QAction>
+#include <QAbstractBarSeries>
+#include <QBarSet>
 #include <QCheckBox>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QDateEdit>
 #include <QFile>
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTabBar>
 #include <QTableView>
@@ -72,6 +78,20 @@ void typeBudget(int row, const QString& text) {
     QCoreApplication::processEvents(); // the view commits the typed text queued
 }
 
+// Prints the open budget window's report to a PDF through its preview; returns
+// the PDF's text and what the preview showed.
+QString printReport(PreparedReport& shown) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("budget.pdf"));
+    ReportPreview::setTestHook([&](ReportPreview& preview) {
+        shown = preview.report();
+        printPreviewToPdf(preview, file);
+    });
+    click(BudgetForm, "SpeedButton3");
+    ReportPreview::setTestHook({});
+    return pdfLayoutText(file);
+}
+
 void addBudget(TestDatabase& db, const char* kind, qint64 key, double amount) {
     db.exec(QStringLiteral("insert into 预算 (KIND, REFID, AMOUNT) values (?, ?, ?)"),
             {QString::fromLatin1(kind), key, amount});
@@ -91,6 +111,7 @@ private Q_SLOTS:
     void openingChangesNoFile_savingRefusedInAForeignOne();
     void lockedFile_typedBudgetsKept();
     void report_printsTheGridToPdf();
+    void report_amountsInWholeFen();
     void editorSave_noticeWhenPassing90And100();
     void typing_refusesWhatIsNoBudget_storesExactlyWhatWasTyped();
     void busyFile_readErrorShown();
@@ -143,9 +164,18 @@ void TestBudgetWindow::grid_sumsRowsRangeAndChart() {
     const BarSeries* bars = child<BarChart>(BudgetForm, "Chart1")->attachedSeries().value(0);
     QVERIFY(bars);
     QCOMPARE(bars->count(), 8); // budget and spent for each row but the total
-    QCOMPARE(bars->points()[1].label, QStringLiteral("木工 已用"));
+    // One group per row, the two bars side by side, with a legend of the two.
+    QCOMPARE(bars->places(), 4);
+    QCOMPARE(bars->placeLabel(0), QStringLiteral("木工"));
     QCOMPARE(bars->points()[1].value, 180.0);
-    QCOMPARE(bars->points()[6].label, QStringLiteral("#%1 预算").arg(gone));
+    QCOMPARE(bars->placeLabel(3), QStringLiteral("#%1").arg(gone));
+    auto* chart = child<BarChart>(BudgetForm, "Chart1");
+    QCOMPARE(chart->drawnSeries(bars)->barSets().size(), 2);
+    QCOMPARE(chart->drawnSeries(bars)->barSets()[0]->label(), QStringLiteral("预算"));
+    QCOMPARE(chart->drawnSeries(bars)->barSets()[1]->label(), QStringLiteral("已用"));
+    QCOMPARE(chart->drawnSeries(bars)->barSets()[1]->at(0), 180.0);
+    QVERIFY(chart->chart()->legend()->isVisible());
+    QCOMPARE(chart->chart()->legend()->markers().size(), 2);
 
     child<QCheckBox>(BudgetForm, "CheckBox1")->setChecked(true);
     child<QDateEdit>(BudgetForm, "Date1")->setDate(QDate(2008, 1, 1));
@@ -278,29 +308,45 @@ void TestBudgetWindow::report_printsTheGridToPdf() {
     db.addEntry(e);
     addBudget(db, "P", wood, 20000);
     openWindow();
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("budget.pdf"));
     PreparedReport shown;
-    ReportPreview::setTestHook([&](ReportPreview& preview) {
-        shown = preview.report();
-        ReportPreview::setPrinterChooser([&](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(file);
-            return true;
-        });
-        QTest::mouseClick(preview.findChild<QToolButton*>(QStringLiteral("PrintButton")), Qt::LeftButton);
-        ReportPreview::setPrinterChooser({});
-    });
-    click(BudgetForm, "SpeedButton3");
-    ReportPreview::setTestHook({});
+    const QString text = printReport(shown);
     QCOMPARE(shown.pageCount(), 1);
     QVERIFY(shown.find(QStringLiteral("-350")).isValid());
 
-    const QString text = pdfLayoutText(file);
     QVERIFY2(text.contains(QStringLiteral("装修预算表----按对应工程")), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("统计日期: 全部")));
     QVERIFY(text.contains(QStringLiteral("20350")));
     QVERIFY(text.indexOf(QStringLiteral("总计")) > text.indexOf(QStringLiteral("木工")));
+}
+
+// Three hundred ordinary shop prices in whole fen: every amount printed has at most
+// two decimals (double sums of them print 3.52999999998 and the like).
+void TestBudgetWindow::report_amountsInWholeFen() {
+    TestDatabase db;
+    const qint64 projects[] = {db.addProject(QStringLiteral("木工")), db.addProject(QStringLiteral("油漆")),
+                               db.addProject(QStringLiteral("水电改造"))};
+    const double prices[] = {4.72, 13.63, 36.64, 0.1, 0.7, 95.97, 51.02, 3.53};
+    TestDatabase::Entry e;
+    db.exec(QStringLiteral("begin"));
+    for (int i = 0; i < 300; ++i) {
+        e.cid = projects[i % 3];
+        e.amount = prices[(i * 7) % 8];
+        e.paidInFull = i % 4 != 0;
+        e.deposit = e.paidInFull ? 0 : 1.01;
+        db.addEntry(e);
+    }
+    db.exec(QStringLiteral("commit"));
+    addBudget(db, "P", projects[0], 1000.1);
+    addBudget(db, "P", projects[1], 123.45);
+    addBudget(db, "T", 0, 99999.99);
+    openWindow();
+    PreparedReport shown;
+    const QString text = printReport(shown);
+    QVERIFY2(text.contains(QStringLiteral("总计")), qPrintable(text));
+    static const QRegularExpression residue(QStringLiteral("\\d\\.\\d{3,}"));
+    const QRegularExpressionMatch found = residue.match(text);
+    QVERIFY2(!found.hasMatch(), qPrintable(found.captured()));
+    QVERIFY(text.contains(QRegularExpression(QStringLiteral("\\d\\.\\d\\d\\b")))); // fen are printed
 }
 
 void TestBudgetWindow::editorSave_noticeWhenPassing90And100() {

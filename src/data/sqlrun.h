@@ -14,7 +14,8 @@ class QSqlError;
 // a piece of work in one transaction. Failures throw DbError with the engine's text.
 namespace SqlRun {
 
-// The engine's own text of a failure, or Qt's where the engine gave none.
+// The engine's text of a failure, explained for the common conditions, or Qt's
+// where the engine gave none.
 QString engineMessage(const QSqlError& error);
 
 QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantList& values = {});

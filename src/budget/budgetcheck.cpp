@@ -4,6 +4,7 @@
 #include "budgettable.h"
 #include "database.h"
 #include "dberror.h"
+#include "sqlrun.h"
 #include "ledgersaves.h"
 
 #include <QSqlError>
@@ -18,11 +19,11 @@ QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantLi
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.prepare(statement))
-        throw DbError(query.lastError().databaseText());
+        throw DbError(SqlRun::engineMessage(query.lastError()));
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (!query.exec())
-        throw DbError(query.lastError().databaseText());
+        throw DbError(SqlRun::engineMessage(query.lastError()));
     return query;
 }
 

@@ -1,6 +1,7 @@
 #include "budgetsums.h"
 
 #include "dberror.h"
+#include "enginetext.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -70,7 +71,7 @@ BudgetSums BudgetSums::compute(const QSqlDatabase& db, const QString& from, cons
     sqlite3* engine = engineOf(db);
     Statement statement;
     if (sqlite3_prepare_v2(engine, sql.constData(), int(sql.size()), &statement.handle, nullptr) != SQLITE_OK)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(engine)));
+        throw DbError(EngineText::of(engine));
     const QByteArray fromText = from.toUtf8(), toText = to.toUtf8();
     if (withRange) {
         sqlite3_bind_text(statement.handle, 1, fromText.constData(), int(fromText.size()), SQLITE_STATIC);
@@ -90,7 +91,7 @@ BudgetSums BudgetSums::compute(const QSqlDatabase& db, const QString& from, cons
         sums.total += entry;
     }
     if (step != SQLITE_DONE)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(engine)));
+        throw DbError(EngineText::of(engine));
     sums.projects = projects.take();
     sums.categories = categories.take();
     return sums;

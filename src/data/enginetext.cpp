@@ -39,4 +39,8 @@ QString explained(int code, const QString& engineText) {
     return engineText;
 }
 
+QString of(sqlite3* db) {
+    return explained(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
 } // namespace EngineText

@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "dberror.h"
+#include "enginetext.h"
 #include "sqlrun.h"
 
 #include <QRegularExpression>
@@ -65,7 +66,7 @@ Result readAll(sqlite3* db, const QString& sql) {
     sqlite3_stmt* statement = nullptr;
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, &tail) != SQLITE_OK)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
+        throw DbError(EngineText::of(db));
     if (!statement)
         throw DbError(QStringLiteral("空的查询语句"));
     Result result;
@@ -99,7 +100,7 @@ Result readAll(sqlite3* db, const QString& sql) {
         }
         ++result.rows;
     }
-    const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+    const QString message = EngineText::of(db);
     sqlite3_finalize(statement);
     if (status != SQLITE_DONE)
         throw DbError(message);

@@ -3,6 +3,7 @@
 #include "attachmenttable.h"
 #include "budgettable.h"
 #include "dberror.h"
+#include "sqlrun.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -48,11 +49,11 @@ namespace {
 
 void exec(QSqlQuery& query, const QString& statement, const QVariant& value = {}) {
     if (!query.prepare(statement))
-        throw DbError(query.lastError().databaseText());
+        throw DbError(SqlRun::engineMessage(query.lastError()));
     if (value.isValid())
         query.addBindValue(value);
     if (!query.exec())
-        throw DbError(query.lastError().databaseText());
+        throw DbError(SqlRun::engineMessage(query.lastError()));
 }
 
 void fill(const QString& path, bool withCommonEntries) {
@@ -61,7 +62,7 @@ void fill(const QString& path, bool withCommonEntries) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
         if (!db.open())
-            throw DbError(db.lastError().databaseText());
+            throw DbError(SqlRun::engineMessage(db.lastError()));
         try {
             QSqlQuery query(db);
             exec(query, QStringLiteral("BEGIN"));

@@ -11,9 +11,6 @@
 
 namespace {
 
-QString engineText(sqlite3* db) {
-    return EngineText::explained(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
-}
 
 // The URI form lets a read-only opening say "immutable", and a name with '?' or
 // '#' in it is still only a name.
@@ -38,7 +35,7 @@ public:
     Statement(sqlite3* db, const QString& text) : m_db(db) {
         const QByteArray utf8 = text.toUtf8();
         if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &m_statement, nullptr) != SQLITE_OK)
-            throw DbError(engineText(db));
+            throw DbError(EngineText::of(db));
     }
     ~Statement() { sqlite3_finalize(m_statement); }
     // True while there is a row; throws DbError on a failure.
@@ -48,7 +45,7 @@ public:
             return true;
         if (rc == SQLITE_DONE)
             return false;
-        throw DbError(engineText(m_db));
+        throw DbError(EngineText::of(m_db));
     }
     QVariant value() const {
         switch (sqlite3_column_type(m_statement, 0)) {
@@ -112,7 +109,7 @@ QStringList SqliteHandle::column(const QString& statement) {
 }
 
 QString SqliteHandle::message() const {
-    return m_db ? engineText(m_db) : QStringLiteral("out of memory");
+    return m_db ? EngineText::of(m_db) : QStringLiteral("out of memory");
 }
 
 int SqliteHandle::errorCode() const {

@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "dberror.h"
+#include "enginetext.h"
 
 #include <QSqlDriver>
 
@@ -10,7 +11,7 @@
 SqlStatement::SqlStatement(sqlite3* db, const QString& sql) : m_db(db) {
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_statement, nullptr) != SQLITE_OK)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
+        throw DbError(EngineText::of(db));
     if (!m_statement)
         throw DbError(QStringLiteral("空的查询语句"));
 }
@@ -31,12 +32,12 @@ sqlite3* SqlStatement::programConnection() {
 void SqlStatement::bind(int parameter, const QByteArray& text) {
     if (sqlite3_bind_text(m_statement, parameter, text.constData(), int(text.size()), SQLITE_TRANSIENT) !=
         SQLITE_OK)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        throw DbError(EngineText::of(m_db));
 }
 
 void SqlStatement::bind(int parameter, qint64 number) {
     if (sqlite3_bind_int64(m_statement, parameter, number) != SQLITE_OK)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        throw DbError(EngineText::of(m_db));
 }
 
 bool SqlStatement::step() {
@@ -45,7 +46,7 @@ bool SqlStatement::step() {
         return true;
     if (status == SQLITE_DONE)
         return false;
-    throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    throw DbError(EngineText::of(m_db));
 }
 
 int SqlStatement::columnCount() const {

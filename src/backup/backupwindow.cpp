@@ -8,6 +8,7 @@
 #include "ledgerrestore.h"
 #include "messages.h"
 #include "pictures.h"
+#include "windowlook.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -55,6 +56,7 @@ BackupWindow::BackupWindow(QWidget* parent) : QWidget(parent) {
 void BackupWindow::buildUi() {
     setWindowTitle(QStringLiteral("备份与恢复"));
     setWindowIcon(Pictures::icon(2));
+    WindowLook::apply(this);
     auto* layout = new QVBoxLayout(this);
 
     m_folderLabel = new QLabel(this);

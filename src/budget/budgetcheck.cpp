@@ -1,35 +1,23 @@
 #include "budgetcheck.h"
 
 #include "budgetlevels.h"
+#include "budgetsums.h"
 #include "budgettable.h"
 #include "database.h"
 #include "dberror.h"
-#include "sqlrun.h"
 #include "ledgersaves.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
+#include "sqlconnection.h"
+
+#include <QSqlDatabase>
 #include <QVariant>
 
 namespace BudgetCheck {
 
 namespace {
 
-QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantList& values) {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.prepare(statement))
-        throw DbError(SqlRun::engineMessage(query.lastError()));
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw DbError(SqlRun::engineMessage(query.lastError()));
-    return query;
-}
-
 QString lookupName(const QSqlDatabase& db, const QString& statement, qint64 key) {
-    QSqlQuery query = run(db, statement, {key});
-    return query.next() ? query.value(0).toString().trimmed() : QString();
+    return SqlConnection(db).scalar(statement, {key}).toString().trimmed();
 }
 
 } // namespace
@@ -43,29 +31,24 @@ QStringList noticesFor(const StoredEntryChange& change) {
     if (!budgets.contains(project) && !budgets.contains(category) && !budgets.contains(total))
         return {};
 
-    QSqlQuery sums = run(db,
-                         QStringLiteral("select sum(case when CID=? then ALLMONEY end), "
-                                        "sum(case when DID=? then ALLMONEY end), sum(ALLMONEY) from 明细"),
-                         {change.project, change.category});
-    if (!sums.next())
-        return {};
-    const bool had = !change.wasNew;
+    // The same exact sums as the budget window's, so both say the same to the fen.
+    const BudgetSums sums = BudgetSums::compute(db);
+    const Money stored = Money::fromDouble(change.total);
+    const Money storedBefore = change.wasNew ? Money() : Money::fromDouble(change.oldTotal);
+    const Money projectAfter = sums.projects.value(change.project).spent;
+    const Money categoryAfter = sums.categories.value(change.category).spent;
     struct Checked {
         BudgetKey key;
-        double after;
-        double before;
+        Money after;
+        Money before;
     };
     const Checked checked[] = {
-        {project, sums.value(0).toDouble(),
-         sums.value(0).toDouble() - change.total +
-             (had && change.oldProject == change.project ? change.oldTotal : 0)},
-        {category, sums.value(1).toDouble(),
-         sums.value(1).toDouble() - change.total +
-             (had && change.oldCategory == change.category ? change.oldTotal : 0)},
-        {total, sums.value(2).toDouble(),
-         sums.value(2).toDouble() - change.total + (had ? change.oldTotal : 0)},
+        {project, projectAfter,
+         projectAfter - stored + (change.oldProject == change.project ? storedBefore : Money())},
+        {category, categoryAfter,
+         categoryAfter - stored + (change.oldCategory == change.category ? storedBefore : Money())},
+        {total, sums.total.spent, sums.total.spent - stored + storedBefore},
     };
-    sums.finish();
 
     QStringList notices;
     for (const Checked& c : checked) {

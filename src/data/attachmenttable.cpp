@@ -5,20 +5,17 @@
 #include "dberror.h"
 #include "query.h"
 #include "sqlrun.h"
+#include "sqlstatement.h"
 
 #include <QDate>
 #include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 
 namespace AttachmentTable {
 
 namespace {
 
-using SqlRun::engineMessage;
 using SqlRun::inTransaction;
-using SqlRun::run;
 using SqlRun::tablesNamed;
 
 } // namespace
@@ -40,7 +37,7 @@ bool isLedgerFile(const QSqlDatabase& db) {
 bool entryExists(const QSqlDatabase& db, qint64 entryKey) {
     if (tablesNamed(db, {QStringLiteral("明细")}) != 1)
         return false;
-    return run(db, QStringLiteral("select 1 from 明细 where MID=?"), {entryKey}).next();
+    return SqlStatement(db, QStringLiteral("select 1 from 明细 where MID=?"), {entryKey}).step();
 }
 
 QVector<AttachmentInfo> list(const QSqlDatabase& db, qint64 entryKey) {
@@ -48,12 +45,12 @@ QVector<AttachmentInfo> list(const QSqlDatabase& db, qint64 entryKey) {
     if (!exists(db))
         return found;
     // length() of a BLOB is read from the record header: the content stays on disk.
-    QSqlQuery query = run(db,
-                          QStringLiteral("select MID, ENTRYMID, NAMES, MIME, BYTES, ADDED, "
-                                         "case when typeof(DATA)='blob' then length(DATA) else -1 end "
-                                         "from 附件 where ENTRYMID=? order by MID"),
-                          {entryKey});
-    while (query.next()) {
+    SqlStatement query(db,
+                       QStringLiteral("select MID, ENTRYMID, NAMES, MIME, BYTES, ADDED, "
+                                      "case when typeof(DATA)='blob' then length(DATA) else -1 end "
+                                      "from 附件 where ENTRYMID=? order by MID"),
+                       {entryKey});
+    while (query.step()) {
         AttachmentInfo info;
         info.key = query.value(0).toLongLong();
         info.entryKey = query.value(1).toLongLong();
@@ -68,8 +65,8 @@ QVector<AttachmentInfo> list(const QSqlDatabase& db, qint64 entryKey) {
 }
 
 QByteArray content(const QSqlDatabase& db, qint64 key) {
-    QSqlQuery query = run(db, QStringLiteral("select DATA from 附件 where MID=?"), {key});
-    if (!query.next())
+    SqlStatement query(db, QStringLiteral("select DATA from 附件 where MID=?"), {key});
+    if (!query.step())
         throw DbError(QStringLiteral("附件已不存在"));
     return query.value(0).toByteArray();
 }
@@ -78,15 +75,15 @@ QSet<qint64> entriesWithAttachments(const QSqlDatabase& db) {
     QSet<qint64> keys;
     if (!exists(db))
         return keys;
-    QSqlQuery query = run(db, QStringLiteral("select distinct ENTRYMID from 附件"));
-    while (query.next())
+    SqlStatement query(db, QStringLiteral("select distinct ENTRYMID from 附件"));
+    while (query.step())
         keys.insert(query.value(0).toLongLong());
     return keys;
 }
 
 bool hasAttachments(const QSqlDatabase& db, qint64 entryKey) {
     return exists(db) &&
-           run(db, QStringLiteral("select 1 from 附件 where ENTRYMID=? limit 1"), {entryKey}).next();
+           SqlStatement(db, QStringLiteral("select 1 from 附件 where ENTRYMID=? limit 1"), {entryKey}).step();
 }
 
 qint64 add(QSqlDatabase db, qint64 entryKey, const NewAttachment& attachment) {
@@ -98,16 +95,16 @@ qint64 add(QSqlDatabase db, qint64 entryKey, const NewAttachment& attachment) {
             throw DbError(QStringLiteral("这条账目已被删除"));
         if (!exists(db)) {
             for (const QString& statement : createStatements())
-                run(db, statement);
+                SqlConnection(db).exec(statement);
         }
-        QSqlQuery insert = run(db,
-                               QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
-                                              "values (?, ?, ?, ?, ?, ?)"),
-                               {entryKey, attachment.name, attachment.mime, qint64(attachment.data.size()),
-                                storedDateText(QDate::currentDate()),
-                                // A zero-byte file is still a BLOB, not a missing one.
-                                attachment.data.isNull() ? QByteArray("") : attachment.data});
-        return insert.lastInsertId().toLongLong();
+        const SqlConnection engine(db);
+        engine.exec(QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
+                                   "values (?, ?, ?, ?, ?, ?)"),
+                    {entryKey, attachment.name, attachment.mime, qint64(attachment.data.size()),
+                     storedDateText(QDate::currentDate()),
+                     // A zero-byte file is still a BLOB, not a missing one.
+                     attachment.data.isNull() ? QByteArray("") : attachment.data});
+        return engine.lastInsertKey();
     });
     Q_EMIT AttachmentNotices::instance().attachmentsChanged(entryKey);
     return key;
@@ -116,10 +113,10 @@ qint64 add(QSqlDatabase db, qint64 entryKey, const NewAttachment& attachment) {
 void remove(QSqlDatabase db, qint64 key) {
     if (!exists(db))
         return;
-    QSqlQuery owner = run(db, QStringLiteral("select ENTRYMID from 附件 where MID=?"), {key});
-    const qint64 entryKey = owner.next() ? owner.value(0).toLongLong() : 0;
-    owner.finish();
-    run(db, QStringLiteral("delete from 附件 where MID=?"), {key});
+    const SqlConnection engine(db);
+    const qint64 entryKey =
+        engine.scalar(QStringLiteral("select ENTRYMID from 附件 where MID=?"), {key}).toLongLong();
+    engine.exec(QStringLiteral("delete from 附件 where MID=?"), {key});
     Q_EMIT AttachmentNotices::instance().attachmentsChanged(entryKey);
 }
 
@@ -129,9 +126,8 @@ bool removeEntry(Query& query) {
     bool removed = false;
     inTransaction(db, [&] {
         if (exists(db))
-            run(db, QStringLiteral("delete from 附件 where ENTRYMID=?"), {entryKey});
+            SqlConnection(db).exec(QStringLiteral("delete from 附件 where ENTRYMID=?"), {entryKey});
         removed = query.removeFromFile();
-        return true;
     });
     query.dropCurrentRow(); // the result changes only once the file has
     Q_EMIT AttachmentNotices::instance().entryDeleted(entryKey);

@@ -26,8 +26,6 @@ namespace {
 
 const QString damagedSuffix = QStringLiteral("-损坏");
 const QString stampFormat = QStringLiteral("yyyy-MM-dd-HHmmss");
-// Pages per step of the online backup: a step of a few MB between progress reports.
-const int pagesPerStep = 1024;
 
 // 家装账簿-2026-12-09-153012.mdb, a second one in the same second -2 and so on.
 // Copies of earlier versions carry the minute only (-1530).
@@ -142,7 +140,7 @@ QString BackupStore::makeBackup(int busyMilliseconds, const Progress& progress) 
             throw DbError(QStringLiteral("无法创建备份文件夹 %1").arg(m_folder));
         LockedTemporary::removeAbandoned(m_folder, prefix());
         temporary.emplace(m_folder, prefix());
-        copyLedger(source.get(), temporary->path(), progress);
+        copyLedger(source.get(), temporary->path(), busyMilliseconds, progress);
         source.exec(QStringLiteral("COMMIT"));
     }
     // Verified on a connection of its own, then flushed: nothing written is trusted
@@ -164,27 +162,17 @@ QString BackupStore::makeBackup(int busyMilliseconds, const Progress& progress) 
 }
 
 // Writes the copy into target with SQLite's online backup API, a few MB a step.
-void BackupStore::copyLedger(sqlite3* source, const QString& target, const Progress& progress) const {
+void BackupStore::copyLedger(sqlite3* source, const QString& target, int busyMilliseconds,
+                             const Progress& progress) const {
     SqliteHandle copy(target, SqliteHandle::Mode::Create);
     // The copy is checked and flushed as a whole before it counts, so it needs
     // neither a journal nor SQLite's own flushing.
     copy.exec(QStringLiteral("PRAGMA journal_mode=OFF"));
     copy.exec(QStringLiteral("PRAGMA synchronous=OFF"));
-    sqlite3_backup* backup = sqlite3_backup_init(copy.get(), "main", source, "main");
-    if (!backup)
-        throw DbError(copy.message());
-    int rc = SQLITE_OK;
-    while (rc == SQLITE_OK) {
-        rc = sqlite3_backup_step(backup, pagesPerStep);
-        if (progress) {
-            const int total = sqlite3_backup_pagecount(backup);
-            progress(Stage::Copying, total - sqlite3_backup_remaining(backup), total);
-        }
-    }
-    sqlite3_backup_finish(backup);
-    if (rc != SQLITE_DONE)
-        throw DbError(QStringLiteral("备份没有完成：%1")
-                          .arg(EngineText::explained(rc, QString::fromUtf8(sqlite3_errstr(rc)))));
+    SqlConnection(source).copyInto(copy.connection(), busyMilliseconds, [&progress](qint64 done, qint64 total) {
+        if (progress)
+            progress(Stage::Copying, done, total);
+    });
 }
 
 QString BackupStore::publish(const QString& temporary, const QString& suffix) const {

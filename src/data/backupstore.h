@@ -97,7 +97,7 @@ private:
     QString prefix() const;
     QDateTime now() const;
     QString publish(const QString& temporary, const QString& suffix = {}) const;
-    void copyLedger(sqlite3* source, const QString& target, const Progress& progress) const;
+    void copyLedger(sqlite3* source, const QString& target, int busyMilliseconds, const Progress& progress) const;
     void thinOut(const QString& newCopy) const;
 
     QString m_ledgerPath;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "money.h"
+
 #include <QHash>
 #include <QString>
 
@@ -9,9 +11,9 @@ class QSqlDatabase;
 // paid follows the ledger's totals rule (the whole amount of an entry paid in full,
 // the deposit of any other).
 struct Spending {
-    double spent = 0;
-    double paid = 0;
-    double unpaid() const { return spent - paid; }
+    Money spent;
+    Money paid;
+    Money unpaid() const { return spent - paid; }
     Spending& operator+=(const Spending& other) {
         spent += other.spent;
         paid += other.paid;

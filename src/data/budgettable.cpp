@@ -2,18 +2,15 @@
 
 #include "dberror.h"
 #include "sqlrun.h"
+#include "sqlstatement.h"
 
 #include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 
 namespace BudgetTable {
 
 namespace {
 
-using SqlRun::engineMessage;
-using SqlRun::run;
 using SqlRun::tablesNamed;
 
 QVariantList keyValues(const BudgetKey& key) {
@@ -40,8 +37,8 @@ QHash<BudgetKey, double> load(const QSqlDatabase& db) {
     QHash<BudgetKey, double> budgets;
     if (!exists(db))
         return budgets;
-    QSqlQuery query = run(db, QStringLiteral("select KIND, REFID, AMOUNT from 预算 order by MID"));
-    while (query.next()) {
+    SqlStatement query(db, QStringLiteral("select KIND, REFID, AMOUNT from 预算 order by MID"));
+    while (query.step()) {
         const QString kind = query.value(0).toString().trimmed().toUpper();
         if (kind.size() != 1 || !QStringLiteral("PCT").contains(kind))
             continue;
@@ -52,43 +49,34 @@ QHash<BudgetKey, double> load(const QSqlDatabase& db) {
     return budgets;
 }
 
-void save(QSqlDatabase db, const QVector<BudgetChange>& changes) {
+void save(QSqlDatabase qdb, const QVector<BudgetChange>& changes) {
     if (changes.isEmpty())
         return;
-    // Taking the write lock first means a busy file is waited for (the connection's
-    // bounded wait) rather than refused half-way when a read lock cannot be raised.
-    run(db, QStringLiteral("BEGIN IMMEDIATE"));
-    try {
+    const SqlConnection db(qdb);
+    SqlRun::inTransaction(db, [&] {
         // Checked inside the transaction, so the file cannot change in between.
-        if (!isLedgerFile(db))
+        if (!isLedgerFile(qdb))
             throw DbError(QStringLiteral("这不是家装账簿的数据文件"));
         const bool anyAmount = std::any_of(changes.begin(), changes.end(), [](const BudgetChange& change) {
             return change.amount.has_value();
         });
-        const bool table = exists(db);
+        const bool table = exists(qdb);
         if (!table && anyAmount)
-            run(db, createStatement());
-        if (table || anyAmount) {
-            for (const BudgetChange& change : changes) {
-                const QVariantList key = keyValues(change.key);
-                if (!change.amount) {
-                    run(db, QStringLiteral("delete from 预算 where KIND=? and REFID=?"), key);
-                    continue;
-                }
-                QSqlQuery update =
-                    run(db, QStringLiteral("update 预算 set AMOUNT=? where KIND=? and REFID=?"),
-                        QVariantList{*change.amount} + key);
-                if (update.numRowsAffected() == 0)
-                    run(db,
-                        QStringLiteral("insert into 预算 (KIND, REFID, AMOUNT, TEXTS) values (?, ?, ?, '')"),
-                        key + QVariantList{*change.amount});
+            db.exec(createStatement());
+        if (!table && !anyAmount)
+            return;
+        for (const BudgetChange& change : changes) {
+            const QVariantList key = keyValues(change.key);
+            if (!change.amount) {
+                db.exec(QStringLiteral("delete from 预算 where KIND=? and REFID=?"), key);
+                continue;
             }
+            if (db.exec(QStringLiteral("update 预算 set AMOUNT=? where KIND=? and REFID=?"),
+                        QVariantList{*change.amount} + key) == 0)
+                db.exec(QStringLiteral("insert into 预算 (KIND, REFID, AMOUNT, TEXTS) values (?, ?, ?, '')"),
+                        key + QVariantList{*change.amount});
         }
-        run(db, QStringLiteral("COMMIT"));
-    } catch (...) {
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        throw;
-    }
+    });
 }
 
 } // namespace BudgetTable

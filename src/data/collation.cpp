@@ -1,10 +1,8 @@
 #include "collation.h"
 
-#include <QCollator>
-#include <QSqlDriver>
-#include <QVariant>
+#include "sqlconnection.h"
 
-#include <sqlite3.h>
+#include <QCollator>
 
 namespace {
 
@@ -15,12 +13,6 @@ const QCollator& chineseCollator() {
         return c;
     }();
     return collator;
-}
-
-int pinyinCompare(void*, int lengthA, const void* a, int lengthB, const void* b) {
-    const QString textA = QString::fromUtf8(static_cast<const char*>(a), lengthA);
-    const QString textB = QString::fromUtf8(static_cast<const char*>(b), lengthB);
-    return comparePinyin(textA, textB);
 }
 
 } // namespace
@@ -34,10 +26,5 @@ int comparePinyin(const QString& a, const QString& b) {
 }
 
 void registerPinyinCollation(const QSqlDatabase& db) {
-    const QVariant handle = db.driver()->handle();
-    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return;
-    auto* sqlite = *static_cast<sqlite3* const*>(handle.data());
-    if (sqlite)
-        sqlite3_create_collation(sqlite, "PINYIN", SQLITE_UTF8, nullptr, pinyinCompare);
+    SqlConnection(db).registerCollation("PINYIN", comparePinyin);
 }

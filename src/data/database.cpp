@@ -2,16 +2,14 @@
 
 #include "collation.h"
 #include "dberror.h"
+#include "sqlconnection.h"
 #include "sqlrun.h"
 
 #include <QDir>
-#include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QUrl>
 #include <QVariant>
 
-#include <sqlite3.h>
 #include <sys/stat.h>
 
 namespace {
@@ -29,19 +27,8 @@ bool statFile(const QString& path, quint64* inode, quint64* device) {
 
 } // namespace
 
-// SQLite calls the commit hook for write transactions only, so it counts stores.
 void Database::countCommits(const QSqlDatabase& db) {
-    const QVariant handle = db.driver()->handle();
-    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return;
-    auto* sqlite = *static_cast<sqlite3* const*>(handle.data());
-    sqlite3_commit_hook(
-        sqlite,
-        [](void* count) {
-            ++*static_cast<quint64*>(count);
-            return 0;
-        },
-        &m_storeCount);
+    SqlConnection(db).countCommits(&m_storeCount);
 }
 
 Database& Database::instance() {
@@ -132,13 +119,15 @@ QString Database::tryOpen(const QString& path) {
     // returns, and opening a file never rewrites its header (WAL mode would). A page
     // cache that holds a large ledger whole keeps repeated reads (statistics, 查询)
     // from going back to the file; it belongs to the connection and writes nothing.
-    QSqlQuery pragma(db);
-    for (const char* statement : {"PRAGMA schema_version", "PRAGMA synchronous=FULL",
-                                  "PRAGMA foreign_keys=OFF", "PRAGMA cache_size=-32768"}) {
-        if (!pragma.exec(QString::fromLatin1(statement)))
-            return engineMessage(pragma.lastError());
+    try {
+        const SqlConnection engine(db);
+        for (const char* statement : {"PRAGMA schema_version", "PRAGMA synchronous=FULL",
+                                      "PRAGMA foreign_keys=OFF", "PRAGMA cache_size=-32768"})
+            engine.exec(QString::fromLatin1(statement));
+        registerPinyinCollation(db);
+        countCommits(db);
+    } catch (const DbError& error) {
+        return error.message();
     }
-    registerPinyinCollation(db);
-    countCommits(db);
     return {};
 }

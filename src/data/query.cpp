@@ -1,21 +1,11 @@
 #include "query.h"
 
-#include "database.h"
 #include "dberror.h"
-#include "enginetext.h"
-#include "sqlrun.h"
+#include "sqlstatement.h"
 
 #include <QRegularExpression>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
-
-#include <sqlite3.h>
 
 namespace {
-
-using SqlRun::engineMessage;
 
 QString quotedName(const QString& name) {
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
@@ -48,75 +38,25 @@ namespace {
 
 // Reads a whole result straight from the engine: Qt SQL's row-by-row records cost
 // as much again as the engine itself on large results.
-struct Result {
-    QStringList columns;
-    QVector<QVariant> cells;
-    int rows = 0;
-};
-
-sqlite3* engineHandle(const QSqlDatabase& db) {
-    const QVariant handle = db.driver()->handle();
-    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.data());
-}
-
-Result readAll(sqlite3* db, const QString& sql) {
-    const QByteArray text = sql.toUtf8();
-    sqlite3_stmt* statement = nullptr;
-    const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, &tail) != SQLITE_OK)
-        throw DbError(EngineText::of(db));
-    if (!statement)
-        throw DbError(QStringLiteral("空的查询语句"));
-    Result result;
-    const int width = sqlite3_column_count(statement);
+void readAll(SqlStatement& statement, QStringList& columns, QVector<QVariant>& cells) {
+    const int width = statement.columnCount();
     for (int i = 0; i < width; ++i)
-        result.columns.append(QString::fromUtf8(sqlite3_column_name(statement, i)));
-    int status = SQLITE_ROW;
-    while ((status = sqlite3_step(statement)) == SQLITE_ROW) {
-        for (int i = 0; i < width; ++i) {
-            switch (sqlite3_column_type(statement, i)) {
-            case SQLITE_INTEGER:
-                result.cells.append(QVariant(qlonglong(sqlite3_column_int64(statement, i))));
-                break;
-            case SQLITE_FLOAT:
-                result.cells.append(QVariant(sqlite3_column_double(statement, i)));
-                break;
-            case SQLITE_TEXT: {
-                const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
-                result.cells.append(QVariant(QString::fromUtf8(data, sqlite3_column_bytes(statement, i))));
-                break;
-            }
-            case SQLITE_BLOB: {
-                const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, i));
-                result.cells.append(QVariant(QByteArray(data, sqlite3_column_bytes(statement, i))));
-                break;
-            }
-            default:
-                result.cells.append(QVariant());
-                break;
-            }
-        }
-        ++result.rows;
+        columns.append(statement.columnName(i));
+    while (statement.step()) {
+        for (int i = 0; i < width; ++i)
+            cells.append(statement.value(i));
     }
-    const QString message = EngineText::of(db);
-    sqlite3_finalize(statement);
-    if (status != SQLITE_DONE)
-        throw DbError(message);
-    return result;
 }
 
 } // namespace
 
 void Query::open() {
     close();
-    const QSqlDatabase db = Database::instance().connection();
-    sqlite3* engine = engineHandle(db);
-    if (!engine)
-        throw DbError(QStringLiteral("数据库连接不可用"));
-    Result result = readAll(engine, sql());
-    setResult(std::move(result.columns), std::move(result.cells));
+    SqlStatement statement(SqlConnection::program(), sql());
+    QStringList columns;
+    QVector<QVariant> cells;
+    readAll(statement, columns, cells);
+    setResult(std::move(columns), std::move(cells));
 }
 
 void Query::setResult(QStringList columns, QVector<QVariant> cells) {
@@ -314,17 +254,12 @@ void Query::postInsert() {
             ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table))
             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                   .arg(quotedName(table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    QSqlQuery query(Database::instance().connection());
-    if (!query.prepare(statement))
-        throw DbError(engineMessage(query.lastError()));
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw DbError(engineMessage(query.lastError()));
+    const SqlConnection db = SqlConnection::program();
+    db.exec(statement, values);
 
     const int key = columnIndex(keyColumn);
     if (key >= 0)
-        m_pending[key] = query.lastInsertId();
+        m_pending[key] = QVariant(qlonglong(db.lastInsertKey()));
     const int row = m_rowCount;
     Q_EMIT rowAboutToBeAppended(row);
     m_cells.append(m_pending);
@@ -349,16 +284,12 @@ void Query::postUpdate() {
         values.append(m_pending[i]);
     }
     if (!assignments.isEmpty()) {
-        QSqlQuery query(Database::instance().connection());
-        if (!query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE MID=?")
-                               .arg(quotedName(tableName()), assignments.join(QLatin1Char(',')))))
-            throw DbError(engineMessage(query.lastError()));
-        for (const QVariant& value : values)
-            query.addBindValue(value);
-        query.addBindValue(cell(row, key));
-        if (!query.exec())
-            throw DbError(engineMessage(query.lastError()));
-        if (query.numRowsAffected() == 0)
+        values.append(cell(row, key));
+        const int changed = SqlConnection::program().exec(
+            QStringLiteral("UPDATE %1 SET %2 WHERE MID=?")
+                .arg(quotedName(tableName()), assignments.join(QLatin1Char(','))),
+            values);
+        if (changed == 0)
             throw DbError(QStringLiteral("要修改的记录已不存在"));
     }
     for (int i = 0; i < columnCount(); ++i)
@@ -376,13 +307,8 @@ bool Query::remove() {
 bool Query::removeFromFile() {
     const int row = requireRow();
     const int key = requireColumn(keyColumn);
-    QSqlQuery query(Database::instance().connection());
-    if (!query.prepare(QStringLiteral("DELETE FROM %1 WHERE MID=?").arg(quotedName(tableName()))))
-        throw DbError(engineMessage(query.lastError()));
-    query.addBindValue(cell(row, key));
-    if (!query.exec())
-        throw DbError(engineMessage(query.lastError()));
-    return query.numRowsAffected() > 0;
+    return SqlConnection::program().exec(
+               QStringLiteral("DELETE FROM %1 WHERE MID=?").arg(quotedName(tableName())), {cell(row, key)}) > 0;
 }
 
 void Query::dropCurrentRow() {

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryFile>
 #include <QUuid>
 
@@ -47,15 +46,6 @@ QStringList commonCategories() {
 
 namespace {
 
-void exec(QSqlQuery& query, const QString& statement, const QVariant& value = {}) {
-    if (!query.prepare(statement))
-        throw DbError(SqlRun::engineMessage(query.lastError()));
-    if (value.isValid())
-        query.addBindValue(value);
-    if (!query.exec())
-        throw DbError(SqlRun::engineMessage(query.lastError()));
-}
-
 void fill(const QString& path, bool withCommonEntries) {
     const QString name = QStringLiteral("newdb-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     {
@@ -64,21 +54,21 @@ void fill(const QString& path, bool withCommonEntries) {
         if (!db.open())
             throw DbError(SqlRun::engineMessage(db.lastError()));
         try {
-            QSqlQuery query(db);
-            exec(query, QStringLiteral("BEGIN"));
-            for (const QString& statement : createStatements())
-                exec(query, statement);
-            // Older files get these tables with their first budget or attachment.
-            exec(query, BudgetTable::createStatement());
-            for (const QString& statement : AttachmentTable::createStatements())
-                exec(query, statement);
-            if (withCommonEntries) {
-                for (const QString& project : commonProjects())
-                    exec(query, QStringLiteral("INSERT INTO 项目 (NAMES) VALUES (?)"), project);
-                for (const QString& category : commonCategories())
-                    exec(query, QStringLiteral("INSERT INTO 归类 (DNAMES) VALUES (?)"), category);
-            }
-            exec(query, QStringLiteral("COMMIT"));
+            SqlRun::inTransaction(db, [&] {
+                const SqlConnection engine(db);
+                for (const QString& statement : createStatements())
+                    engine.exec(statement);
+                // Older files get these tables with their first budget or attachment.
+                engine.exec(BudgetTable::createStatement());
+                for (const QString& statement : AttachmentTable::createStatements())
+                    engine.exec(statement);
+                if (withCommonEntries) {
+                    for (const QString& project : commonProjects())
+                        engine.exec(QStringLiteral("INSERT INTO 项目 (NAMES) VALUES (?)"), {project});
+                    for (const QString& category : commonCategories())
+                        engine.exec(QStringLiteral("INSERT INTO 归类 (DNAMES) VALUES (?)"), {category});
+                }
+            });
         } catch (...) {
             db.close();
             throw;

@@ -2,6 +2,7 @@
 
 #include "dberror.h"
 #include "enginetext.h"
+#include "sqlstatement.h"
 
 #include <QFile>
 #include <QStringList>
@@ -10,7 +11,6 @@
 #include <sqlite3.h>
 
 namespace {
-
 
 // The URI form lets a read-only opening say "immutable", and a name with '?' or
 // '#' in it is still only a name.
@@ -28,43 +28,6 @@ QByteArray uriOf(const QString& path, SqliteHandle::Mode mode) {
     }
     return uri;
 }
-
-// A statement that is finalized however its scope is left.
-class Statement {
-public:
-    Statement(sqlite3* db, const QString& text) : m_db(db) {
-        const QByteArray utf8 = text.toUtf8();
-        if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &m_statement, nullptr) != SQLITE_OK)
-            throw DbError(EngineText::of(db));
-    }
-    ~Statement() { sqlite3_finalize(m_statement); }
-    // True while there is a row; throws DbError on a failure.
-    bool step() {
-        const int rc = sqlite3_step(m_statement);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc == SQLITE_DONE)
-            return false;
-        throw DbError(EngineText::of(m_db));
-    }
-    QVariant value() const {
-        switch (sqlite3_column_type(m_statement, 0)) {
-        case SQLITE_NULL:
-            return {};
-        case SQLITE_INTEGER:
-            return qlonglong(sqlite3_column_int64(m_statement, 0));
-        case SQLITE_FLOAT:
-            return sqlite3_column_double(m_statement, 0);
-        default:
-            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_statement, 0)),
-                                     sqlite3_column_bytes(m_statement, 0));
-        }
-    }
-
-private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_statement = nullptr;
-};
 
 } // namespace
 
@@ -90,21 +53,18 @@ SqliteHandle::~SqliteHandle() {
 }
 
 void SqliteHandle::exec(const QString& statement) {
-    Statement s(m_db, statement);
-    while (s.step()) {
-    }
+    connection().exec(statement);
 }
 
 QVariant SqliteHandle::scalar(const QString& statement) {
-    Statement s(m_db, statement);
-    return s.step() ? s.value() : QVariant();
+    return connection().scalar(statement);
 }
 
 QStringList SqliteHandle::column(const QString& statement) {
-    Statement s(m_db, statement);
+    SqlStatement s(connection(), statement);
     QStringList rows;
     while (s.step())
-        rows.append(s.value().toString());
+        rows.append(s.value(0).toString());
     return rows;
 }
 
@@ -114,4 +74,8 @@ QString SqliteHandle::message() const {
 
 int SqliteHandle::errorCode() const {
     return m_db ? sqlite3_errcode(m_db) : SQLITE_NOMEM;
+}
+
+bool SqliteHandle::lastFailureWasLock() const {
+    return m_db && connection().lastFailureWasLock();
 }

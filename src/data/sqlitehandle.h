@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sqlconnection.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -24,6 +26,7 @@ public:
     SqliteHandle& operator=(const SqliteHandle&) = delete;
 
     sqlite3* get() const { return m_db; }
+    SqlConnection connection() const { return SqlConnection(m_db); }
 
     // Runs a statement, reading and discarding its rows. Throws DbError.
     void exec(const QString& statement);
@@ -34,6 +37,8 @@ public:
 
     QString message() const;
     int errorCode() const;
+    // The last failure was another connection's lock (busy or locked).
+    bool lastFailureWasLock() const;
 
 private:
     sqlite3* m_db = nullptr;

@@ -1,40 +1,42 @@
 #pragma once
 
 #include "dberror.h"
+#include "sqlconnection.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QStringList>
-#include <QVariantList>
+#include <type_traits>
 
 class QSqlError;
 
 // The few steps every table of the ledger file's optional features takes on a
-// connection: run a statement with bound values, ask which tables exist, and keep
-// a piece of work in one transaction. Failures throw DbError with the engine's text.
+// connection: ask which tables exist, and keep a piece of work in one transaction.
+// Statements run through SqlStatement. Failures throw DbError with the engine's text.
 namespace SqlRun {
 
-// The engine's text of a failure, explained for the common conditions, or Qt's
-// where the engine gave none.
+// The engine's own text of a Qt SQL failure (opening), or Qt's where the engine gave none.
 QString engineMessage(const QSqlError& error);
 
-QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantList& values = {});
-
 // How many of the named tables the file has.
-int tablesNamed(const QSqlDatabase& db, const QStringList& names);
+int tablesNamed(const SqlConnection& db, const QStringList& names);
 
 // The file holds the four ledger tables: only such a file gets tables of its own.
-bool isLedgerFile(const QSqlDatabase& db);
+bool isLedgerFile(const SqlConnection& db);
 
-// Runs work inside one transaction: all of it is stored, or none.
-template <class Work> auto inTransaction(QSqlDatabase& db, Work work) {
-    if (!db.transaction())
-        throw DbError(engineMessage(db.lastError()));
+// Runs work inside one write transaction: all of it is stored, or none. The write
+// lock is taken first (BEGIN IMMEDIATE), so a file another connection is writing is
+// waited for with the connection's busy timeout instead of failing half-way when a
+// read lock cannot be raised; and what work reads cannot change before it writes.
+template <class Work> auto inTransaction(const SqlConnection& db, Work work) {
+    db.exec(QStringLiteral("BEGIN IMMEDIATE"));
     try {
-        auto result = work();
-        if (!db.commit())
-            throw DbError(engineMessage(db.lastError()));
-        return result;
+        if constexpr (std::is_void_v<decltype(work())>) {
+            work();
+            db.exec(QStringLiteral("COMMIT"));
+        } else {
+            auto result = work();
+            db.exec(QStringLiteral("COMMIT"));
+            return result;
+        }
     } catch (...) {
         db.rollback();
         throw;

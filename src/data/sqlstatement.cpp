@@ -1,43 +1,75 @@
 #include "sqlstatement.h"
 
-#include "database.h"
 #include "dberror.h"
-#include "enginetext.h"
-
-#include <QSqlDriver>
 
 #include <sqlite3.h>
 
-SqlStatement::SqlStatement(sqlite3* db, const QString& sql) : m_db(db) {
+SqlStatement::SqlStatement(const SqlConnection& connection, const QString& sql, const QVariantList& values)
+    : m_connection(connection) {
     const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_statement, nullptr) != SQLITE_OK)
-        throw DbError(EngineText::of(db));
+    if (sqlite3_prepare_v2(m_connection.handle(), text.constData(), int(text.size()), &m_statement, nullptr) !=
+        SQLITE_OK)
+        throw DbError(m_connection.message());
     if (!m_statement)
         throw DbError(QStringLiteral("空的查询语句"));
+    for (int i = 0; i < values.size(); ++i)
+        bind(i + 1, values[i]);
 }
 
 SqlStatement::~SqlStatement() {
     sqlite3_finalize(m_statement);
 }
 
-sqlite3* SqlStatement::programConnection() {
-    const QVariant handle = Database::instance().connection().driver()->handle();
-    sqlite3* db =
-        qstrcmp(handle.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(handle.data()) : nullptr;
-    if (!db)
-        throw DbError(QStringLiteral("数据库连接不可用"));
-    return db;
+namespace {
+
+// As Qt SQL binds: a null QString or QByteArray is a null too.
+bool isNullValue(const QVariant& value) {
+    if (value.isNull())
+        return true;
+    if (value.typeId() == QMetaType::QString)
+        return value.toString().isNull();
+    if (value.typeId() == QMetaType::QByteArray)
+        return value.toByteArray().isNull();
+    return false;
 }
 
-void SqlStatement::bind(int parameter, const QByteArray& text) {
-    if (sqlite3_bind_text(m_statement, parameter, text.constData(), int(text.size()), SQLITE_TRANSIENT) !=
-        SQLITE_OK)
-        throw DbError(EngineText::of(m_db));
-}
+} // namespace
 
-void SqlStatement::bind(int parameter, qint64 number) {
-    if (sqlite3_bind_int64(m_statement, parameter, number) != SQLITE_OK)
-        throw DbError(EngineText::of(m_db));
+void SqlStatement::bind(int parameter, const QVariant& value) {
+    int rc = SQLITE_OK;
+    if (isNullValue(value)) {
+        rc = sqlite3_bind_null(m_statement, parameter);
+    } else {
+        switch (value.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::Char:
+            rc = sqlite3_bind_int64(m_statement, parameter, value.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(m_statement, parameter, value.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            rc = sqlite3_bind_blob64(m_statement, parameter, bytes.constData(), sqlite3_uint64(bytes.size()),
+                                     SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray text = value.toString().toUtf8();
+            rc = sqlite3_bind_text64(m_statement, parameter, text.constData(), sqlite3_uint64(text.size()),
+                                     SQLITE_TRANSIENT, SQLITE_UTF8);
+            break;
+        }
+        }
+    }
+    if (rc != SQLITE_OK)
+        throw DbError(m_connection.message());
 }
 
 bool SqlStatement::step() {
@@ -46,7 +78,13 @@ bool SqlStatement::step() {
         return true;
     if (status == SQLITE_DONE)
         return false;
-    throw DbError(EngineText::of(m_db));
+    throw DbError(m_connection.message());
+}
+
+int SqlStatement::run() {
+    while (step()) {
+    }
+    return sqlite3_changes(m_connection.handle());
 }
 
 int SqlStatement::columnCount() const {

@@ -1,31 +1,32 @@
 #pragma once
 
+#include "sqlconnection.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
 
-struct sqlite3;
 struct sqlite3_stmt;
 
-// One prepared statement on a bare engine connection, for readers that take the
-// columns as the engine hands them out instead of through Query's cells. Failures
-// throw DbError with the engine's message.
+// One prepared statement with bound values: the only way the program runs SQL.
+// Readers take the columns as the engine hands them out, or as Query's cells.
+// Failures throw DbError with the engine's message.
 class SqlStatement {
 public:
     enum Type { Integer = 1, Real = 2, Text = 3, Blob = 4, Null = 5 }; // the engine's codes
 
-    SqlStatement(sqlite3* db, const QString& sql);
+    // values are bound to the parameters in order: null, integers and booleans,
+    // doubles, QString as text, QByteArray as a blob, anything else as its text.
+    SqlStatement(const SqlConnection& connection, const QString& sql, const QVariantList& values = {});
     ~SqlStatement();
     SqlStatement(const SqlStatement&) = delete;
     SqlStatement& operator=(const SqlStatement&) = delete;
 
-    // The engine under the program's connection (opens it first when needed).
-    static sqlite3* programConnection();
-
-    void bind(int parameter, const QByteArray& text); // parameters count from 1
-    void bind(int parameter, qint64 number);
+    void bind(int parameter, const QVariant& value); // parameters count from 1
 
     bool step(); // true while there is a row; throws when the engine fails
+    // Steps to the end; returns the number of rows changed.
+    int run();
 
     int columnCount() const;
     QString columnName(int column) const;
@@ -40,6 +41,6 @@ public:
     QVariant value(int column) const;
 
 private:
-    sqlite3* m_db;
+    SqlConnection m_connection;
     sqlite3_stmt* m_statement = nullptr;
 };

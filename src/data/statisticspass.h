@@ -5,14 +5,11 @@
 class Query;
 
 // Opens one of the five statistics on a query object: the query's SQL text becomes
-// the statistic's text, and its result the rows that text gives, computed in one
-// pass over the entries of the range.
-//
-// The rows are those of the text row for row: labels, keys, counts and order, and
-// sums added in the engine's order (the date index's: by date, then by key), so
-// that they come out bit for bit the same. Where that cannot be assured (a plan
-// that does not read the entries through the date index, values of other types than
-// the program writes, an engine whose SUM adds differently), the text itself runs.
+// the statistic's text, and its result the rows that text gives (labels, keys,
+// counts, order, the total row last), computed in one pass over the entries of the
+// range. The sums are exact decimal sums (Money) rather than the engine's double
+// SUM, so they agree to the fen with the ledger's totals line and the budgets, on
+// any engine version.
 namespace StatisticsPass {
 
 using StatisticText = QString (*)(const QString& from, const QString& to);

@@ -34,9 +34,10 @@ TableSnapshot ledgerListSnapshot(const LedgerListModel& model, const LedgerQuery
               << TableCell::ofText(entry.places) << TableCell::ofText(entry.text);
     };
 
-    const double total = query.totalAmount(), paid = query.paidAmount();
-    table.lastLine = {TableCell::ofText(QStringLiteral("合计")),   TableCell::ofNumber(total),
-                      TableCell::ofText(QStringLiteral("已付款")), TableCell::ofNumber(paid),
-                      TableCell::ofText(QStringLiteral("未付款")), TableCell::ofNumber(total - paid)};
+    // The exact sums' nearest doubles: written with 15 digits, they are the sums.
+    const Money total = query.totalAmount(), paid = query.paidAmount();
+    table.lastLine = {TableCell::ofText(QStringLiteral("合计")),   TableCell::ofNumber(total.toDouble()),
+                      TableCell::ofText(QStringLiteral("已付款")), TableCell::ofNumber(paid.toDouble()),
+                      TableCell::ofText(QStringLiteral("未付款")), TableCell::ofNumber((total - paid).toDouble())};
     return table;
 }

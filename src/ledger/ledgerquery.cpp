@@ -126,7 +126,7 @@ void LedgerQuery::fillList(Query& query, LedgerListModel& model) const {
     model.clear();
     query.close();
     query.setSql(m_queryText);
-    SqlStatement result(SqlStatement::programConnection(), m_queryText);
+    SqlStatement result(SqlConnection::program(), m_queryText);
     const int dates = columnOf(result, "dates"), myName = columnOf(result, "myname"),
               cName = columnOf(result, "cname"), dNames = columnOf(result, "dnames"),
               cType = columnOf(result, "ctype"), lMoney = columnOf(result, "lmoney"),
@@ -156,19 +156,19 @@ void LedgerQuery::fillList(Query& query, LedgerListModel& model) const {
 }
 
 QString LedgerQuery::updateTotals(const LedgerListModel& model) {
-    double total = 0, paid = 0;
+    Money total, paid;
     const LedgerRowStore& rows = model.store();
     for (int i = 0; i < rows.size(); ++i) {
-        total += rows.amount(i);
-        paid += rows.paid(i);
+        total += Money::fromDouble(rows.amount(i));
+        paid += Money::fromDouble(rows.paid(i));
     }
     m_totalAmount = total;
     m_paidAmount = paid;
     return totalsLine(total, paid, model.rowCount());
 }
 
-QString LedgerQuery::totalsLine(double total, double paid, int rows) {
-    return QStringLiteral("合计:") + NumberText::format(total) + QStringLiteral(" 元,已付款 ") +
-           NumberText::format(paid) + QStringLiteral(" 元.共 ") + QString::number(rows) +
+QString LedgerQuery::totalsLine(const Money& total, const Money& paid, int rows) {
+    return QStringLiteral("合计:") + total.text() + QStringLiteral(" 元,已付款 ") + paid.text() +
+           QStringLiteral(" 元.共 ") + QString::number(rows) +
            QStringLiteral(" 条记录");
 }

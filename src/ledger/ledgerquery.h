@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lookuptable.h"
+#include "money.h"
 
 #include <QDate>
 #include <QString>
@@ -61,11 +62,11 @@ public:
     // the totals line. Cells are read with "." as the decimal separator; an empty
     // cell counts as 0.
     QString updateTotals(const LedgerListModel& model);
-    double totalAmount() const { return m_totalAmount; }
-    double paidAmount() const { return m_paidAmount; }
+    Money totalAmount() const { return m_totalAmount; }
+    Money paidAmount() const { return m_paidAmount; }
 
     // "合计:… 元,已付款 … 元.共 … 条记录"
-    static QString totalsLine(double total, double paid, int rows);
+    static QString totalsLine(const Money& total, const Money& paid, int rows);
 
     LookupTable& projects() { return m_projects; }
     LookupTable& categories() { return m_categories; }
@@ -77,8 +78,8 @@ private:
     QString m_dateFrom;
     QString m_dateTo;
     LedgerCriteriaCaptions m_captions;
-    double m_totalAmount = 0;
-    double m_paidAmount = 0;
+    Money m_totalAmount;
+    Money m_paidAmount;
     LookupTable m_projects;
     LookupTable m_categories;
 };

@@ -2,7 +2,6 @@
 
 #include "ledgerlistmodel.h"
 #include "ledgerquery.h"
-#include "numbertext.h"
 
 namespace {
 
@@ -25,7 +24,7 @@ void PrintedList::setUp(const LedgerListModel& list, const LedgerQuery& query) {
     m_RowDataset.setRowCount(list.rowCount());
 
     const LedgerCriteriaCaptions& captions = query.captions();
-    const double total = query.totalAmount(), paid = query.paidAmount();
+    const Money total = query.totalAmount(), paid = query.paidAmount();
     // The project and category choices and the payment choice are plain texts; a
     // quote in a project's name must not break the literal.
     m_Report2.setVariable(QStringLiteral("date1"), Report::quoted(query.dateFrom()));
@@ -37,9 +36,9 @@ void PrintedList::setUp(const LedgerListModel& list, const LedgerQuery& query) {
     m_Report2.setVariable(QStringLiteral("pricet"), Report::quoted(captions.pricet));
     m_Report2.setVariable(QStringLiteral("mtype"), literalOfDoubled(captions.mtype));
     m_Report2.setVariable(QStringLiteral("count"), Report::quoted(QString::number(list.rowCount())));
-    m_Report2.setVariable(QStringLiteral("allmoney"), Report::quoted(NumberText::format(total)));
-    m_Report2.setVariable(QStringLiteral("putmoney"), Report::quoted(NumberText::format(paid)));
-    m_Report2.setVariable(QStringLiteral("nomoney"), Report::quoted(NumberText::format(total - paid)));
+    m_Report2.setVariable(QStringLiteral("allmoney"), Report::quoted(total.text()));
+    m_Report2.setVariable(QStringLiteral("putmoney"), Report::quoted(paid.text()));
+    m_Report2.setVariable(QStringLiteral("nomoney"), Report::quoted((total - paid).text()));
 }
 
 void PrintedList::Report2GetValue(const QString& name, QString& value) const {

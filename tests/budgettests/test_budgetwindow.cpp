@@ -11,18 +11,24 @@
 #include "mainform.h"
 #include "messagerecorder.h"
 #include "pdftext.h"
+#include "previewprint.h"
 #include "reportpreview.h"
 #include "testdatabase.h"
 #include "testmain.h"
 
 #include <QAction>
+#include <QAbstractBarSeries>
+#include <QBarSet>
 #include <QCheckBox>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QDateEdit>
 #include <QFile>
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTabBar>
 #include <QTableView>
@@ -62,9 +68,28 @@ void typeBudget(int row, const QString& text) {
     auto* box = qobject_cast<QLineEdit*>(grid->indexWidget(index));
     QVERIFY(box);
     box->selectAll();
-    QTest::keyClicks(box, text);
+    for (const QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(box, char(c.unicode()));
+        else
+            box->insert(c); // as an input method commits it
+    }
     QTest::keyClick(box, Qt::Key_Return);
     QCoreApplication::processEvents(); // the view commits the typed text queued
+}
+
+// Prints the open budget window's report to a PDF through its preview; returns
+// the PDF's text and what the preview showed.
+QString printReport(PreparedReport& shown) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("budget.pdf"));
+    ReportPreview::setTestHook([&](ReportPreview& preview) {
+        shown = preview.report();
+        printPreviewToPdf(preview, file);
+    });
+    click(BudgetForm, "SpeedButton3");
+    ReportPreview::setTestHook({});
+    return pdfLayoutText(file);
 }
 
 void addBudget(TestDatabase& db, const char* kind, qint64 key, double amount) {
@@ -86,7 +111,10 @@ private Q_SLOTS:
     void openingChangesNoFile_savingRefusedInAForeignOne();
     void lockedFile_typedBudgetsKept();
     void report_printsTheGridToPdf();
+    void report_amountsInWholeFen();
     void editorSave_noticeWhenPassing90And100();
+    void typing_refusesWhatIsNoBudget_storesExactlyWhatWasTyped();
+    void busyFile_readErrorShown();
 };
 
 void TestBudgetWindow::grid_sumsRowsRangeAndChart() {
@@ -136,9 +164,18 @@ void TestBudgetWindow::grid_sumsRowsRangeAndChart() {
     const BarSeries* bars = child<BarChart>(BudgetForm, "Chart1")->attachedSeries().value(0);
     QVERIFY(bars);
     QCOMPARE(bars->count(), 8); // budget and spent for each row but the total
-    QCOMPARE(bars->points()[1].label, QStringLiteral("木工 已用"));
+    // One group per row, the two bars side by side, with a legend of the two.
+    QCOMPARE(bars->places(), 4);
+    QCOMPARE(bars->placeLabel(0), QStringLiteral("木工"));
     QCOMPARE(bars->points()[1].value, 180.0);
-    QCOMPARE(bars->points()[6].label, QStringLiteral("#%1 预算").arg(gone));
+    QCOMPARE(bars->placeLabel(3), QStringLiteral("#%1").arg(gone));
+    auto* chart = child<BarChart>(BudgetForm, "Chart1");
+    QCOMPARE(chart->drawnSeries(bars)->barSets().size(), 2);
+    QCOMPARE(chart->drawnSeries(bars)->barSets()[0]->label(), QStringLiteral("预算"));
+    QCOMPARE(chart->drawnSeries(bars)->barSets()[1]->label(), QStringLiteral("已用"));
+    QCOMPARE(chart->drawnSeries(bars)->barSets()[1]->at(0), 180.0);
+    QVERIFY(chart->chart()->legend()->isVisible());
+    QCOMPARE(chart->chart()->legend()->markers().size(), 2);
 
     child<QCheckBox>(BudgetForm, "CheckBox1")->setChecked(true);
     child<QDateEdit>(BudgetForm, "Date1")->setDate(QDate(2008, 1, 1));
@@ -164,7 +201,7 @@ void TestBudgetWindow::editing_refusesUndoesSavesAndDeletes() {
     openWindow();
     const BudgetGridModel* grid = BudgetForm->grid();
 
-    typeBudget(0, QStringLiteral("1a2.5.3")); // the number boxes' rules: no letters, one "."
+    typeBudget(0, QStringLiteral("12.53"));
     QCOMPARE(cell(0, Column::BudgetColumn), QStringLiteral("12.53"));
     QVERIFY(grid->isChanged(0));
     auto* model = const_cast<BudgetGridModel*>(grid);
@@ -233,12 +270,14 @@ void TestBudgetWindow::openingChangesNoFile_savingRefusedInAForeignOne() {
     MessageRecorder messages;
     openWindow();
     QCOMPARE(BudgetForm->grid()->rowCount(), 1); // the total row alone
+    QCOMPARE(messages.texts().size(), 1);        // and why
+    QVERIFY2(messages.lastText().startsWith(QStringLiteral("无法读取预算")), qPrintable(messages.lastText()));
     typeBudget(0, QStringLiteral("100"));
     click(BudgetForm, "SpeedButton4");
     QVERIFY2(messages.lastText().contains(QStringLiteral("不是家装账簿")), qPrintable(messages.lastText()));
     QVERIFY(BudgetForm->grid()->hasChanges());
     closeWindow(); // asks first: unsaved budgets
-    QCOMPARE(messages.texts().size(), 2);
+    QCOMPARE(messages.texts().size(), 3);
     Database::instance().close();
     Database::instance().setFileName(Database::defaultFileName());
     QCOMPARE(bytes(path), old);
@@ -269,29 +308,45 @@ void TestBudgetWindow::report_printsTheGridToPdf() {
     db.addEntry(e);
     addBudget(db, "P", wood, 20000);
     openWindow();
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("budget.pdf"));
     PreparedReport shown;
-    ReportPreview::setTestHook([&](ReportPreview& preview) {
-        shown = preview.report();
-        ReportPreview::setPrinterChooser([&](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(file);
-            return true;
-        });
-        QTest::mouseClick(preview.findChild<QToolButton*>(QStringLiteral("PrintButton")), Qt::LeftButton);
-        ReportPreview::setPrinterChooser({});
-    });
-    click(BudgetForm, "SpeedButton3");
-    ReportPreview::setTestHook({});
+    const QString text = printReport(shown);
     QCOMPARE(shown.pageCount(), 1);
     QVERIFY(shown.find(QStringLiteral("-350")).isValid());
 
-    const QString text = pdfLayoutText(file);
     QVERIFY2(text.contains(QStringLiteral("装修预算表----按对应工程")), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("统计日期: 全部")));
     QVERIFY(text.contains(QStringLiteral("20350")));
     QVERIFY(text.indexOf(QStringLiteral("总计")) > text.indexOf(QStringLiteral("木工")));
+}
+
+// Three hundred ordinary shop prices in whole fen: every amount printed has at most
+// two decimals (double sums of them print 3.52999999998 and the like).
+void TestBudgetWindow::report_amountsInWholeFen() {
+    TestDatabase db;
+    const qint64 projects[] = {db.addProject(QStringLiteral("木工")), db.addProject(QStringLiteral("油漆")),
+                               db.addProject(QStringLiteral("水电改造"))};
+    const double prices[] = {4.72, 13.63, 36.64, 0.1, 0.7, 95.97, 51.02, 3.53};
+    TestDatabase::Entry e;
+    db.exec(QStringLiteral("begin"));
+    for (int i = 0; i < 300; ++i) {
+        e.cid = projects[i % 3];
+        e.amount = prices[(i * 7) % 8];
+        e.paidInFull = i % 4 != 0;
+        e.deposit = e.paidInFull ? 0 : 1.01;
+        db.addEntry(e);
+    }
+    db.exec(QStringLiteral("commit"));
+    addBudget(db, "P", projects[0], 1000.1);
+    addBudget(db, "P", projects[1], 123.45);
+    addBudget(db, "T", 0, 99999.99);
+    openWindow();
+    PreparedReport shown;
+    const QString text = printReport(shown);
+    QVERIFY2(text.contains(QStringLiteral("总计")), qPrintable(text));
+    static const QRegularExpression residue(QStringLiteral("\\d\\.\\d{3,}"));
+    const QRegularExpressionMatch found = residue.match(text);
+    QVERIFY2(!found.hasMatch(), qPrintable(found.captured()));
+    QVERIFY(text.contains(QRegularExpression(QStringLiteral("\\d\\.\\d\\d\\b")))); // fen are printed
 }
 
 void TestBudgetWindow::editorSave_noticeWhenPassing90And100() {
@@ -346,6 +401,65 @@ void TestBudgetWindow::editorSave_noticeWhenPassing90And100() {
     QTRY_VERIFY(box = Form4->findChild<QMessageBox*>(QStringLiteral("BudgetNotice")));
     QVERIFY(box->isVisible() && !box->isModal());
     QCOMPARE(box->text(), QStringLiteral("全部账目 预算 1000 元，已用 1021 元，超出 21 元"));
+}
+
+// Typed text is taken whole or refused whole, with its message: a dropped "-" or
+// "万" would store another number than the one typed.
+void TestBudgetWindow::typing_refusesWhatIsNoBudget_storesExactlyWhatWasTyped() {
+    TestDatabase db;
+    db.addProject(QStringLiteral("木工"));
+    MessageRecorder messages;
+    openWindow();
+    const BudgetGridModel* grid = BudgetForm->grid();
+    const QString notNumber = QStringLiteral("预算金额必须是数字!"),
+                  negative = QStringLiteral("预算金额不能是负数!");
+    const QList<std::pair<QString, QString>> refused{
+        {QStringLiteral("-500"), negative},
+        {QStringLiteral("5万"), notNumber},
+        {QStringLiteral("abc"), notNumber},
+        {QStringLiteral("1a2.5.3"), notNumber},
+        {QStringLiteral("."), notNumber},
+        {QStringLiteral("１２"), notNumber},
+        {QStringLiteral("-0.01"), negative},
+        {QStringLiteral("1,000"), notNumber},
+        {QStringLiteral("12345678901234567"), QStringLiteral("预算金额最多 15 位有效数字!")},
+    };
+    for (const auto& [typed, message] : refused) {
+        messages.clear();
+        typeBudget(0, typed);
+        QCOMPARE(messages.texts(), QStringList{message});
+        QCOMPARE(cell(0, Column::BudgetColumn), QString());
+        QVERIFY2(!grid->hasChanges(), qPrintable(typed));
+    }
+    // Longer than the ledger's number boxes, and still exactly the number typed.
+    messages.clear();
+    typeBudget(0, QStringLiteral("123456789012.5"));
+    typeBudget(1, QStringLiteral(" 0.10 "));
+    QVERIFY(messages.texts().isEmpty());
+    click(BudgetForm, "SpeedButton4");
+    QCOMPARE(db.scalar(QStringLiteral("select AMOUNT from 预算 where KIND='P'")).toDouble(), 123456789012.5);
+    QCOMPARE(db.scalar(QStringLiteral("select AMOUNT from 预算 where KIND<>'P'")).toDouble(), 0.1);
+    // A refused text leaves the stored budget as it was.
+    typeBudget(0, QStringLiteral("-1"));
+    QCOMPARE(cell(0, Column::BudgetColumn), QStringLiteral("123456789012.5"));
+    QVERIFY(!grid->hasChanges());
+}
+
+// Another program holds the file: the window tells so instead of showing zeros.
+void TestBudgetWindow::busyFile_readErrorShown() {
+    TestDatabase db;
+    db.addProject(QStringLiteral("木工"));
+    TestDatabase::resetConnection();
+    db.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    MessageRecorder messages;
+    openWindow(); // waits for the engine's bounded time, then gives up
+    QCOMPARE(messages.texts().size(), 1);
+    QVERIFY2(messages.lastText().startsWith(QStringLiteral("无法读取预算")), qPrintable(messages.lastText()));
+    QCOMPARE(BudgetForm->grid()->rowCount(), 1);
+    db.exec(QStringLiteral("COMMIT"));
+    click(BudgetForm, "SpeedButton1"); // 统计 reads again
+    QCOMPARE(messages.texts().size(), 1);
+    QCOMPARE(BudgetForm->grid()->rowCount(), 2);
 }
 
 JZ_TEST_MAIN(TestBudgetWindow)

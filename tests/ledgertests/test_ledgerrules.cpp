@@ -208,7 +208,7 @@ void TestLedgerRules::fillList_rowsFromTheFile() {
     QCOMPARE(second.subItem(LedgerRow::PaidMarker), QStringLiteral("N"));
 
     QCOMPARE(q.updateTotals(model), QStringLiteral("合计:300.3 元,已付款 100.3 元.共 2 条记录"));
-    QCOMPARE(q.totalAmount(), 300 + 0.1 * 3);
+    QCOMPARE(q.totalAmount().exactText(), QStringLiteral("300.3")); // not 300 + 0.1 * 3
 }
 
 void TestLedgerRules::fillList_quoteCriterionFindsEntry() {
@@ -278,7 +278,7 @@ void TestLedgerRules::totals_countEveryRowEmptyCellsAsZero() {
     model.setRows(rows);
     LedgerQuery q;
     QCOMPARE(q.updateTotals(model), QStringLiteral("合计:150 元,已付款 105.25 元.共 4 条记录"));
-    QCOMPARE(q.paidAmount(), 105.25);
+    QCOMPARE(q.paidAmount().exactText(), QStringLiteral("105.25"));
 }
 
 void TestLedgerRules::cells_numbersReadAndWrittenAsTheNumberTextDoes() {

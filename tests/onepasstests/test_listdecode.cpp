@@ -45,11 +45,12 @@ QVector<LedgerRow> rowsFromCells(const QString& sql) {
 }
 
 QString totalsOf(const QVector<LedgerRow>& rows) {
-    double total = 0, paid = 0;
+    Money total, paid;
     for (const LedgerRow& row : rows) {
-        const double amount = LedgerRow::cellNumber(row.subItem(LedgerRow::Amount));
+        const Money amount = Money::fromDouble(LedgerRow::cellNumber(row.subItem(LedgerRow::Amount)));
         total += amount;
-        paid += row.paidInFull() ? amount : LedgerRow::cellNumber(row.subItem(LedgerRow::Deposit));
+        paid += row.paidInFull() ? amount
+                                 : Money::fromDouble(LedgerRow::cellNumber(row.subItem(LedgerRow::Deposit)));
     }
     return LedgerQuery::totalsLine(total, paid, int(rows.size()));
 }

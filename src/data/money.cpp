@@ -1,0 +1,179 @@
+#include "money.h"
+
+#include "numbertext.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+using Units = __int128;
+
+constexpr Units pow10(int n) {
+    Units p = 1;
+    while (n-- > 0)
+        p *= 10;
+    return p;
+}
+
+constexpr Units unitsPerYuan = pow10(Money::decimals);
+constexpr Units unitsPerFen = unitsPerYuan / 100;
+constexpr double limit = 1e20; // |yuan| below this fits 128 bits at 18 decimals
+constexpr Units unitsLimit = pow10(20 + Money::decimals);
+
+// Amounts of at most four decimals, the usual case (fen, and prices times quarter
+// quantities), skip the decimal text. Below 2^51 / 10^4 yuan the doubles lie closer
+// than 10^-4, so a four-place decimal whose double is this one is the only such
+// decimal that gives it, and every shorter decimal giving it would be one too: it
+// is the shortest. Adding and taking away 1.5 * 2^52 rounds to a whole number.
+constexpr double fourPlaces = 10000;
+constexpr Units unitsPerFourth = unitsPerYuan / 10000;
+
+bool fourPlaceDecimal(double yuan, qint64& tenThousandths) {
+    if (!(std::fabs(yuan) < 225179981368.0)) // 2^51 / 10^4
+        return false;
+    const double scaled = (yuan * fourPlaces + 6755399441055744.0) - 6755399441055744.0;
+    if (scaled / fourPlaces != yuan)
+        return false;
+    tenThousandths = qint64(scaled);
+    return true;
+}
+
+// The shortest round-trip decimal text of yuan, read into units (rounded half away
+// from zero beyond 18 places).
+Units unitsOf(double yuan) {
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, yuan, std::chars_format::scientific).ptr;
+    // d.ddddde±XX
+    const char* p = text;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    const char* e = static_cast<const char*>(std::memchr(p, 'e', size_t(end - p)));
+    int exponent = 0;
+    std::from_chars(e[1] == '+' ? e + 2 : e + 1, end, exponent);
+    Units digits = 0;
+    int count = 0;
+    for (const char* q = p; q < e; ++q) {
+        if (*q == '.')
+            continue;
+        digits = digits * 10 + (*q - '0');
+        ++count;
+    }
+    // value = digits * 10^(exponent - (count - 1)); in units, times 10^18.
+    const int shift = exponent - (count - 1) + Money::decimals;
+    Units units = 0;
+    if (shift >= 0) {
+        units = digits * pow10(shift);
+    } else if (shift > -40) {
+        const Units divisor = pow10(-shift);
+        units = digits / divisor;
+        if ((digits % divisor) * 2 >= divisor)
+            ++units;
+    }
+    return negative ? -units : units;
+}
+
+} // namespace
+
+Money Money::fromDouble(double yuan) {
+    Money money;
+    qint64 tenThousandths = 0;
+    if (fourPlaceDecimal(yuan, tenThousandths))
+        money.m_units = Units(tenThousandths) * unitsPerFourth;
+    else if (std::fabs(yuan) < limit)
+        money.m_units = unitsOf(yuan);
+    else
+        money.becomeApproximate(yuan); // also infinities and NaN
+    return money;
+}
+
+Money Money::fromInteger(qint64 yuan) {
+    Money money;
+    money.m_units = Units(yuan) * unitsPerYuan;
+    return money;
+}
+
+Money Money::fromFen(qint64 fen) {
+    Money money;
+    money.m_units = Units(fen) * unitsPerFen;
+    return money;
+}
+
+void Money::becomeApproximate(double value) {
+    m_exact = false;
+    m_units = 0;
+    m_approx = value;
+}
+
+Money& Money::operator+=(const Money& other) {
+    Units sum = 0;
+    if (m_exact && other.m_exact && !__builtin_add_overflow(m_units, other.m_units, &sum) &&
+        sum < unitsLimit && sum > -unitsLimit)
+        m_units = sum;
+    else
+        becomeApproximate(toDouble() + other.toDouble());
+    return *this;
+}
+
+Money& Money::operator-=(const Money& other) {
+    return *this += -other;
+}
+
+Money Money::operator-() const {
+    Money negated = *this;
+    negated.m_units = -m_units;
+    negated.m_approx = -m_approx;
+    return negated;
+}
+
+double Money::toDouble() const {
+    if (!m_exact)
+        return m_approx;
+    // The exact decimal text, read back correctly rounded.
+    const QByteArray text = exactText().toLatin1();
+    double value = 0;
+    std::from_chars(text.constData(), text.constData() + text.size(), value);
+    return value;
+}
+
+qint64 Money::fen() const {
+    if (!m_exact)
+        return std::llround(m_approx * 100);
+    const Units half = unitsPerFen / 2;
+    const Units rounded = m_units >= 0 ? (m_units + half) / unitsPerFen : -((-m_units + half) / unitsPerFen);
+    return qint64(rounded);
+}
+
+QString Money::text() const {
+    return NumberText::format(toDouble());
+}
+
+QString Money::exactText() const {
+    if (!m_exact)
+        return QString::number(m_approx, 'g', 17);
+    Units magnitude = m_units < 0 ? -m_units : m_units;
+    char digits[48];
+    int n = 0;
+    do {
+        digits[n++] = char('0' + int(magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    while (n <= decimals)
+        digits[n++] = '0';
+    QString text;
+    if (m_units < 0)
+        text += QLatin1Char('-');
+    for (int i = n - 1; i >= decimals; --i)
+        text += QLatin1Char(digits[i]);
+    int last = 0; // the lowest decimal digit that is not 0
+    while (last < decimals && digits[last] == '0')
+        ++last;
+    if (last < decimals) {
+        text += QLatin1Char('.');
+        for (int i = decimals - 1; i >= last; --i)
+            text += QLatin1Char(digits[i]);
+    }
+    return text;
+}

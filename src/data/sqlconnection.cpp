@@ -1,0 +1,139 @@
+#include "sqlconnection.h"
+
+#include "database.h"
+#include "dberror.h"
+#include "enginetext.h"
+#include "sqlstatement.h"
+
+#include <QDeadlineTimer>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QThread>
+
+#include <sqlite3.h>
+
+namespace {
+
+sqlite3* handleUnder(const QSqlDatabase& db) {
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    sqlite3* engine =
+        qstrcmp(handle.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(handle.data()) : nullptr;
+    if (!engine)
+        throw DbError(QStringLiteral("数据库连接不可用"));
+    return engine;
+}
+
+int compareThrough(void* order, int lengthA, const void* a, int lengthB, const void* b) {
+    const QString textA = QString::fromUtf8(static_cast<const char*>(a), lengthA);
+    const QString textB = QString::fromUtf8(static_cast<const char*>(b), lengthB);
+    return reinterpret_cast<SqlConnection::TextOrder>(order)(textA, textB);
+}
+
+} // namespace
+
+SqlConnection::SqlConnection(const QSqlDatabase& db) : m_db(handleUnder(db)) {}
+
+SqlConnection::SqlConnection(sqlite3* handle) : m_db(handle) {
+    if (!m_db)
+        throw DbError(QStringLiteral("数据库连接不可用"));
+}
+
+SqlConnection SqlConnection::program() {
+    return SqlConnection(Database::instance().connection());
+}
+
+int SqlConnection::exec(const QString& sql, const QVariantList& values) const {
+    return SqlStatement(*this, sql, values).run();
+}
+
+QVariant SqlConnection::scalar(const QString& sql, const QVariantList& values) const {
+    SqlStatement statement(*this, sql, values);
+    return statement.step() ? statement.value(0) : QVariant();
+}
+
+qint64 SqlConnection::lastInsertKey() const {
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+void SqlConnection::rollback() const noexcept {
+    // A failed statement may have ended the transaction already.
+    if (!sqlite3_get_autocommit(m_db))
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+QString SqlConnection::message() const {
+    return EngineText::of(m_db);
+}
+
+int SqlConnection::errorCode() const {
+    return sqlite3_errcode(m_db) & 0xff;
+}
+
+bool SqlConnection::lastFailureWasLock() const {
+    return errorCode() == SQLITE_BUSY || errorCode() == SQLITE_LOCKED;
+}
+
+void SqlConnection::registerCollation(const char* name, TextOrder order) const {
+    if (sqlite3_create_collation(m_db, name, SQLITE_UTF8, reinterpret_cast<void*>(order), compareThrough) !=
+        SQLITE_OK)
+        throw DbError(message());
+}
+
+// SQLite calls the commit hook for write transactions only, so it counts stores.
+void SqlConnection::countCommits(quint64* count) const {
+    sqlite3_commit_hook(
+        m_db,
+        [](void* counter) {
+            ++*static_cast<quint64*>(counter);
+            return 0;
+        },
+        count);
+}
+
+void SqlConnection::copyInto(const SqlConnection& target, int busyMilliseconds, const CopyProgress& progress) const {
+    sqlite3_backup* backup = sqlite3_backup_init(target.m_db, "main", m_db, "main");
+    if (!backup)
+        throw DbError(target.message());
+    const QDeadlineTimer deadline(busyMilliseconds);
+    int rc = SQLITE_OK;
+    for (;;) {
+        // A few MB a step, so that progress can be shown; a read transaction the
+        // source holds keeps the steps one consistent state.
+        rc = sqlite3_backup_step(backup, progress ? 1024 : -1);
+        if (progress && (rc == SQLITE_OK || rc == SQLITE_DONE)) {
+            const int total = sqlite3_backup_pagecount(backup);
+            progress(total - sqlite3_backup_remaining(backup), total);
+        }
+        if (rc == SQLITE_OK)
+            continue;
+        if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || deadline.hasExpired())
+            break;
+        QThread::msleep(20);
+    }
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        throw DbError(QStringLiteral("备份没有完成：%1")
+                          .arg(EngineText::explained(rc, QString::fromUtf8(sqlite3_errstr(rc)))));
+}
+
+// SQLite's planner picks the date index for any range, which for a wide one costs
+// several full scans. A bounded count through the index (it stops at an eighth of
+// the ledger) tells a narrow range from a wide one cheaply. A file without the
+// index is scanned.
+QString SqlConnection::entriesInRange(const QString& columns, const QString& from, const QString& to) const {
+    const QString scan = QStringLiteral("select %1 from 明细 not indexed where dates>=?1 and dates<=?2");
+    const QString search =
+        QStringLiteral("select %1 from 明细 indexed by 明细_DATES where dates>=?1 and dates<=?2");
+    bool wide = true;
+    try {
+        const qint64 entries = scalar(QStringLiteral("select max(rowid) from 明细")).toLongLong();
+        const qint64 threshold = qMax<qint64>(entries / 8, 64);
+        wide = scalar(QStringLiteral("select count(*) from (select 1 from 明细 indexed by 明细_DATES "
+                                     "where dates>=?1 and dates<=?2 limit ?3)"),
+                      {from, to, threshold})
+                   .toLongLong() >= threshold;
+    } catch (const DbError&) {
+        wide = true; // no date index
+    }
+    return (wide ? scan : search).arg(columns);
+}

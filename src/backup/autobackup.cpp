@@ -1,5 +1,6 @@
 #include "autobackup.h"
 
+#include "backupprogress.h"
 #include "messages.h"
 
 #include <QTimer>
@@ -19,9 +20,13 @@ AutoBackup::AutoBackup(QWidget* window) : m_window(window) {
     m_schedule.install();
 }
 
+// The windows are gone by now; the user waits for the backup with its progress shown.
 void AutoBackup::programEnding() {
     m_ending = true;
-    m_schedule.programEnding();
+    m_schedule.programEnding([](const BackupSchedule::Work& work) {
+        BackgroundWork::run(nullptr, QStringLiteral("正在备份账簿…"),
+                            [&work](const BackgroundWork::Report& report) { work(progressShownBy(report)); });
+    });
 }
 
 void AutoBackup::report(const QString& message) {

@@ -1,8 +1,11 @@
 #include "backupwindow.h"
 
+#include "backupprogress.h"
+#include "copychecker.h"
 #include "database.h"
 #include "dberror.h"
 #include "frame.h"
+#include "ledgerrestore.h"
 #include "messages.h"
 #include "pictures.h"
 #include "windowlook.h"
@@ -34,6 +37,11 @@ QString sizeText(qint64 bytes) {
 
 QString countsText(const BackupStore::Copy& copy) {
     return QStringLiteral("账目 %1 条、日记 %2 条").arg(copy.ledgerEntries).arg(copy.diaryEntries);
+}
+
+// Copies made within one minute differ in their seconds.
+QString takenText(const BackupStore::Copy& copy) {
+    return copy.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
 } // namespace
@@ -69,6 +77,10 @@ void BackupWindow::buildUi() {
     m_list->setAccessibleName(caption->text());
     layout->addWidget(m_list, 1);
 
+    m_checkLabel = new QLabel(this);
+    m_checkLabel->setObjectName(QStringLiteral("CheckLabel"));
+    layout->addWidget(m_checkLabel);
+
     auto* buttons = new QHBoxLayout;
     const auto button = [&](const char* name, const QString& text) {
         auto* b = new QPushButton(text, this);
@@ -87,7 +99,11 @@ void BackupWindow::buildUi() {
     connect(m_restoreButton, &QPushButton::clicked, this, &BackupWindow::restoreChosen);
     connect(m_folderButton, &QPushButton::clicked, this, &BackupWindow::openFolder);
     connect(m_exitButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_list, &QTreeWidget::currentItemChanged, this, &BackupWindow::chosenChanged);
+    connect(m_list, &QTreeWidget::currentItemChanged, this, [this] {
+        if (!m_choosing)
+            m_chooseNewestIntact = false; // the user chose
+        chosenChanged();
+    });
 }
 
 void BackupWindow::placeInFrame() {
@@ -101,47 +117,113 @@ BackupStore BackupWindow::store() const {
     return BackupStore(Database::instance().filePath());
 }
 
-// Reads the folder afresh; the list is never kept beyond what the files say.
-void BackupWindow::refresh() {
+// Reads the folder afresh; the list is never kept beyond what the files say. Rows
+// of copies checked before show their result at once, the others when checked.
+void BackupWindow::refresh(const QString& select) {
+    delete m_checker.data();
     const BackupStore backups = store();
     m_folderLabel->setText(QStringLiteral("备份文件夹：%1").arg(QDir::toNativeSeparators(backups.folder())));
-    m_copies = backups.list();
+    m_copies = backups.files();
+    QVector<BackupStore::Copy> unchecked;
+    for (BackupStore::Copy& copy : m_copies) {
+        if (const std::optional<BackupStore::Copy> known = BackupStore::rememberedCheck(copy))
+            copy = *known;
+        else
+            unchecked.append(copy);
+    }
+    m_choosing = true;
     m_list->clear();
+    QTreeWidgetItem* chosen = nullptr;
     for (const BackupStore::Copy& copy : std::as_const(m_copies)) {
         auto* item = new QTreeWidgetItem(m_list);
-        item->setText(0, copy.taken.toString(QStringLiteral("yyyy-MM-dd")));
-        item->setText(1, copy.taken.toString(QStringLiteral("HH:mm")));
-        item->setText(2, sizeText(copy.size));
-        item->setText(3, copy.intact ? QString::number(copy.ledgerEntries) : QString());
-        item->setText(4, copy.intact ? QString::number(copy.diaryEntries) : QString());
-        item->setText(5, copy.intact ? QStringLiteral("完好") : QStringLiteral("已损坏"));
-        item->setToolTip(5, copy.intact ? copy.fileName : copy.fileName + QLatin1Char('\n') + copy.problem);
-        for (int column : {2, 3, 4})
-            item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+        fillRow(item, copy);
+        if (!select.isEmpty() && copy.path == select)
+            chosen = item;
     }
+    m_list->setCurrentItem(chosen);
+    m_choosing = false;
+    m_chooseNewestIntact = !chosen;
+    chooseNewestIntact();
+    chosenChanged();
+    m_checkLabel->clear();
+    if (!unchecked.isEmpty()) {
+        m_checkLabel->setText(QStringLiteral("正在检查备份…"));
+        m_checker = new CopyChecker(unchecked, this);
+        connect(m_checker, &CopyChecker::checked, this, &BackupWindow::showCheck);
+        connect(m_checker, &CopyChecker::finished, m_checkLabel, &QLabel::clear);
+    }
+}
+
+void BackupWindow::fillRow(QTreeWidgetItem* item, const BackupStore::Copy& copy) {
+    const bool intact = copy.checked && copy.intact;
+    item->setText(0, copy.taken.toString(QStringLiteral("yyyy-MM-dd")));
+    item->setText(1, copy.taken.toString(QStringLiteral("HH:mm:ss")));
+    item->setText(2, sizeText(copy.size));
+    item->setText(3, intact ? QString::number(copy.ledgerEntries) : QString());
+    item->setText(4, intact ? QString::number(copy.diaryEntries) : QString());
+    item->setText(5, !copy.checked ? QStringLiteral("检查中")
+                     : intact      ? QStringLiteral("完好")
+                                   : QStringLiteral("已损坏"));
+    item->setToolTip(5, copy.checked && !intact ? copy.fileName + QLatin1Char('\n') + copy.problem
+                                                : copy.fileName);
+    for (int column : {2, 3, 4})
+        item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void BackupWindow::showCheck(const BackupStore::Copy& copy, int done, int total) {
+    m_checkLabel->setText(QStringLiteral("正在检查备份（%1/%2）…").arg(done).arg(total));
     for (int row = 0; row < m_copies.size(); ++row) {
-        if (m_copies[row].intact) { // the newest copy that can be restored
-            m_list->setCurrentItem(m_list->topLevelItem(row));
-            break;
+        if (m_copies[row].path == copy.path) {
+            m_copies[row] = copy;
+            fillRow(m_list->topLevelItem(row), copy);
         }
     }
+    chooseNewestIntact();
     chosenChanged();
 }
 
+// Until someone chose, the newest copy that can be restored is chosen, as soon as
+// every newer one is known to be damaged.
+void BackupWindow::chooseNewestIntact() {
+    if (!m_chooseNewestIntact)
+        return;
+    for (int row = 0; row < m_copies.size(); ++row) {
+        if (!m_copies[row].checked)
+            return;
+        if (m_copies[row].intact) {
+            m_choosing = true;
+            m_list->setCurrentItem(m_list->topLevelItem(row));
+            m_choosing = false;
+            m_chooseNewestIntact = false;
+            return;
+        }
+    }
+}
+
+int BackupWindow::chosenRow() const {
+    return m_list->currentItem() ? m_list->indexOfTopLevelItem(m_list->currentItem()) : -1;
+}
+
 void BackupWindow::chosenChanged() {
-    const int row = m_list->currentItem() ? m_list->indexOfTopLevelItem(m_list->currentItem()) : -1;
-    m_restoreButton->setEnabled(row >= 0 && m_copies[row].intact);
+    const int row = chosenRow();
+    m_restoreButton->setEnabled(row >= 0 && m_copies[row].checked && m_copies[row].intact);
 }
 
 void BackupWindow::backUpNow() {
+    const BackupStore backups = store();
+    QString copy;
     try {
-        const QString copy = store().makeBackup(m_busyMilliseconds);
-        refresh();
-        Messages::information(this, QStringLiteral("已备份到 %1").arg(QDir::toNativeSeparators(copy)));
+        BackgroundWork::run(this, BackupStore::stageText(BackupStore::Stage::Copying),
+                            [&](const BackgroundWork::Report& report) {
+                                copy = backups.makeBackup(m_busyMilliseconds, progressShownBy(report));
+                            });
     } catch (const DbError& error) {
         refresh();
         Messages::error(this, QStringLiteral("备份没有成功：%1").arg(error.message()));
+        return;
     }
+    refresh(copy);
+    Messages::information(this, QStringLiteral("已备份到 %1").arg(QDir::toNativeSeparators(copy)));
 }
 
 void BackupWindow::openFolder() {
@@ -155,44 +237,59 @@ void BackupWindow::openFolder() {
 }
 
 void BackupWindow::restoreChosen() {
-    const int row = m_list->currentItem() ? m_list->indexOfTopLevelItem(m_list->currentItem()) : -1;
+    const int row = chosenRow();
     if (row < 0)
         return;
     const BackupStore::Copy chosen = m_copies[row];
-    if (!chosen.intact) {
+    if (!chosen.checked || !chosen.intact) {
         Messages::warning(this, QStringLiteral("这个备份已损坏，不能用来恢复。"));
         return;
     }
-    const BackupStore::Copy current = BackupStore::inspect(Database::instance().filePath(), false, true);
+    const QString ledger = Database::instance().filePath();
+    BackupStore::Copy current;
+    BackgroundWork::run(this, BackupStore::stageText(BackupStore::Stage::Checking),
+                        [&](const BackgroundWork::Report&) { current = BackupStore::inspect(ledger, false, true); });
     const QString currentText =
         current.intact ? countsText(current) : QStringLiteral("无法读取（%1）").arg(current.problem);
     const QString question =
         QStringLiteral(
             "用 %1 的备份（%2）替换当前账簿（%3）吗?\n\n恢复前会先备份当前账簿，需要时可以再恢复回来；"
             "所有打开的窗口都会关闭。")
-            .arg(chosen.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm")), countsText(chosen), currentText);
+            .arg(takenText(chosen), countsText(chosen), currentText);
     if (!Messages::ask(this, question))
         return;
-    if (!closeOtherWindows()) {
-        Messages::warning(this, QStringLiteral("有窗口没有关闭，没有恢复。"));
-        return;
-    }
-    Database::instance().close();
+
+    // The ledger is locked before any window is closed: a restore that cannot go
+    // ahead leaves every window as it was.
+    LedgerRestore restore(store(), chosen.path);
+    QString former;
     try {
-        const QString former = store().restore(chosen.path, m_busyMilliseconds);
-        try {
-            Database::instance().connection();
-        } catch (const DbError&) {
-            // The next window that reads tries again and reports it its own way.
+        BackgroundWork::run(this, BackupStore::stageText(BackupStore::Stage::Checking),
+                            [&](const BackgroundWork::Report& report) {
+                                restore.lock(m_busyMilliseconds, progressShownBy(report));
+                            });
+        if (!closeOtherWindows()) {
+            Messages::warning(this, QStringLiteral("有窗口没有关闭，没有恢复。"));
+            return;
         }
-        refresh();
-        Messages::information(this, QStringLiteral("已恢复 %1 的备份。恢复前的账簿保存在 %2")
-                                        .arg(chosen.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                                             QDir::toNativeSeparators(former)));
+        Database::instance().close();
+        BackgroundWork::run(this, BackupStore::stageText(BackupStore::Stage::Copying),
+                            [&](const BackgroundWork::Report& report) {
+                                former = restore.replace(progressShownBy(report));
+                            });
     } catch (const DbError& error) {
         refresh();
         Messages::error(this, QStringLiteral("恢复没有成功：%1").arg(error.message()));
+        return;
     }
+    try {
+        Database::instance().connection();
+    } catch (const DbError&) {
+        // The next window that reads tries again and reports it its own way.
+    }
+    refresh(former);
+    Messages::information(this, QStringLiteral("已恢复 %1 的备份。恢复前的账簿保存在 %2")
+                                    .arg(takenText(chosen), QDir::toNativeSeparators(former)));
 }
 
 // Every other window reading the ledger is closed (the child windows and the

@@ -3,11 +3,24 @@
 #include "database.h"
 #include "dberror.h"
 
+#include <QThread>
+
+namespace {
+
+// The backup's own clock stands still at the moment it was asked for: its thread
+// never calls into the caller's clock.
+BackupStore::Clock fixedAt(const QDateTime& moment) {
+    return [moment] { return moment; };
+}
+
+} // namespace
+
 BackupSchedule::BackupSchedule(BackupStore::Clock clock) : m_clock(std::move(clock)) {}
 
 BackupSchedule::~BackupSchedule() {
     if (m_installed)
         Database::instance().setConnectedHandler({});
+    waitForFirstBackup();
 }
 
 void BackupSchedule::install() {
@@ -20,24 +33,63 @@ void BackupSchedule::connected() {
         return;
     m_connected = true;
     m_storesAtBackup = Database::instance().storeCount();
-    const QDate today = m_clock ? m_clock().date() : QDate::currentDate();
-    if (!BackupStore(Database::instance().filePath(), {}, m_clock).hasBackupOn(today))
-        backUp();
-}
-
-void BackupSchedule::programEnding() {
-    if (m_connected && Database::instance().storeCount() != m_storesAtBackup)
-        backUp();
-}
-
-void BackupSchedule::backUp() {
-    try {
-        BackupStore(Database::instance().filePath(), {}, m_clock).makeBackup();
-        m_storesAtBackup = Database::instance().storeCount();
-    } catch (const DbError& error) {
-        if (!m_reported && failed) {
-            m_reported = true;
-            failed(error.message());
+    const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
+    const QString ledger = Database::instance().filePath();
+    m_firstBackup.reset(QThread::create([this, now, ledger] {
+        try {
+            BackupStore store(ledger, {}, fixedAt(now));
+            if (!store.hasBackupOn(now.date()))
+                store.makeBackup();
+        } catch (const DbError& error) {
+            noteFailure(error.message());
         }
+    }));
+    QObject::connect(m_firstBackup.get(), &QThread::finished, &m_context, [this] { reportFailure(); });
+    m_firstBackup->start();
+}
+
+void BackupSchedule::waitForFirstBackup() {
+    if (m_firstBackup)
+        m_firstBackup->wait();
+}
+
+void BackupSchedule::programEnding(const Runner& runner) {
+    if (!m_connected)
+        return;
+    const bool stored = Database::instance().storeCount() != m_storesAtBackup;
+    const QString ledger = Database::instance().filePath();
+    const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
+    const Work work = [this, stored, ledger, now](const BackupStore::Progress& progress) {
+        waitForFirstBackup();
+        if (!stored)
+            return;
+        try {
+            BackupStore(ledger, {}, fixedAt(now)).makeBackup(5000, progress);
+        } catch (const DbError& error) {
+            noteFailure(error.message());
+        }
+    };
+    if (runner)
+        runner(work);
+    else
+        work({});
+    reportFailure();
+}
+
+void BackupSchedule::noteFailure(const QString& message) {
+    const QMutexLocker lock(&m_mutex);
+    if (m_failure.isEmpty())
+        m_failure = message;
+}
+
+void BackupSchedule::reportFailure() {
+    QString message;
+    {
+        const QMutexLocker lock(&m_mutex);
+        message = m_failure;
     }
+    if (message.isEmpty() || m_reported || !failed)
+        return;
+    m_reported = true;
+    failed(message);
 }

@@ -2,16 +2,24 @@
 
 #include "backupstore.h"
 
+#include <QMutex>
+#include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
+
+class QThread;
 
 // The automatic backups of one program run: a copy at the program's first
 // successful connection unless the day already has one, and another at the end
-// when something was stored since the last copy. A failing backup never stops the
-// program: it is reported to failed(), once per run.
+// when something was stored since the last copy. The first one runs on a thread of
+// its own with its own connections, so the query that connected does not wait for
+// it. A failing backup never stops the program: it is reported to failed(), on the
+// thread that made the schedule, once per run.
 class BackupSchedule {
 public:
     explicit BackupSchedule(BackupStore::Clock clock = {});
+    // Waits for a backup still being made.
     ~BackupSchedule();
     BackupSchedule(const BackupSchedule&) = delete;
     BackupSchedule& operator=(const BackupSchedule&) = delete;
@@ -20,16 +28,29 @@ public:
     void install();
 
     void connected();
-    void programEnding();
+
+    // The work of a backup, and how the caller runs it to its end: on this thread or
+    // on another one while showing its progress.
+    using Work = std::function<void(const BackupStore::Progress& progress)>;
+    using Runner = std::function<void(const Work& work)>;
+    // Waits for the first backup, then makes the end's one when something was stored
+    // since. Without a runner it all runs here.
+    void programEnding(const Runner& runner = {});
 
     std::function<void(const QString& message)> failed;
 
 private:
-    void backUp();
+    void waitForFirstBackup();
+    void noteFailure(const QString& message);
+    void reportFailure();
 
     BackupStore::Clock m_clock;
     bool m_installed = false;
     bool m_connected = false;
     bool m_reported = false;
     quint64 m_storesAtBackup = 0;
+    std::unique_ptr<QThread> m_firstBackup;
+    QMutex m_mutex;
+    QString m_failure; // guarded by m_mutex
+    QObject m_context; // delivers the first backup's failure on this thread
 };

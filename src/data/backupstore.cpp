@@ -1,146 +1,93 @@
 #include "backupstore.h"
 
+#include "backupfiles.h"
 #include "dberror.h"
+#include "enginetext.h"
+#include "ledgerrestore.h"
+#include "lockedtemporary.h"
 #include "sqlitehandle.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QRegularExpression>
 #include <QSet>
-#include <QTemporaryFile>
 #include <algorithm>
 #include <numeric>
-#include <optional>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <unistd.h>
+
+using namespace BackupFiles;
 
 namespace {
 
 const QString damagedSuffix = QStringLiteral("-损坏");
-const qint64 chunkSize = 1 << 20;
+const QString stampFormat = QStringLiteral("yyyy-MM-dd-HHmmss");
 
-QString systemError() {
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-// fsync of a file or (directory) of the folder that holds a new name.
-void syncPath(const QString& path, bool directory = false) {
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | (directory ? O_DIRECTORY : 0));
-    if (fd < 0)
-        throw DbError(QStringLiteral("无法写入 %1：%2").arg(path, systemError()));
-    const bool synced = ::fsync(fd) == 0;
-    const QString failure = synced ? QString() : systemError();
-    ::close(fd);
-    if (!synced && !directory)
-        throw DbError(QStringLiteral("无法写入 %1：%2").arg(path, failure));
-}
-
-// A rename that never replaces a file already there (renameat2 where the file
-// system has it, else a hard link, which fails on an existing name just as well).
-bool renameNoReplace(const QString& from, const QString& to) {
-    const QByteArray source = QFile::encodeName(from), target = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    if (::link(source.constData(), target.constData()) != 0)
-        return false;
-    ::unlink(source.constData());
-    return true;
-}
-
-// An empty file under a unique hidden name in directory; the caller removes it.
-QString reserveTemporary(const QString& directory, const QString& stem) {
-    QTemporaryFile reserve(QDir(directory).filePath(QStringLiteral(".%1.partial-XXXXXX").arg(stem)));
-    if (!reserve.open())
-        throw DbError(QStringLiteral("无法在 %1 中创建文件：%2").arg(directory, reserve.errorString()));
-    reserve.setAutoRemove(false);
-    return reserve.fileName();
-}
-
-bool isTemporaryName(const QString& fileName, const QString& stem) {
-    return fileName.startsWith(QStringLiteral(".%1.partial-").arg(stem));
-}
-
-void writeAll(QFile& out, const char* data, qint64 size) {
-    if (out.write(data, size) != size)
-        throw DbError(QStringLiteral("无法写入 %1：%2").arg(out.fileName(), out.errorString()));
-}
-
-void finishFile(QFile& out) {
-    if (!out.flush())
-        throw DbError(QStringLiteral("无法写入 %1：%2").arg(out.fileName(), out.errorString()));
-    out.close();
-    syncPath(out.fileName());
-}
-
-// Copies a file nobody writes (a backup) byte for byte, flushed to disk.
-void copyClosedFile(const QString& from, const QString& to) {
-    QFile in(from), out(to);
-    if (!in.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("无法读取 %1：%2").arg(from, in.errorString()));
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw DbError(QStringLiteral("无法写入 %1：%2").arg(to, out.errorString()));
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(chunkSize);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-            throw DbError(QStringLiteral("无法读取 %1：%2").arg(from, in.errorString()));
-        writeAll(out, chunk.constData(), chunk.size());
-    }
-    finishFile(out);
-}
-
-// Copies the main file of a connection that holds it locked, reading through the
-// connection's own file handle: opening and closing another descriptor of the file
-// would silently drop every POSIX lock this process holds on it.
-void copyLockedFile(sqlite3* db, const QString& to) {
-    sqlite3_file* file = nullptr;
-    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
-        !file->pMethods)
-        throw DbError(QStringLiteral("无法读取账簿文件"));
-    sqlite3_int64 size = 0;
-    if (file->pMethods->xFileSize(file, &size) != SQLITE_OK)
-        throw DbError(QStringLiteral("无法读取账簿文件"));
-    QFile out(to);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw DbError(QStringLiteral("无法写入 %1：%2").arg(to, out.errorString()));
-    QByteArray buffer(chunkSize, Qt::Uninitialized);
-    for (sqlite3_int64 offset = 0; offset < size;) {
-        const int amount = int(std::min<sqlite3_int64>(chunkSize, size - offset));
-        if (file->pMethods->xRead(file, buffer.data(), amount, offset) != SQLITE_OK)
-            throw DbError(QStringLiteral("无法读取账簿文件"));
-        writeAll(out, buffer.constData(), amount);
-        offset += amount;
-    }
-    finishFile(out);
-}
-
-bool holdsLedgerTables(SqliteHandle& db) {
-    return db.scalar(QStringLiteral("select count(*) from sqlite_master where type='table' and "
-                                    "name in ('明细','项目','归类','日记')"))
-               .toLongLong() == 4;
-}
-
-// 家装账簿-2026-12-09-1530.mdb, a second one in the same minute -2 and so on.
+// 家装账簿-2026-12-09-153012.mdb, a second one in the same second -2 and so on.
+// Copies of earlier versions carry the minute only (-1530).
 QRegularExpression backupName(const QString& prefix) {
-    return QRegularExpression(QStringLiteral("^%1-(\\d{4}-\\d{2}-\\d{2}-\\d{4})(-\\d+)?(%2)?\\.mdb$")
-                                  .arg(QRegularExpression::escape(prefix), damagedSuffix));
+    return QRegularExpression(
+        QStringLiteral("^%1-(\\d{4}-\\d{2}-\\d{2}-\\d{4}(?:\\d{2})?)(?:-(\\d+))?(%2)?\\.mdb$")
+            .arg(QRegularExpression::escape(prefix), damagedSuffix));
 }
+
+struct NameTime {
+    QDateTime taken; // invalid for other names
+    int sequence = 1;
+};
 
 // The time in a backup's name; invalid for other names and for the kept copies of
 // a damaged ledger when ownCopiesOnly.
-QDateTime takenFromName(const QString& prefix, const QString& fileName, bool ownCopiesOnly) {
+NameTime takenFromName(const QString& prefix, const QString& fileName, bool ownCopiesOnly) {
     const QRegularExpressionMatch match = backupName(prefix).match(fileName);
     if (!match.hasMatch() || (ownCopiesOnly && !match.captured(3).isEmpty()))
         return {};
-    return QDateTime::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd-HHmm"));
+    const QString stamp = match.captured(1);
+    NameTime name;
+    name.taken = QDateTime::fromString(stamp, stamp.size() == stampFormat.size()
+                                                  ? stampFormat
+                                                  : QStringLiteral("yyyy-MM-dd-HHmm"));
+    name.sequence = match.captured(2).isEmpty() ? 1 : match.captured(2).toInt();
+    return name;
+}
+
+bool newerFirst(const BackupStore::Copy& a, const BackupStore::Copy& b) {
+    return a.taken != b.taken ? a.taken > b.taken : a.sequence > b.sequence;
+}
+
+// Checks of copies already read in this process, by path, size and modification time.
+class RememberedChecks {
+public:
+    std::optional<BackupStore::Copy> find(const BackupStore::Copy& listed) {
+        const QMutexLocker lock(&m_mutex);
+        const auto it = m_checks.constFind(listed.path);
+        if (it == m_checks.constEnd() || it->size != listed.size || it->modified != listed.modified)
+            return std::nullopt;
+        BackupStore::Copy copy = listed;
+        copy.checked = true;
+        copy.intact = it->intact;
+        copy.ledgerEntries = it->ledgerEntries;
+        copy.diaryEntries = it->diaryEntries;
+        copy.problem = it->problem;
+        return copy;
+    }
+    void remember(const BackupStore::Copy& copy) {
+        const QMutexLocker lock(&m_mutex);
+        m_checks.insert(copy.path, copy);
+    }
+
+private:
+    QMutex m_mutex;
+    QHash<QString, BackupStore::Copy> m_checks;
+};
+
+RememberedChecks& rememberedChecks() {
+    static RememberedChecks checks;
+    return checks;
 }
 
 } // namespace
@@ -155,6 +102,20 @@ QString BackupStore::defaultFolderName() {
     return QStringLiteral("家装账簿备份");
 }
 
+QString BackupStore::stageText(Stage stage) {
+    switch (stage) {
+    case Stage::Checking:
+        return QStringLiteral("正在检查备份…");
+    case Stage::Copying:
+        return QStringLiteral("正在复制账簿…");
+    case Stage::Verifying:
+        return QStringLiteral("正在校验复制的文件…");
+    case Stage::Flushing:
+        return QStringLiteral("正在写入磁盘…");
+    }
+    return {};
+}
+
 QString BackupStore::prefix() const {
     return QFileInfo(m_ledgerPath).completeBaseName();
 }
@@ -163,50 +124,59 @@ QDateTime BackupStore::now() const {
     return m_clock ? m_clock() : QDateTime::currentDateTime();
 }
 
-QString BackupStore::makeBackup(int busyMilliseconds) {
+QString BackupStore::makeBackup(int busyMilliseconds, const Progress& progress) const {
     if (!QFileInfo(m_ledgerPath).isFile())
         throw DbError(QStringLiteral("找不到账簿文件 %1").arg(m_ledgerPath));
-    // One read transaction: the check and the copy see the same committed state,
-    // whatever another connection has begun but not committed.
-    SqliteHandle source(m_ledgerPath, SqliteHandle::Mode::ReadOnly, busyMilliseconds);
-    source.exec(QStringLiteral("BEGIN"));
-    if (!holdsLedgerTables(source))
-        throw DbError(QStringLiteral("%1 不是账簿文件，没有备份").arg(m_ledgerPath));
-    if (!QDir().mkpath(m_folder))
-        throw DbError(QStringLiteral("无法创建备份文件夹 %1").arg(m_folder));
-    removeStaleTemporaries(m_folder, prefix());
-    const QString copy = copyLedger(source.get(), busyMilliseconds);
-    source.exec(QStringLiteral("COMMIT"));
-    thinOut();
+    std::optional<LockedTemporary> temporary;
+    {
+        // One read transaction from the table check to the end of the copying: the
+        // copy is one committed state, whatever another connection has begun. It
+        // ends right after the copying, so saves never wait on the check or flush.
+        SqliteHandle source(m_ledgerPath, SqliteHandle::Mode::ReadOnly, busyMilliseconds);
+        source.exec(QStringLiteral("BEGIN"));
+        if (!holdsLedgerTables(source))
+            throw DbError(QStringLiteral("%1 不是账簿文件，没有备份").arg(m_ledgerPath));
+        if (!QDir().mkpath(m_folder))
+            throw DbError(QStringLiteral("无法创建备份文件夹 %1").arg(m_folder));
+        LockedTemporary::removeAbandoned(m_folder, prefix());
+        temporary.emplace(m_folder, prefix());
+        copyLedger(source.get(), temporary->path(), busyMilliseconds, progress);
+        source.exec(QStringLiteral("COMMIT"));
+    }
+    // Verified on a connection of its own, then flushed: nothing written is trusted
+    // before it was read back.
+    if (progress)
+        progress(Stage::Verifying, 0, 0);
+    const Copy check = inspect(temporary->path(), true);
+    if (!check.intact)
+        throw DbError(QStringLiteral("备份校验失败：%1").arg(check.problem));
+    if (progress)
+        progress(Stage::Flushing, 0, 0);
+    syncPath(temporary->path());
+    const QString copy = publish(temporary->path());
+    temporary->kept();
+    thinOut(copy);
+    if (!QFileInfo::exists(copy))
+        throw DbError(QStringLiteral("新的备份 %1 没有保留下来").arg(copy));
     return copy;
 }
 
-// Writes the copy under a temporary name, checks it, flushes it and gives it its
-// backup name. Nothing is left behind on failure.
-QString BackupStore::copyLedger(sqlite3* source, int busyMilliseconds) const {
-    const QString temporary = reserveTemporary(m_folder, prefix());
-    try {
-        {
-            SqliteHandle target(temporary, SqliteHandle::Mode::Create);
-            // The copy is checked and flushed as a whole before it counts, so it
-            // needs neither a journal nor SQLite's own flushing.
-            target.exec(QStringLiteral("PRAGMA journal_mode=OFF"));
-            target.exec(QStringLiteral("PRAGMA synchronous=OFF"));
-            SqlConnection(source).copyInto(target.connection(), busyMilliseconds);
-        }
-        syncPath(temporary);
-        const Copy check = inspect(temporary, true);
-        if (!check.intact)
-            throw DbError(QStringLiteral("备份校验失败：%1").arg(check.problem));
-        return publish(temporary);
-    } catch (...) {
-        QFile::remove(temporary);
-        throw;
-    }
+// Writes the copy into target with SQLite's online backup API, a few MB a step.
+void BackupStore::copyLedger(sqlite3* source, const QString& target, int busyMilliseconds,
+                             const Progress& progress) const {
+    SqliteHandle copy(target, SqliteHandle::Mode::Create);
+    // The copy is checked and flushed as a whole before it counts, so it needs
+    // neither a journal nor SQLite's own flushing.
+    copy.exec(QStringLiteral("PRAGMA journal_mode=OFF"));
+    copy.exec(QStringLiteral("PRAGMA synchronous=OFF"));
+    SqlConnection(source).copyInto(copy.connection(), busyMilliseconds, [&progress](qint64 done, qint64 total) {
+        if (progress)
+            progress(Stage::Copying, done, total);
+    });
 }
 
 QString BackupStore::publish(const QString& temporary, const QString& suffix) const {
-    const QString stamp = now().toString(QStringLiteral("yyyy-MM-dd-HHmm"));
+    const QString stamp = now().toString(stampFormat);
     for (int n = 1; n < 10000; ++n) {
         const QString name =
             QStringLiteral("%1-%2%3%4.mdb")
@@ -222,7 +192,10 @@ QString BackupStore::publish(const QString& temporary, const QString& suffix) co
     throw DbError(QStringLiteral("无法写入 %1").arg(m_folder));
 }
 
-QVector<int> BackupStore::kept(const QVector<QDateTime>& taken) {
+// Copies dated later than now (a clock that was ahead, copies from another machine)
+// are kept and take no day's or week's place: they would otherwise push out every
+// copy made from now on.
+QVector<int> BackupStore::kept(const QVector<QDateTime>& taken, const QDateTime& now) {
     QVector<int> order(taken.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return taken[a] > taken[b]; });
@@ -230,6 +203,10 @@ QVector<int> BackupStore::kept(const QVector<QDateTime>& taken) {
     QSet<int> weeks;
     QVector<int> keep;
     for (int i : order) {
+        if (taken[i] > now) {
+            keep.append(i);
+            continue;
+        }
         const QDate day = taken[i].date();
         int year = 0;
         const int week = day.weekNumber(&year) + year * 100;
@@ -248,69 +225,100 @@ QVector<int> BackupStore::kept(const QVector<QDateTime>& taken) {
     return keep;
 }
 
-void BackupStore::thinOut() const {
+void BackupStore::thinOut(const QString& newCopy) const {
     const QFileInfoList files = QDir(m_folder).entryInfoList(QDir::Files);
     QVector<QString> paths;
     QVector<QDateTime> taken;
     for (const QFileInfo& file : files) {
-        const QDateTime at = takenFromName(prefix(), file.fileName(), true);
+        const QDateTime at = takenFromName(prefix(), file.fileName(), true).taken;
         if (at.isValid()) {
             paths.append(file.absoluteFilePath());
             taken.append(at);
         }
     }
-    const QVector<int> keep = kept(taken);
+    const QVector<int> keep = kept(taken, now());
     for (int i = 0; i < paths.size(); ++i) {
-        if (!keep.contains(i))
+        if (!keep.contains(i) && paths[i] != newCopy) // the new copy takes its place, always
             QFile::remove(paths[i]);
     }
 }
 
-// What a kill left behind; an hour-old temporary name belongs to no running copy.
-void BackupStore::removeStaleTemporaries(const QString& directory, const QString& stem) {
-    const QFileInfoList files = QDir(directory).entryInfoList(QDir::Files | QDir::Hidden);
-    const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
-    for (const QFileInfo& file : files) {
-        if (isTemporaryName(file.fileName(), stem) && file.lastModified() < hourAgo)
-            QFile::remove(file.absoluteFilePath());
-    }
-}
-
 bool BackupStore::hasBackupOn(const QDate& day) const {
-    const QFileInfoList files = QDir(m_folder).entryInfoList(QDir::Files);
-    for (const QFileInfo& file : files) {
-        const QDateTime at = takenFromName(prefix(), file.fileName(), true);
-        if (at.isValid() && at.date() == day && inspect(file.absoluteFilePath(), false).intact)
+    const QDateTime at = now();
+    for (const Copy& file : files()) {
+        const QDateTime taken = takenFromName(prefix(), file.fileName, true).taken;
+        if (taken.isValid() && taken.date() == day && taken <= at && checked(file).intact)
             return true;
     }
     return false;
 }
 
-QVector<BackupStore::Copy> BackupStore::list() const {
+QVector<BackupStore::Copy> BackupStore::files() const {
     QVector<Copy> copies;
     const QFileInfoList files = QDir(m_folder).entryInfoList(QDir::Files);
     for (const QFileInfo& file : files) {
-        Copy copy = inspect(file.absoluteFilePath(), false);
-        copy.taken = takenFromName(prefix(), file.fileName(), false);
-        if (!copy.taken.isValid())
-            copy.taken = file.lastModified();
+        Copy copy;
+        copy.path = file.absoluteFilePath();
+        copy.fileName = file.fileName();
+        copy.size = file.size();
+        copy.modified = file.lastModified();
+        const NameTime name = takenFromName(prefix(), file.fileName(), false);
+        copy.taken = name.taken.isValid() ? name.taken : copy.modified;
+        copy.sequence = name.sequence;
         copies.append(copy);
     }
-    std::stable_sort(copies.begin(), copies.end(),
-                     [](const Copy& a, const Copy& b) { return a.taken > b.taken; });
+    std::stable_sort(copies.begin(), copies.end(), newerFirst);
     return copies;
 }
 
-BackupStore::Copy BackupStore::inspect(const QString& path, bool thorough, bool live) {
+QVector<BackupStore::Copy> BackupStore::list() const {
+    QVector<Copy> copies = files();
+    for (Copy& copy : copies)
+        copy = checked(copy);
+    return copies;
+}
+
+std::optional<BackupStore::Copy> BackupStore::rememberedCheck(const Copy& listed) {
+    return rememberedChecks().find(listed);
+}
+
+BackupStore::Copy BackupStore::checked(const Copy& listed, const std::atomic_bool* stop) {
+    if (const std::optional<Copy> known = rememberedCheck(listed))
+        return *known;
+    const Copy read = inspect(listed.path, false, false, stop);
+    if (stop && *stop)
+        return listed;
+    Copy copy = listed;
+    copy.checked = true;
+    copy.intact = read.intact;
+    copy.ledgerEntries = read.ledgerEntries;
+    copy.diaryEntries = read.diaryEntries;
+    copy.problem = read.problem;
+    // Remembered only when the file is still as it was listed.
+    const QFileInfo now(listed.path);
+    if (now.size() == listed.size && now.lastModified() == listed.modified)
+        rememberedChecks().remember(copy);
+    return copy;
+}
+
+BackupStore::Copy BackupStore::inspect(const QString& path, bool thorough, bool live,
+                                       const std::atomic_bool* stop) {
     const QFileInfo info(path);
     Copy copy;
     copy.path = info.absoluteFilePath();
     copy.fileName = info.fileName();
     copy.size = info.size();
-    copy.taken = info.lastModified();
+    copy.modified = info.lastModified();
+    copy.taken = copy.modified;
+    copy.checked = true;
     try {
         SqliteHandle db(path, live ? SqliteHandle::Mode::ReadOnly : SqliteHandle::Mode::Immutable,
                         live ? 5000 : 0);
+        if (stop) {
+            sqlite3_progress_handler(
+                db.get(), 1000, [](void* flag) { return static_cast<const std::atomic_bool*>(flag)->load() ? 1 : 0; },
+                const_cast<std::atomic_bool*>(stop));
+        }
         if (live)
             db.exec(QStringLiteral("BEGIN"));
         const QStringList check = db.column(thorough ? QStringLiteral("PRAGMA integrity_check")
@@ -332,72 +340,8 @@ BackupStore::Copy BackupStore::inspect(const QString& path, bool thorough, bool 
     return copy;
 }
 
-QString BackupStore::restore(const QString& copyPath, int busyMilliseconds) {
-    const Copy chosen = inspect(copyPath, true);
-    if (!chosen.intact)
-        throw DbError(QStringLiteral("这个备份已损坏，不能用来恢复：%1").arg(chosen.problem));
-    if (!QDir().mkpath(m_folder))
-        throw DbError(QStringLiteral("无法创建备份文件夹 %1").arg(m_folder));
-
-    // The exclusive lock keeps every other connection from writing between the copy
-    // of the current file and its replacement.
-    std::optional<SqliteHandle> lock;
-    QString former;
-    if (QFileInfo::exists(m_ledgerPath)) {
-        lock.emplace(m_ledgerPath, SqliteHandle::Mode::ReadWrite, busyMilliseconds);
-        try {
-            lock->exec(QStringLiteral("BEGIN EXCLUSIVE"));
-        } catch (const DbError& error) {
-            if (lock->lastFailureWasLock())
-                throw DbError(
-                    QStringLiteral(
-                        "账簿文件正被另一个程序使用，等了 %1 秒仍然不能恢复。当前账簿没有任何改动。")
-                        .arg(busyMilliseconds / 1000.0));
-            lock.reset(); // not a database file at all: nothing to lock, only to keep
-        }
-        former = keepFormerLedger(lock ? lock->get() : nullptr);
-    }
-
-    const QFileInfo ledger(m_ledgerPath);
-    removeStaleTemporaries(ledger.absolutePath(), ledger.fileName());
-    const QString temporary = reserveTemporary(ledger.absolutePath(), ledger.fileName());
-    try {
-        copyClosedFile(copyPath, temporary);
-        if (ledger.exists())
-            QFile::setPermissions(temporary, ledger.permissions());
-        const Copy written = inspect(temporary, true);
-        if (!written.intact)
-            throw DbError(QStringLiteral("恢复没有完成：写出的文件校验失败（%1）").arg(written.problem));
-        if (std::rename(QFile::encodeName(temporary).constData(),
-                        QFile::encodeName(m_ledgerPath).constData()) != 0)
-            throw DbError(QStringLiteral("无法替换账簿文件：%1").arg(systemError()));
-    } catch (...) {
-        QFile::remove(temporary);
-        throw;
-    }
-    syncPath(ledger.absolutePath(), true);
-
-    // A journal left by a damaged file belongs to that file, not to the restored one.
-    const QString journal = m_ledgerPath + QStringLiteral("-journal");
-    if (!lock && !former.isEmpty() && QFileInfo::exists(journal))
-        std::rename(QFile::encodeName(journal).constData(),
-                    QFile::encodeName(former + QStringLiteral("-journal")).constData());
-    return former;
-}
-
-// The current ledger, copied before a restore replaces it: under its backup name
-// when the copy is an intact ledger, else marked as the copy of a damaged file.
-QString BackupStore::keepFormerLedger(sqlite3* locked) const {
-    const QString temporary = reserveTemporary(m_folder, prefix());
-    try {
-        if (locked)
-            copyLockedFile(locked, temporary);
-        else
-            copyClosedFile(m_ledgerPath, temporary);
-        const bool intact = locked && inspect(temporary, true).intact;
-        return publish(temporary, intact ? QString() : damagedSuffix);
-    } catch (...) {
-        QFile::remove(temporary);
-        throw;
-    }
+QString BackupStore::restore(const QString& copyPath, int busyMilliseconds) const {
+    LedgerRestore restore(*this, copyPath);
+    restore.lock(busyMilliseconds);
+    return restore.replace();
 }

@@ -52,7 +52,7 @@ void fill(const QString& path, bool withCommonEntries) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
         if (!db.open())
-            throw DbError(db.lastError().databaseText());
+            throw DbError(SqlRun::engineMessage(db.lastError()));
         try {
             SqlRun::inTransaction(db, [&] {
                 const SqlConnection engine(db);

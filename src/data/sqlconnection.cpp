@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "dberror.h"
+#include "enginetext.h"
 #include "sqlstatement.h"
 
 #include <QDeadlineTimer>
@@ -61,7 +62,7 @@ void SqlConnection::rollback() const noexcept {
 }
 
 QString SqlConnection::message() const {
-    return QString::fromUtf8(sqlite3_errmsg(m_db));
+    return EngineText::of(m_db);
 }
 
 int SqlConnection::errorCode() const {
@@ -89,21 +90,30 @@ void SqlConnection::countCommits(quint64* count) const {
         count);
 }
 
-void SqlConnection::copyInto(const SqlConnection& target, int busyMilliseconds) const {
+void SqlConnection::copyInto(const SqlConnection& target, int busyMilliseconds, const CopyProgress& progress) const {
     sqlite3_backup* backup = sqlite3_backup_init(target.m_db, "main", m_db, "main");
     if (!backup)
         throw DbError(target.message());
     const QDeadlineTimer deadline(busyMilliseconds);
     int rc = SQLITE_OK;
     for (;;) {
-        rc = sqlite3_backup_step(backup, -1);
+        // A few MB a step, so that progress can be shown; a read transaction the
+        // source holds keeps the steps one consistent state.
+        rc = sqlite3_backup_step(backup, progress ? 1024 : -1);
+        if (progress && (rc == SQLITE_OK || rc == SQLITE_DONE)) {
+            const int total = sqlite3_backup_pagecount(backup);
+            progress(total - sqlite3_backup_remaining(backup), total);
+        }
+        if (rc == SQLITE_OK)
+            continue;
         if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || deadline.hasExpired())
             break;
         QThread::msleep(20);
     }
     sqlite3_backup_finish(backup);
     if (rc != SQLITE_DONE)
-        throw DbError(QStringLiteral("备份没有完成：%1").arg(QString::fromUtf8(sqlite3_errstr(rc))));
+        throw DbError(QStringLiteral("备份没有完成：%1")
+                          .arg(EngineText::explained(rc, QString::fromUtf8(sqlite3_errstr(rc)))));
 }
 
 // SQLite's planner picks the date index for any range, which for a wide one costs

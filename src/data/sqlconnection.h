@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 
 struct sqlite3;
 class QSqlDatabase;
@@ -51,7 +52,9 @@ public:
     void countCommits(quint64* count) const;
     // Copies this connection's main database whole into target's, retrying while
     // another connection holds a lock, for at most busyMilliseconds.
-    void copyInto(const SqlConnection& target, int busyMilliseconds) const;
+    // progress: called after each step with pages done of the total.
+    using CopyProgress = std::function<void(qint64 done, qint64 total)>;
+    void copyInto(const SqlConnection& target, int busyMilliseconds, const CopyProgress& progress = {}) const;
 
     // A SELECT of columns from 明细 whose DATES lie between ?1 and ?2 (both included),
     // in the fastest order the engine offers for such a range; the rows come in no

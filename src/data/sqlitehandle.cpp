@@ -1,6 +1,7 @@
 #include "sqlitehandle.h"
 
 #include "dberror.h"
+#include "enginetext.h"
 #include "sqlstatement.h"
 
 #include <QFile>
@@ -68,7 +69,7 @@ QStringList SqliteHandle::column(const QString& statement) {
 }
 
 QString SqliteHandle::message() const {
-    return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+    return m_db ? EngineText::of(m_db) : QStringLiteral("out of memory");
 }
 
 int SqliteHandle::errorCode() const {

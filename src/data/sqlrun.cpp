@@ -1,12 +1,16 @@
 #include "sqlrun.h"
 
+#include "enginetext.h"
+
 #include <QSqlError>
 #include <QVariant>
 
 namespace SqlRun {
 
 QString engineMessage(const QSqlError& error) {
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    if (error.databaseText().isEmpty())
+        return error.text();
+    return EngineText::explained(error.nativeErrorCode().toInt(), error.databaseText());
 }
 
 int tablesNamed(const SqlConnection& db, const QStringList& names) {

@@ -2,6 +2,7 @@
 #include "backupstore.h"
 #include "database.h"
 #include "dberror.h"
+#include "ledgerrestore.h"
 #include "query.h"
 #include "sqlitehandle.h"
 #include "sqltexts.h"
@@ -13,6 +14,11 @@
 #include <QFile>
 #include <QMap>
 #include <QSet>
+#include <QTemporaryFile>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -63,6 +69,12 @@ private Q_SLOTS:
     void restoreRoundTrip_canBeUndone();
     void damagedAndForeignCopies_listedAsDamaged_refused();
     void lockedLedger_restoreWaitsBoundedAndLeavesItUntouched();
+    void futureDatedCopies_keptButNeverTodaysNorInTheNewCopysWay();
+    void savesDuringTheCopysCheck_doNotWait();
+    void abandonedTemporary_removedAtOnce_oneBeingWrittenKept();
+    void copiesWithinOneMinute_orderedAsMade();
+    void restoreLock_heldUntilReplacedOrReleased();
+    void firstBackup_runsBesideTheConnection();
 };
 
 // Ten weeks of a household using the program: a run every morning, entries stored
@@ -284,6 +296,205 @@ void TestBackupStore::lockedLedger_restoreWaitsBoundedAndLeavesItUntouched() {
     db.exec(QStringLiteral("COMMIT"));
     store.restore(copy, 300);
     QCOMPARE(rows(db.filePath(), QStringLiteral("明细")), 1);
+}
+
+// A clock that was once ahead left copies dated later than now. Ranked by date only,
+// they took every day's and week's place, and each new copy was thinned away at once
+// while reported as made.
+void TestBackupStore::futureDatedCopies_keptButNeverTodaysNorInTheNewCopysWay() {
+    TestDatabase db;
+    db.addEntry({});
+    TestDatabase::resetConnection();
+    QDateTime now(QDate(2026, 12, 9), QTime(9, 0));
+    BackupStore store(db.filePath(), {}, [&now] { return now; });
+    const QString original = store.makeBackup();
+    QStringList ahead;
+    for (int day = 0; day < 20; ++day) {
+        const QString name = QStringLiteral("家装账簿-%1-1000.mdb")
+                                 .arg(QDate(2099, 1, 1).addDays(day * 3).toString(QStringLiteral("yyyy-MM-dd")));
+        ahead << QDir(store.folder()).filePath(name);
+        QVERIFY(QFile::copy(original, ahead.last()));
+    }
+    const QString laterToday = QDir(store.folder()).filePath(QStringLiteral("家装账簿-2026-12-10-235959.mdb"));
+    QVERIFY(QFile::copy(original, laterToday));
+    QFile::remove(original);
+
+    now = QDateTime(QDate(2026, 12, 10), QTime(8, 0));
+    QVERIFY(!store.hasBackupOn(now.date())); // 23:59:59 today is not yet
+    const QString made = store.makeBackup();
+    QVERIFY(QFileInfo::exists(made));
+    QVERIFY(store.hasBackupOn(now.date()));
+    for (const QString& path : std::as_const(ahead))
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+    QVERIFY(QFileInfo::exists(laterToday));
+
+    // Ordinary thinning still happens among the copies dated up to now.
+    QStringList madeOverTime{made};
+    for (int day = 1; day <= 70; ++day) {
+        now = now.addDays(1);
+        madeOverTime << store.makeBackup();
+        QVERIFY(QFileInfo::exists(madeOverTime.last()));
+    }
+    QVERIFY(!QFileInfo::exists(made));
+    QVERIFY(!QFileInfo::exists(laterToday));
+    for (int back = 0; back < 7; ++back)
+        QVERIFY(QFileInfo::exists(madeOverTime[madeOverTime.size() - 1 - back]));
+    for (const QString& path : std::as_const(ahead))
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+    const qsizetype upToNow = store.files().size() - ahead.size();
+    QVERIFY2(upToNow >= 8 && upToNow < 7 + 8, qPrintable(QString::number(upToNow)));
+}
+
+// The ledger is read only during the copying: a save made while the copy is checked
+// does not wait, and the copy is the state before it.
+void TestBackupStore::savesDuringTheCopysCheck_doNotWait() {
+    TestDatabase db;
+    db.addEntry({});
+    TestDatabase::resetConnection();
+    BackupStore store(db.filePath());
+    QStringList stages;
+    QString saveFailure = QStringLiteral("no save tried");
+    const QString copy = store.makeBackup(5000, [&](BackupStore::Stage stage, qint64, qint64) {
+        const QString text = BackupStore::stageText(stage);
+        if (!stages.isEmpty() && stages.last() == text)
+            return;
+        stages << text;
+        if (stage != BackupStore::Stage::Verifying)
+            return;
+        try {
+            SqliteHandle other(db.filePath(), SqliteHandle::Mode::ReadWrite, 0); // no waiting at all
+            other.exec(QStringLiteral("INSERT INTO 明细 (NAMES) VALUES ('校验时保存')"));
+            saveFailure.clear();
+        } catch (const DbError& error) {
+            saveFailure = error.message();
+        }
+    });
+    QVERIFY2(saveFailure.isEmpty(), qPrintable(saveFailure));
+    QCOMPARE(stages, (QStringList{BackupStore::stageText(BackupStore::Stage::Copying),
+                                  BackupStore::stageText(BackupStore::Stage::Verifying),
+                                  BackupStore::stageText(BackupStore::Stage::Flushing)}));
+    QCOMPARE(names(copy), QStringList{QStringLiteral("水泥")});
+    QCOMPARE(db.count(QStringLiteral("明细")), 2);
+}
+
+// A killed backup leaves its hidden copy behind: the next backup removes it at once,
+// however new it is, but never one whose writer still holds it.
+void TestBackupStore::abandonedTemporary_removedAtOnce_oneBeingWrittenKept() {
+    TestDatabase db;
+    db.addEntry({});
+    TestDatabase::resetConnection();
+    BackupStore store(db.filePath());
+    QVERIFY(QDir().mkpath(store.folder()));
+    const QDir folder(store.folder());
+    const auto temporary = [&](const QString& name) {
+        QFile file(folder.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(QByteArray(100000, 'x'));
+        return file.fileName();
+    };
+    const QString abandoned = temporary(QStringLiteral(".家装账簿.partial-AbCd12"));
+    const QString beingWritten = temporary(QStringLiteral(".家装账簿.partial-XyZ789"));
+    const QString otherLedgers = temporary(QStringLiteral(".别的账簿.partial-Qq1234"));
+    const int writer = ::open(QFile::encodeName(beingWritten).constData(), O_RDONLY | O_CLOEXEC);
+    QVERIFY(writer >= 0 && ::flock(writer, LOCK_EX | LOCK_NB) == 0);
+
+    store.makeBackup();
+    QVERIFY(!QFileInfo::exists(abandoned));
+    QVERIFY(QFileInfo::exists(beingWritten));
+    QVERIFY(QFileInfo::exists(otherLedgers));
+    ::close(writer); // its writer is gone: the next backup removes it
+    store.makeBackup();
+    QVERIFY(!QFileInfo::exists(beingWritten));
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".家装账簿.partial")).size(), 0);
+}
+
+// Copies in one minute (earlier versions named them by the minute, -2, -3 …) are
+// listed in the order they were made, -10 after -9, not by their names' letters.
+void TestBackupStore::copiesWithinOneMinute_orderedAsMade() {
+    TestDatabase db;
+    db.addEntry({});
+    TestDatabase::resetConnection();
+    QDateTime now(QDate(2026, 12, 9), QTime(12, 0, 30));
+    BackupStore store(db.filePath(), {}, [&now] { return now; });
+    const QString original = store.makeBackup();
+    QStringList earlierVersion;
+    for (int n = 1; n <= 11; ++n) {
+        const QString name = n == 1 ? QStringLiteral("家装账簿-2026-12-09-1200.mdb")
+                                    : QStringLiteral("家装账簿-2026-12-09-1200-%1.mdb").arg(n);
+        QVERIFY(QFile::copy(original, QDir(store.folder()).filePath(name)));
+        earlierVersion.prepend(name);
+    }
+    now = now.addSecs(1);
+    const QString second = store.makeBackup();
+    now = now.addSecs(-1);
+    const QString sameSecond = store.makeBackup();
+    QCOMPARE(QFileInfo(second).fileName(), QStringLiteral("家装账簿-2026-12-09-120031.mdb"));
+    QCOMPARE(QFileInfo(sameSecond).fileName(), QStringLiteral("家装账簿-2026-12-09-120030-2.mdb"));
+    const QStringList expected = QStringList{QFileInfo(second).fileName(), QFileInfo(sameSecond).fileName(),
+                                             QFileInfo(original).fileName()} +
+                                 earlierVersion;
+    QStringList listed;
+    for (const BackupStore::Copy& copy : store.files())
+        listed << copy.fileName;
+    QCOMPARE(listed, expected);
+}
+
+// The lock is taken before anything is changed and held until the content is
+// replaced; released unused, it leaves the ledger as it was.
+void TestBackupStore::restoreLock_heldUntilReplacedOrReleased() {
+    TestDatabase db;
+    storeEntry(QStringLiteral("一"));
+    BackupStore store(db.filePath());
+    const QString copy = store.makeBackup();
+    storeEntry(QStringLiteral("二"));
+    const auto othersMayWrite = [&] {
+        try {
+            SqliteHandle other(db.filePath(), SqliteHandle::Mode::ReadWrite, 0);
+            other.exec(QStringLiteral("INSERT INTO 日记 (DATES, TEXTS) VALUES ('2026-12-09', '别人写的')"));
+            return true;
+        } catch (const DbError& error) {
+            return !error.message().contains(QStringLiteral("另一个程序"));
+        }
+    };
+    {
+        LedgerRestore restore(store, copy);
+        restore.lock(300);
+        QVERIFY(!othersMayWrite());
+    }
+    QCOMPARE(names(db.filePath()), (QStringList{QStringLiteral("一"), QStringLiteral("二")}));
+    QVERIFY(othersMayWrite());
+    QCOMPARE(rows(db.filePath(), QStringLiteral("日记")), 1);
+
+    LedgerRestore restore(store, copy);
+    restore.lock(300);
+    const QString former = restore.replace();
+    QCOMPARE(names(db.filePath()), QStringList{QStringLiteral("一")});
+    QCOMPARE(rows(db.filePath(), QStringLiteral("日记")), 0);
+    QCOMPARE(rows(former, QStringLiteral("日记")), 1); // what the others wrote is in the former ledger
+    storeEntry(QStringLiteral("三")); // the program's connection, open throughout, goes on
+    QCOMPARE(names(db.filePath()), (QStringList{QStringLiteral("一"), QStringLiteral("三")}));
+}
+
+// The day's first backup runs on a thread of its own: the connection that started it
+// goes on while the ledger is locked by another program, and the copy is made once
+// the lock is gone.
+void TestBackupStore::firstBackup_runsBesideTheConnection() {
+    TestDatabase db;
+    db.addEntry({});
+    TestDatabase::resetConnection();
+    QStringList reported;
+    BackupSchedule schedule;
+    schedule.failed = [&](const QString& message) { reported << message; };
+    db.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    schedule.connected(); // would wait here for the lock, and fail
+    QVERIFY(reported.isEmpty());
+    db.exec(QStringLiteral("COMMIT"));
+    const BackupStore store(db.filePath());
+    QTRY_VERIFY_WITH_TIMEOUT(store.hasBackupOn(QDate::currentDate()) || !reported.isEmpty(), 60000);
+    // (Only a machine too busy to commit within the backup's 5 s wait sees it fail.)
+    QVERIFY2(reported.isEmpty() || reported[0].contains(QStringLiteral("另一个程序")), qPrintable(reported.value(0)));
+    schedule.programEnding();
+    QVERIFY(store.list().size() <= 1); // nothing stored since: no second copy
 }
 
 JZ_TEST_MAIN(TestBackupStore)

@@ -1,5 +1,6 @@
 #include "database.h"
 #include "datetext.h"
+#include "enginetext.h"
 #include "dberror.h"
 #include "frame.h"
 #include "gbklimit.h"
@@ -24,6 +25,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QProcess>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -31,6 +33,7 @@
 #include <QWheelEvent>
 
 #include <functional>
+#include <sqlite3.h>
 
 namespace {
 
@@ -92,6 +95,7 @@ private Q_SLOTS:
     void database_missingFileIsNotCreated();
     void database_foreignFilesAreRefusedUntouched();
     void database_replacedFileIsNotWrittenBlind();
+    void engineTexts_explainedWithTheEnginesWordsAfter();
 
     void statistics_totalRowLastWhateverTheLabels();
     void statistics_emptyRangeAndLocations();
@@ -404,6 +408,65 @@ void TestData::database_missingFileIsNotCreated() {
     QFile::rename(db.filePath() + QStringLiteral(".away"), db.filePath());
     q.open();
     QVERIFY(Database::instance().isOpen());
+}
+
+// The engine's common conditions reach the user in Chinese, whichever way the program
+// talks to the engine; its own words follow in brackets.
+void TestData::engineTexts_explainedWithTheEnginesWordsAfter() {
+    QCOMPARE(EngineText::explained(SQLITE_FULL, QStringLiteral("database or disk is full")),
+             QStringLiteral("磁盘已满（database or disk is full）"));
+    QCOMPARE(EngineText::explained(SQLITE_IOERR_WRITE, QStringLiteral("disk I/O error")),
+             QStringLiteral("读写磁盘出错（disk I/O error）")); // an extended code
+    QCOMPARE(EngineText::explained(0, QStringLiteral("database is locked")),
+             QStringLiteral("账簿文件正被另一个程序使用（database is locked）")); // the text alone
+    QCOMPARE(EngineText::explained(SQLITE_ERROR, QStringLiteral("no such table: 预算")),
+             QStringLiteral("no such table: 预算")); // nothing common to explain
+
+    TestDatabase db;
+    db.addEntry({});
+    TestDatabase::resetConnection();
+    const auto failureOf = [](const std::function<void()>& work) {
+        try {
+            work();
+        } catch (const DbError& error) {
+            return error.message();
+        }
+        return QString();
+    };
+    const auto storeEntry = [] {
+        Query query;
+        query.setSql(SqlTexts::emptyLedger());
+        query.open();
+        query.append();
+        query.setValue(QStringLiteral("NAMES"), QStringLiteral("试"));
+        query.post();
+    };
+
+    // Locked by another program, on a bare connection.
+    db.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    QCOMPARE(failureOf([&] {
+                 SqliteHandle other(db.filePath(), SqliteHandle::Mode::ReadOnly, 0);
+                 other.scalar(QStringLiteral("select count(*) from 明细"));
+             }),
+             QStringLiteral("账簿文件正被另一个程序使用（database is locked）"));
+    db.exec(QStringLiteral("COMMIT"));
+
+    // Read-only, through the program's own connection.
+    if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), db.filePath()}) == 0) {
+        const QString failure = failureOf(storeEntry);
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), db.filePath()});
+        QVERIFY2(failure.startsWith(QStringLiteral("文件是只读的，不能写入（")), qPrintable(failure));
+        QVERIFY2(failure.contains(QStringLiteral("readonly")), qPrintable(failure));
+    }
+    TestDatabase::resetConnection();
+
+    // Not a database, when the program connects.
+    QFile file(db.filePath());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QByteArray(8192, 'z'));
+    file.close();
+    QCOMPARE(failureOf([] { Database::instance().connection(); }),
+             QStringLiteral("这不是账簿文件（file is not a database）"));
 }
 
 void TestData::database_foreignFilesAreRefusedUntouched() {

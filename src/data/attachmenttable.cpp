@@ -98,13 +98,12 @@ qint64 add(QSqlDatabase db, qint64 entryKey, const NewAttachment& attachment) {
                 SqlConnection(db).exec(statement);
         }
         const SqlConnection engine(db);
-        engine.exec(QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
+        return engine.insert(QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
                                    "values (?, ?, ?, ?, ?, ?)"),
                     {entryKey, attachment.name, attachment.mime, qint64(attachment.data.size()),
                      storedDateText(QDate::currentDate()),
                      // A zero-byte file is still a BLOB, not a missing one.
                      attachment.data.isNull() ? QByteArray("") : attachment.data});
-        return engine.lastInsertKey();
     });
     Q_EMIT AttachmentNotices::instance().attachmentsChanged(entryKey);
     return key;

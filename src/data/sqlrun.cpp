@@ -1,5 +1,7 @@
 #include "sqlrun.h"
 
+#include "sqldialect.h"
+
 #include <QSqlError>
 #include <QVariant>
 
@@ -10,16 +12,10 @@ QString engineMessage(const QSqlError& error) {
 }
 
 int tablesNamed(const SqlConnection& db, const QStringList& names) {
-    QStringList marks;
     QVariantList values;
-    for (const QString& name : names) {
-        marks << QStringLiteral("?");
+    for (const QString& name : names)
         values << name;
-    }
-    return db.scalar(QStringLiteral("select count(*) from sqlite_master where type='table' and name in (%1)")
-                         .arg(marks.join(QLatin1Char(','))),
-                     values)
-        .toInt();
+    return db.scalar(SqlDialect::countTablesNamed(db.engine(), int(names.size())), values).toInt();
 }
 
 bool isLedgerFile(const SqlConnection& db) {

@@ -3,6 +3,7 @@
 #include "database.h"
 #include "datetext.h"
 #include "dberror.h"
+#include "sqldialect.h"
 #include "query.h"
 #include "sqlrun.h"
 #include "sqlstatement.h"
@@ -45,10 +46,11 @@ QVector<AttachmentInfo> list(const QSqlDatabase& db, qint64 entryKey) {
     if (!exists(db))
         return found;
     // length() of a BLOB is read from the record header: the content stays on disk.
-    SqlStatement query(db,
-                       QStringLiteral("select MID, ENTRYMID, NAMES, MIME, BYTES, ADDED, "
-                                      "case when typeof(DATA)='blob' then length(DATA) else -1 end "
-                                      "from 附件 where ENTRYMID=? order by MID"),
+    const SqlConnection engine(db);
+    SqlStatement query(engine,
+                       QStringLiteral("select MID, ENTRYMID, NAMES, MIME, BYTES, ADDED, %1 "
+                                      "from 附件 where ENTRYMID=? order by MID")
+                           .arg(SqlDialect::blobLength(engine.engine(), QStringLiteral("DATA"))),
                        {entryKey});
     while (query.step()) {
         AttachmentInfo info;

@@ -14,7 +14,8 @@
 
 namespace {
 
-// The handle of the named type under a Qt SQL connection: "sqlite3*" or "PGconn*".
+// The handle of the named type under a Qt SQL connection: "sqlite3*", or "pg_conn*"
+// (the QPSQL driver's PGconn*, by the name Qt's type registry gives it).
 template <class Handle> Handle* handleUnder(const QSqlDatabase& db, const char* typeName) {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
     return qstrcmp(handle.typeName(), typeName) == 0 ? *static_cast<Handle* const*>(handle.data()) : nullptr;
@@ -29,7 +30,7 @@ int compareThrough(void* order, int lengthA, const void* a, int lengthB, const v
 } // namespace
 
 SqlConnection::SqlConnection(const QSqlDatabase& db)
-    : m_db(handleUnder<sqlite3>(db, "sqlite3*")), m_server(handleUnder<pg_conn>(db, "PGconn*")) {
+    : m_db(handleUnder<sqlite3>(db, "sqlite3*")), m_server(handleUnder<pg_conn>(db, "pg_conn*")) {
     if (!m_db && !m_server)
         throw DbError(QStringLiteral("数据库连接不可用"));
 }

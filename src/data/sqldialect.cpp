@@ -3,6 +3,9 @@
 #include <QStringList>
 #include <QVector>
 
+#include <algorithm>
+#include <iterator>
+
 namespace SqlDialect {
 
 namespace {
@@ -100,10 +103,36 @@ QString joined(const QVector<Token>& t) {
 
 } // namespace
 
+// Words that may follow a subquery in FROM where an alias would stand.
+bool endsFromItem(const Token& token) {
+    static const char* const words[] = {"where", "order", "group", "union", "left",  "right",  "inner",
+                                        "join",  "on",    "limit", "having", "except", "intersect", "cross",
+                                        "full",  "natural", "window", "offset"};
+    if (token.kind != Token::Word)
+        return true;
+    return std::any_of(std::begin(words), std::end(words), [&](const char* word) { return token.is(word); });
+}
+
 QString forServer(const QString& sqliteText) {
     QVector<Token> t = tokens(sqliteText);
+    QVector<bool> subqueries; // per open parenthesis: a SELECT in FROM or JOIN
+    int aliases = 0;
+    qsizetype previous = -1; // the last token that is not blank
     for (qsizetype i = 0; i < t.size(); ++i) {
-        if (t[i].is("like")) {
+        if (t[i].kind == Token::Space)
+            continue;
+        const qsizetype before = previous;
+        previous = i;
+        if (t[i].kind == Token::Other && t[i].text == QLatin1String("(")) {
+            const qsizetype inside = significant(t, i + 1);
+            subqueries.append(before >= 0 && (t[before].is("from") || t[before].is("join")) && inside < t.size() &&
+                              t[inside].is("select"));
+        } else if (t[i].kind == Token::Other && t[i].text == QLatin1String(")") && !subqueries.isEmpty()) {
+            // The server (before version 16) wants a name for every subquery in FROM.
+            const qsizetype after = significant(t, i + 1);
+            if (subqueries.takeLast() && (after >= t.size() || endsFromItem(t[after])))
+                t[i].text += QStringLiteral(" AS jz_subquery%1").arg(++aliases);
+        } else if (t[i].is("like")) {
             t[i].text = QStringLiteral("ILIKE");
             const qsizetype pattern = significant(t, i + 1);
             if (pattern < t.size())
@@ -171,6 +200,12 @@ QString countTablesNamed(Engine engine, int names) {
 
 QString insertReturningKey(Engine engine, const QString& insert) {
     return engine == Engine::Server ? insert + QStringLiteral(" RETURNING MID") : insert;
+}
+
+QString blobLength(Engine engine, const QString& column) {
+    return engine == Engine::Server
+               ? QStringLiteral("coalesce(octet_length(%1), -1)").arg(column)
+               : QStringLiteral("case when typeof(%1)='blob' then length(%1) else -1 end").arg(column);
 }
 
 } // namespace SqlDialect

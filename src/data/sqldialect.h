@@ -36,4 +36,8 @@ QString countTablesNamed(Engine engine, int names);
 // on the server; SQLite's statement is unchanged (its key is asked afterwards).
 QString insertReturningKey(Engine engine, const QString& insert);
 
+// The length of a column's BLOB, or -1 when it holds anything else (SQLite stores
+// any type in any column; the server's bytea column holds bytes or null).
+QString blobLength(Engine engine, const QString& column);
+
 } // namespace SqlDialect

@@ -10,7 +10,9 @@
 #include "testserver.h"
 
 #include <QtTest>
+#include <QProcess>
 #include <QThread>
+#include <QUrl>
 
 #include <libpq-fe.h>
 
@@ -50,7 +52,7 @@ private slots:
     void connectionRefusedNamesTheServer();
     void wrongPasswordIsRefused();
     void databaseThatIsNoLedgerIsRefusedUnchanged();
-    void serverInitRefusesADatabaseThatIsNotEmpty();
+    void serverInitPreparesOnlyAnEmptyDatabase();
     void memberMayWriteRowsButChangeNoTable();
     void serverStoppedDuringSave();
     void savedEntrySurvivesImmediateStop();
@@ -107,20 +109,44 @@ void TestServerFaults::databaseThatIsNoLedgerIsRefusedUnchanged() {
              QStringLiteral("别人的"));
 }
 
-void TestServerFaults::serverInitRefusesADatabaseThatIsNotEmpty() {
+// jiazhuang-server-init on database; returns its exit code, its messages in *output.
+int runServerInit(const QString& database, QString* output) {
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(QStringLiteral(JZ_SERVER_INIT),
+               {QStringLiteral("postgresql://postgres@%1:5432/%2")
+                    .arg(QString::fromLatin1(QUrl::toPercentEncoding(TestServer::folder())), database)});
+    tool.waitForFinished(-1);
+    *output = QString::fromUtf8(tool.readAll());
+    return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+}
+
+void TestServerFaults::serverInitPreparesOnlyAnEmptyDatabase() {
+    const QString tables = QStringLiteral("select string_agg(tablename, ',' order by tablename) from pg_tables "
+                                          "where schemaname='public'");
     const QString database = TestServer::newDatabase();
-    TestServer::admin(database, QStringLiteral("CREATE TABLE notes (x text)"));
-    QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("init"));
-    TestServer::address(database).applyTo(admin);
-    QVERIFY(admin.open());
-    QVERIFY_THROWS_EXCEPTION(DbError, ServerSchema::create(SqlConnection(admin), database));
-    QCOMPARE(TestServer::adminScalar(database, QStringLiteral("select count(*) from pg_tables where "
-                                                              "schemaname='public'")).toInt(), 1);
-    QCOMPARE(TestServer::adminScalar(database, QStringLiteral("select count(*) from pg_roles where rolname=?"),
-                                     {ServerSchema::memberRole(database)}).toInt(), 0);
-    admin.close();
-    admin = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("init"));
+    QString output;
+    QCOMPARE(runServerInit(database, &output), 0);
+    QCOMPARE(TestServer::adminScalar(database, tables).toString(),
+             QStringLiteral("归类,日记,明细,附件,项目,预算")); // byte order
+    QCOMPARE(TestServer::adminScalar(database, QStringLiteral("select count(*) from 项目")).toInt(), 7);
+    QCOMPARE(TestServer::adminScalar(database, QStringLiteral("select count(*) from 归类")).toInt(), 10);
+    Database::instance().setServer(TestServer::address(database));
+    QCOMPARE(openingFailure(), QString()); // a ledger now
+    Database::instance().setServer({});
+
+    QCOMPARE(runServerInit(database, &output), 1); // a second time: refused, unchanged
+    QVERIFY2(output.contains(QStringLiteral("不是空的")), qPrintable(output));
+    QCOMPARE(TestServer::adminScalar(database, QStringLiteral("select count(*) from 项目")).toInt(), 7);
+
+    const QString foreign = TestServer::newDatabase();
+    TestServer::admin(foreign, QStringLiteral("CREATE TABLE notes (x text)"));
+    QCOMPARE(runServerInit(foreign, &output), 1);
+    QCOMPARE(TestServer::adminScalar(foreign, tables).toString(), QStringLiteral("notes"));
+    QCOMPARE(TestServer::adminScalar(foreign, QStringLiteral("select count(*) from pg_roles where rolname=?"),
+                                     {ServerSchema::memberRole(foreign)})
+                 .toInt(),
+             0);
 }
 
 void TestServerFaults::memberMayWriteRowsButChangeNoTable() {

@@ -7,7 +7,6 @@
 #include "database.h"
 #include "ledgerlistmodel.h"
 #include "ledgerquery.h"
-#include "numbertext.h"
 #include "preparedreport.h"
 #include "printedlist.h"
 #include "query.h"
@@ -153,8 +152,8 @@ void FloorDirectToPdf(benchmark::State& state) {
         writer.setResolution(1200);
         QPainter painter(&writer);
         FloorPainter draw(painter, 1200 / 96.0, f);
-        const QString total = NumberText::format(b.query.totalAmount());
-        const QString paid = NumberText::format(b.query.paidAmount());
+        const QString total = b.query.totalAmount().text();
+        const QString paid = b.query.paidAmount().text();
         const QString dates = QStringLiteral("日期从:%1  至  %2").arg(b.query.dateFrom(), b.query.dateTo());
         pages = 1;
         double y = top;
@@ -177,7 +176,7 @@ void FloorDirectToPdf(benchmark::State& state) {
         titleTexts[17] = total + QStringLiteral("元 ");
         titleTexts[19] = paid + QStringLiteral("元 ");
         titleTexts[21] =
-            NumberText::format(b.query.totalAmount() - b.query.paidAmount()) + QStringLiteral("元 ");
+            (b.query.totalAmount() - b.query.paidAmount()).text() + QStringLiteral("元 ");
         const auto finishPage = [&] {
             y = footerTop;
             band(f.pageFooter, {dates, QStringLiteral("第 %1 页").arg(pages)});

@@ -20,17 +20,23 @@ constexpr Units pow10(int n) {
 constexpr Units unitsPerYuan = pow10(Money::decimals);
 constexpr Units unitsPerFen = unitsPerYuan / 100;
 constexpr double limit = 1e20; // |yuan| below this fits 128 bits at 18 decimals
+constexpr Units unitsLimit = pow10(20 + Money::decimals);
 
-// Amounts that are whole fen, the usual case, skip the decimal text: below 2^46 the
-// doubles lie closer than a fen, so a fen value whose double is this one is the
-// only decimal of at most two places that gives it, and so the shortest.
-bool wholeFen(double yuan, qint64& fen) {
-    if (!(std::fabs(yuan) < 70368744177664.0)) // 2^46
+// Amounts of at most four decimals, the usual case (fen, and prices times quarter
+// quantities), skip the decimal text. Below 2^51 / 10^4 yuan the doubles lie closer
+// than 10^-4, so a four-place decimal whose double is this one is the only such
+// decimal that gives it, and every shorter decimal giving it would be one too: it
+// is the shortest. Adding and taking away 1.5 * 2^52 rounds to a whole number.
+constexpr double fourPlaces = 10000;
+constexpr Units unitsPerFourth = unitsPerYuan / 10000;
+
+bool fourPlaceDecimal(double yuan, qint64& tenThousandths) {
+    if (!(std::fabs(yuan) < 225179981368.0)) // 2^51 / 10^4
         return false;
-    const double scaled = std::nearbyint(yuan * 100);
-    if (double(scaled) / 100 != yuan)
+    const double scaled = (yuan * fourPlaces + 6755399441055744.0) - 6755399441055744.0;
+    if (scaled / fourPlaces != yuan)
         return false;
-    fen = qint64(scaled);
+    tenThousandths = qint64(scaled);
     return true;
 }
 
@@ -73,9 +79,9 @@ Units unitsOf(double yuan) {
 
 Money Money::fromDouble(double yuan) {
     Money money;
-    qint64 fen = 0;
-    if (wholeFen(yuan, fen))
-        money.m_units = Units(fen) * unitsPerFen;
+    qint64 tenThousandths = 0;
+    if (fourPlaceDecimal(yuan, tenThousandths))
+        money.m_units = Units(tenThousandths) * unitsPerFourth;
     else if (std::fabs(yuan) < limit)
         money.m_units = unitsOf(yuan);
     else
@@ -104,7 +110,7 @@ void Money::becomeApproximate(double value) {
 Money& Money::operator+=(const Money& other) {
     Units sum = 0;
     if (m_exact && other.m_exact && !__builtin_add_overflow(m_units, other.m_units, &sum) &&
-        sum < Units(limit) * unitsPerYuan && sum > -Units(limit) * unitsPerYuan)
+        sum < unitsLimit && sum > -unitsLimit)
         m_units = sum;
     else
         becomeApproximate(toDouble() + other.toDouble());

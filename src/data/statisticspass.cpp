@@ -124,6 +124,24 @@ int compare(const Value& a, const Value& b, bool pinyin) {
     }
 }
 
+// One entry's amount as SUM() takes it: none for null, an integer, or any other
+// value (a real, or a text or blob read as the number it starts with).
+struct Amount {
+    enum Kind { None, Integer, Other } kind = None;
+    Money value;
+
+    static Amount of(const SqlStatement& row, int column) {
+        switch (row.type(column)) {
+        case SqlStatement::Null:
+            return {};
+        case SqlStatement::Integer:
+            return {Integer, Money::fromInteger(row.integer(column))};
+        default:
+            return {Other, Money::fromDouble(row.real(column))};
+        }
+    }
+};
+
 // SUM() and COUNT(*) of one group, the sum exact: null when no value was summed,
 // an integer while every value summed was one (as the engine's SUM gives).
 struct GroupSum {
@@ -132,19 +150,12 @@ struct GroupSum {
     qint64 rows = 0;
     bool integers = true;
 
-    void add(const SqlStatement& row, int column) {
+    void add(const Amount& amount) {
         ++rows;
-        switch (row.type(column)) {
-        case SqlStatement::Null:
+        if (amount.kind == Amount::None)
             return;
-        case SqlStatement::Integer:
-            sum += Money::fromInteger(row.integer(column));
-            break;
-        default: // a real, or a text or blob read as the number it starts with
-            sum += Money::fromDouble(row.real(column));
-            integers = false;
-            break;
-        }
+        sum += amount.value;
+        integers = integers && amount.kind == Amount::Integer;
         ++values;
     }
     QVariant sumValue() const {
@@ -167,23 +178,18 @@ QString groupColumns(Kind kind) {
     case Kind::Category:
         return QStringLiteral("DID");
     case Kind::Location: {
-        QStringList flags;
+        // The text's own tests "flag=1", as the bits of one number.
+        QStringList bits;
         for (int i = 0; i < SqlTexts::locationCount; ++i)
-            flags << QString::fromLatin1(SqlTexts::locations()[i].flag);
-        return flags.join(QLatin1Char(','));
+            bits << QStringLiteral("case when %1=1 then %2 else 0 end")
+                        .arg(QString::fromLatin1(SqlTexts::locations()[i].flag))
+                        .arg(1 << i);
+        return bits.join(QLatin1Char('+'));
     }
     case Kind::Date:
         return QStringLiteral("DATES");
     }
     return {};
-}
-
-// The text's test "flag=1": a flag column holds 1 as an integer (or a real 1.0); a
-// text, a blob or null is never equal to 1.
-bool flagSet(const SqlStatement& row, int column) {
-    const int type = row.type(column);
-    return (type == SqlStatement::Integer && row.integer(column) == 1) ||
-           (type == SqlStatement::Real && row.real(column) == 1.0);
 }
 
 // The names of a lookup table by key, for the text's LEFT JOIN on MID: only an
@@ -213,25 +219,26 @@ public:
             m_db, m_db.entriesInRange(QStringLiteral("ALLMONEY,%1").arg(groupColumns(m_kind)), from, to),
             {from, to});
         while (entries.step()) {
-            m_total.add(entries, 0);
+            const Amount amount = Amount::of(entries, 0);
+            m_total.add(amount);
             switch (m_kind) {
             case Kind::Location:
-                for (int flag = 0; flag < SqlTexts::locationCount; ++flag)
-                    if (flagSet(entries, 1 + flag))
-                        m_groups[size_t(flag)].add(entries, 0);
+                for (qint64 flags = entries.integer(1), flag = 0; flags != 0; flags >>= 1, ++flag)
+                    if (flags & 1)
+                        m_groups[size_t(flag)].add(amount);
                 break;
             case Kind::Date:
-                group(dayOf(entries)).add(entries, 0);
+                group(dayOf(entries)).add(amount);
                 break;
             case Kind::Project:
             case Kind::Category:
                 if (entries.type(1) == SqlStatement::Integer) {
-                    group(integerGroup(entries.integer(1))).add(entries, 0);
+                    group(integerGroup(entries.integer(1))).add(amount);
                     break;
                 }
                 [[fallthrough]];
             case Kind::Mode:
-                group(valueGroup(entries, 1)).add(entries, 0);
+                group(valueGroup(entries, 1)).add(amount);
                 break;
             }
         }

@@ -11,6 +11,7 @@
 #include "mainform.h"
 #include "messagerecorder.h"
 #include "pdftext.h"
+#include "previewprint.h"
 #include "reportpreview.h"
 #include "testdatabase.h"
 #include "testmain.h"
@@ -75,13 +76,7 @@ QString printReport(PreparedReport& shown) {
     const QString file = dir.filePath(QStringLiteral("budget.pdf"));
     ReportPreview::setTestHook([&](ReportPreview& preview) {
         shown = preview.report();
-        ReportPreview::setPrinterChooser([&](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(file);
-            return true;
-        });
-        QTest::mouseClick(preview.findChild<QToolButton*>(QStringLiteral("PrintButton")), Qt::LeftButton);
-        ReportPreview::setPrinterChooser({});
+        printPreviewToPdf(preview, file);
     });
     click(BudgetForm, "SpeedButton3");
     ReportPreview::setTestHook({});

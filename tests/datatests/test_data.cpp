@@ -6,6 +6,9 @@
 #include "numbertext.h"
 #include "query.h"
 #include "querymodel.h"
+#include "sqlitehandle.h"
+#include "sqlrun.h"
+#include "sqlstatement.h"
 #include "sqltexts.h"
 #include "testdatabase.h"
 #include "testmain.h"
@@ -81,6 +84,8 @@ private Q_SLOTS:
 
     void query_cursorAndColumns();
     void query_writesThroughBoundValues();
+    void statement_bindsEachKindOfValue();
+    void transaction_takesTheWriteLockFirstAndRollsBack();
     void query_deleteMovesToFollowingRow();
     void query_failuresLeaveBufferAlone();
 
@@ -285,6 +290,63 @@ void TestData::query_writesThroughBoundValues() {
     const qint64 entry = db.addEntry({});
     newest1.open();
     QCOMPARE(newest1.integer(QStringLiteral("MID")), entry);
+}
+
+// Values are stored as Qt SQL stored them: a null text is null, an empty one text, a
+// byte array a blob even when empty, truth values as integers.
+void TestData::statement_bindsEachKindOfValue() {
+    TestDatabase db;
+    const SqlConnection engine = SqlConnection::program();
+    engine.exec(QStringLiteral("create table kinds (k, v)"));
+    const QVariantList values = {QVariant(),        QString(),      QStringLiteral(""), QByteArray(""),
+                                 QByteArray("\0x", 2), qint64(1) << 40, 4.72,               true,
+                                 QStringLiteral("木工")};
+    for (int i = 0; i < values.size(); ++i)
+        engine.exec(QStringLiteral("insert into kinds values (?, ?)"), {i, values[i]});
+    QCOMPARE(engine.lastInsertKey(), values.size());
+    SqlStatement read(engine, QStringLiteral("select typeof(v), v from kinds where k>=? order by k"), {0});
+    QStringList types;
+    QVariantList back;
+    while (read.step()) {
+        types << read.text(0);
+        back << read.value(1);
+    }
+    QCOMPARE(types, (QStringList{"null", "null", "text", "blob", "blob", "integer", "real", "integer", "text"}));
+    QCOMPARE(back[4].toByteArray(), QByteArray("\0x", 2));
+    QCOMPARE(back[5].toLongLong(), qint64(1) << 40);
+    QCOMPARE(back[6].toDouble(), 4.72);
+    QCOMPARE(back[8].toString(), QStringLiteral("木工"));
+    QCOMPARE(engine.exec(QStringLiteral("delete from kinds where k>?"), {6}), 2);
+    QVERIFY_THROWS_EXCEPTION(DbError, engine.exec(QStringLiteral("insert into nowhere values (1)")));
+}
+
+// The helper holds the write lock before the work reads anything, so another
+// writer waits for it rather than the work failing half-way; a failure in the work
+// stores nothing and leaves no transaction open.
+void TestData::transaction_takesTheWriteLockFirstAndRollsBack() {
+    TestDatabase db;
+    const SqlConnection engine = SqlConnection::program();
+    SqliteHandle other(db.filePath(), SqliteHandle::Mode::ReadWrite);
+    bool refused = false;
+    const qint64 key = SqlRun::inTransaction(engine, [&] {
+        try {
+            other.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        } catch (const DbError&) {
+            refused = other.lastFailureWasLock();
+        }
+        engine.exec(QStringLiteral("insert into 项目 (NAMES) values ('木工')"));
+        return engine.lastInsertKey();
+    });
+    QVERIFY(refused);
+    QCOMPARE(db.count(QStringLiteral("项目")), 1);
+    QVERIFY(key > 0);
+    QVERIFY_THROWS_EXCEPTION(DbError, SqlRun::inTransaction(engine, [&] {
+        engine.exec(QStringLiteral("insert into 项目 (NAMES) values ('油漆')"));
+        throw DbError(QStringLiteral("停"));
+    }));
+    QCOMPARE(db.count(QStringLiteral("项目")), 1);
+    other.exec(QStringLiteral("BEGIN IMMEDIATE")); // nothing held any more
+    other.exec(QStringLiteral("ROLLBACK"));
 }
 
 void TestData::query_deleteMovesToFollowingRow() {

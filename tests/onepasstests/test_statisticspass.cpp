@@ -182,6 +182,14 @@ void TestStatisticsPass::oddFiles() {
     db.exec(QStringLiteral("update 明细 set ALLMONEY='12.5元' where mid=1"));
     for (Text text : texts)
         COMPARE_WITH_REFERENCE(text, "2008-01-01", "2008-12-31", 100);
+    // A file whose amounts have no declared type keeps integers, and the engine sums
+    // them as an integer.
+    db.exec(QStringLiteral("alter table 明细 rename to 旧明细"));
+    db.exec(QStringLiteral("drop index 明细_DATES"));
+    db.exec(QStringLiteral("create table 明细 (MID INTEGER PRIMARY KEY, NAMES, DATES, CID, DID, CTYPE, LMONEY, "
+                           "NUM, SGT, ALLMONEY, ISALL, FMONEY, TEXTS, A, B, C, D, E, F, G, H, I)"));
+    db.exec(QStringLiteral("insert into 明细 select * from 旧明细"));
+    db.exec(QStringLiteral("create index 明细_DATES on 明细 (DATES)"));
     db.exec(QStringLiteral("update 明细 set ALLMONEY=12"));
     Query q;
     StatisticsPass::open(q, SqlTexts::byDate, QStringLiteral("2008-01-01"), QStringLiteral("2008-12-31"));

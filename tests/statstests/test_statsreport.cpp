@@ -6,6 +6,7 @@
 #include "locationstatswindow.h"
 #include "messagerecorder.h"
 #include "pdftext.h"
+#include "previewprint.h"
 #include "projectstatswindow.h"
 #include "reportpreview.h"
 #include "testdatabase.h"
@@ -196,15 +197,7 @@ void TestStatsReport::printsToPdf() {
     const QString file = dir.filePath(QStringLiteral("report1.pdf"));
     openOrFocus(Form7, [] { return new TForm7; });
     count(Form7, august1, august31);
-    print(Form7, [&](ReportPreview& preview) {
-        ReportPreview::setPrinterChooser([&](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(file);
-            return true;
-        });
-        QTest::mouseClick(preview.findChild<QToolButton*>(QStringLiteral("PrintButton")), Qt::LeftButton);
-        ReportPreview::setPrinterChooser({});
-    });
+    print(Form7, [&](ReportPreview& preview) { printPreviewToPdf(preview, file); });
     const QString text = pdfLayoutText(file);
     QVERIFY2(text.contains(QStringLiteral("装修费用统计表----按费用方式统计")), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("材料费")));

@@ -81,7 +81,7 @@ void BareSqlite(benchmark::State& state) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(l.file.filePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     for (auto _ : state) {
-        const BareRead read = readAllBare(db, sql);
+        BareRead read = readAllBare(db, sql);
         benchmark::DoNotOptimize(read.checksum);
         if (read.rows != state.range(0))
             state.SkipWithError("bare SQLite saw another row count");

@@ -104,7 +104,7 @@ void BareSqlite(benchmark::State& state, const Statistic& statistic) {
     sqlite3_open_v2(ledger().filePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_create_collation(db, "PINYIN", SQLITE_UTF8, nullptr, pinyin);
     for (auto _ : state) {
-        const BareRead read = readAllBare(db, sql);
+        BareRead read = readAllBare(db, sql);
         if (read.rows < 0)
             state.SkipWithError(read.error);
         benchmark::DoNotOptimize(read.checksum);
@@ -123,7 +123,7 @@ void OnePass(benchmark::State& state, const Range& range, const char* table) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(ledger().filePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     for (auto _ : state) {
-        const BareRead read = readAllBare(db, sql);
+        BareRead read = readAllBare(db, sql);
         if (read.rows < 0)
             state.SkipWithError(read.error);
         benchmark::DoNotOptimize(read.checksum);

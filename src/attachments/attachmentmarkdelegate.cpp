@@ -13,14 +13,15 @@ AttachmentMarkDelegate* AttachmentMarkDelegate::install(QAbstractItemView* view,
     QAbstractItemDelegate* inner = view->itemDelegateForColumn(markedColumn);
     if (!inner)
         inner = view->itemDelegate();
-    auto* mark = new AttachmentMarkDelegate(view, inner, keyColumn);
+    auto* mark = new AttachmentMarkDelegate(view, inner, markedColumn, keyColumn);
     view->setItemDelegateForColumn(markedColumn, mark);
     return mark;
 }
 
 AttachmentMarkDelegate::AttachmentMarkDelegate(QAbstractItemView* view, QAbstractItemDelegate* inner,
-                                               int keyColumn)
-    : QAbstractItemDelegate(view), m_view(view), m_inner(inner), m_keyColumn(keyColumn) {
+                                               int markedColumn, int keyColumn)
+    : QAbstractItemDelegate(view), m_view(view), m_inner(inner), m_markedColumn(markedColumn),
+      m_keyColumn(keyColumn) {
     QAbstractItemModel* model = view->model();
     connect(model, &QAbstractItemModel::modelReset, this, &AttachmentMarkDelegate::readMarks);
     connect(&AttachmentNotices::instance(), &AttachmentNotices::attachmentsChanged, this,
@@ -59,6 +60,10 @@ bool AttachmentMarkDelegate::marked(const QModelIndex& index) const {
     bool isKey = false;
     const qint64 key = index.sibling(index.row(), m_keyColumn).data().toLongLong(&isKey);
     return isKey && m_marked.contains(key);
+}
+
+QString AttachmentMarkDelegate::description(const QModelIndex& index) const {
+    return index.column() == m_markedColumn && marked(index) ? QStringLiteral("有附件") : QString();
 }
 
 void AttachmentMarkDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,

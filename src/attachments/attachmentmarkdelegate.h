@@ -21,19 +21,24 @@ public:
     static AttachmentMarkDelegate* install(QAbstractItemView* view, int markedColumn, int keyColumn);
 
     bool isMarked(qint64 entryKey) const { return m_marked.contains(entryKey); }
+    // What a screen reader says of a cell of the marked column besides its text:
+    // "有附件" where the clip is painted, else nothing.
+    QString description(const QModelIndex& index) const;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    AttachmentMarkDelegate(QAbstractItemView* view, QAbstractItemDelegate* inner, int keyColumn);
+    AttachmentMarkDelegate(QAbstractItemView* view, QAbstractItemDelegate* inner, int markedColumn,
+                           int keyColumn);
     void readMarks();
     void follow(qint64 entryKey);
     bool marked(const QModelIndex& index) const;
 
     QAbstractItemView* m_view;
     QPointer<QAbstractItemDelegate> m_inner;
+    int m_markedColumn;
     int m_keyColumn;
     QSet<qint64> m_marked;
 };

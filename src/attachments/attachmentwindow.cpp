@@ -14,6 +14,7 @@
 #include "query.h"
 #include "sqltexts.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -28,12 +29,32 @@
 #include <QSaveFile>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // Held as QObject: a window's destroyed() comes while it is no longer an AttachmentWindow.
 QHash<qint64, QPointer<QObject>>& openWindows() {
     static QHash<qint64, QPointer<QObject>> windows;
     return windows;
+}
+
+// Screen readers meet the window as a window named by its title, as they meet the
+// program's other windows, rather than as a plain pane.
+QAccessibleInterface* accessibleWindow(const QString& className, QObject* object) {
+    if (className == QLatin1String("AttachmentWindow") && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
+// The attachment's own type first, so that a name typed without a suffix gets its
+// suffix before the dialog asks whether to replace a file.
+QString saveFilter(const QString& fileName) {
+    const QString suffix = QFileInfo(fileName).suffix();
+    const bool plain = !suffix.isEmpty() && std::all_of(suffix.cbegin(), suffix.cend(),
+                                                        [](QChar c) { return c.isLetterOrNumber(); });
+    const QString all = QStringLiteral("所有文件|*");
+    return plain ? QStringLiteral("%1 文件|*.%1|").arg(suffix) + all : all;
 }
 
 QString quoted(const QString& name) {
@@ -95,10 +116,13 @@ AttachmentWindow* AttachmentWindow::showFor(qint64 entryKey, QWidget* parent) {
 AttachmentWindow::AttachmentWindow(qint64 entryKey, const QString& heading, QWidget* parent)
     : QWidget(parent, Qt::Window), m_entryKey(entryKey), m_model(new AttachmentListModel(this)) {
     m_model->load(entryKey); // throws before anything is shown
+    static const bool accessible = (QAccessible::installFactory(accessibleWindow), true);
+    Q_UNUSED(accessible)
 
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("AttachmentWindow"));
     setWindowTitle(QStringLiteral("附件"));
+    setAccessibleName(windowTitle());
     setWindowIcon(AttachmentPictures::paperClip());
     setAcceptDrops(true);
     resize(660, 480);
@@ -271,10 +295,13 @@ void AttachmentWindow::OpenClick() {
     QByteArray content;
     if (!selectedContent(row, content))
         return;
+    const QString name = m_model->info(row).name;
+    const auto tell = [window = QPointer<AttachmentWindow>(this), name](const QString& failure) {
+        Messages::error(window, QStringLiteral("无法打开附件%1:%2").arg(quoted(name), failure));
+    };
     QString failure;
-    if (AttachmentOpener::open(m_model->info(row).key, m_model->info(row).name, content, &failure).isEmpty())
-        Messages::error(this,
-                        QStringLiteral("无法打开附件%1:%2").arg(quoted(m_model->info(row).name), failure));
+    if (AttachmentOpener::open(m_model->info(row).key, name, content, &failure, tell).isEmpty())
+        tell(failure);
 }
 
 void AttachmentWindow::SaveAsClick() {
@@ -282,9 +309,9 @@ void AttachmentWindow::SaveAsClick() {
     QByteArray content;
     if (!selectedContent(row, content))
         return;
+    const QString proposed = AttachmentFileName::safe(m_model->info(row).name);
     const QString path =
-        FileDialogs::saveFileName(this, QStringLiteral("另存为"), QStringLiteral("所有文件|*"),
-                                  AttachmentFileName::safe(m_model->info(row).name));
+        FileDialogs::saveFileName(this, QStringLiteral("另存为"), saveFilter(proposed), proposed);
     if (path.isEmpty())
         return;
     // Written whole under a temporary name and moved into place, or not at all.

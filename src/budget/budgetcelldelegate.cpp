@@ -1,22 +1,15 @@
 #include "budgetcelldelegate.h"
 
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
-
-namespace {
-
-constexpr int budgetLength = 10;
-
-} // namespace
 
 QWidget* BudgetCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                           const QModelIndex&) const {
+    // No validator and no length limit: either would drop a typed "-" or "万"
+    // without a word and leave another number in the cell. The model refuses such
+    // text with its message instead.
     auto* box = new QLineEdit(parent);
     box->setObjectName(QStringLiteral("BudgetEdit"));
     box->setAccessibleName(QStringLiteral("预算(元)"));
-    box->setMaxLength(budgetLength);
-    box->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*\\.?[0-9]*")), box));
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_editor = box;
     return box;

@@ -3,9 +3,8 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 
-// The editor of a budget cell: a line edit that takes only what the ledger editor's
-// unsigned number boxes take (digits and one ".", at most ten characters), typed or
-// pasted.
+// The editor of a budget cell: a line edit that keeps whatever is typed or pasted,
+// so that the model judges the whole text and refuses what is no budget.
 class BudgetCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:

@@ -72,14 +72,44 @@ bool BudgetGridModel::isChanged(int row) const {
     return m_pending.contains(m_rows.at(row).key);
 }
 
+namespace {
+
+// Digits that a double keeps exactly as typed.
+constexpr int keptDigits = 15;
+
+// The significant digits of a typed number: those from the first non-zero one to
+// the last non-zero one, the exponent not counted.
+int significantDigits(const QString& typed) {
+    QString digits;
+    for (const QChar c : typed) {
+        if (c == u'e' || c == u'E')
+            break;
+        if (c.isDigit())
+            digits += c;
+    }
+    qsizetype first = 0, end = digits.size();
+    while (first < end && digits[first] == u'0')
+        ++first;
+    while (end > first && digits[end - 1] == u'0')
+        --end;
+    return int(end - first);
+}
+
+} // namespace
+
 QString BudgetGridModel::setBudgetText(int row, const QString& text) {
     std::optional<double> amount;
-    if (!trimmedText(text).isEmpty()) {
-        amount = NumberText::parse(text);
-        if (!amount)
+    const QString typed = trimmedText(text);
+    if (!typed.isEmpty()) {
+        amount = NumberText::parse(typed);
+        // "." alone reads as 0 elsewhere, but no one types it as a budget.
+        const bool hasDigit = std::any_of(typed.cbegin(), typed.cend(), [](QChar c) { return c.isDigit(); });
+        if (!amount || !hasDigit)
             return QStringLiteral("预算金额必须是数字!");
         if (*amount < 0)
             return QStringLiteral("预算金额不能是负数!");
+        if (significantDigits(typed) > keptDigits)
+            return QStringLiteral("预算金额最多 %1 位有效数字!").arg(keptDigits);
     }
     const BudgetKey key = m_rows.at(row).key;
     const auto stored = m_stored.constFind(key);

@@ -53,8 +53,9 @@ public:
     std::optional<double> budget(int row) const;
     bool isChanged(int row) const;
 
-    // Takes typed text as the row's budget; empty text removes the budget. Returns
-    // why the text was refused, or an empty text when it was taken.
+    // Takes typed text as the row's budget; empty text removes the budget. Text that
+    // is no number, a negative number or one with more digits than a double keeps is
+    // refused whole: returns why, or an empty text when it was taken.
     QString setBudgetText(int row, const QString& text);
 
     QVector<BudgetChange> changes() const;

@@ -1,12 +1,12 @@
 #include "budgetwindow.h"
 
-#include "datepicker.h"
 #include "barchart.h"
 #include "barseries.h"
 #include "budgetcelldelegate.h"
 #include "budgetgridmodel.h"
 #include "budgetreport.h"
 #include "database.h"
+#include "datepicker.h"
 #include "datetext.h"
 #include "dberror.h"
 #include "frame.h"
@@ -206,11 +206,13 @@ BudgetGridModel::NameList namesOf(const QString& sql, const QString& nameColumn)
 } // namespace
 
 // Reads the lookup lists, the budgets and the sums; reading never writes. A file
-// that cannot be read (none, not a ledger) leaves the grid with the total row only.
+// that cannot be read (busy, none, not a ledger) leaves the grid with the total row
+// only, and the user is told why.
 void BudgetWindow::reload() {
     BudgetGridModel::NameList projects, categories;
     QHash<BudgetKey, double> budgets;
     BudgetSums sums;
+    QString failure;
     try {
         QSqlDatabase db = Database::instance().connection();
         projects = namesOf(SqlTexts::projects(), QStringLiteral("NAMES"));
@@ -219,14 +221,17 @@ void BudgetWindow::reload() {
         sums = m_CheckBox1->isChecked()
                    ? BudgetSums::compute(db, storedDateText(m_Date1->date()), storedDateText(m_Date2->date()))
                    : BudgetSums::compute(db);
-    } catch (const DbError&) {
+    } catch (const DbError& error) {
         projects.clear();
         categories.clear();
         budgets.clear();
         sums = {};
+        failure = error.message();
     }
     m_model->setLedger(projects, categories, budgets, sums);
     chartRows();
+    if (!failure.isEmpty())
+        Messages::error(this, QStringLiteral("无法读取预算: ") + failure);
 }
 
 // Two bars per row but the total: the budget, then what was spent, red once over it.

@@ -6,6 +6,14 @@ namespace SqlTexts {
 
 namespace {
 
+QString keyList(const QList<qint64>& keys) {
+    QStringList listed;
+    listed.reserve(keys.size());
+    for (qint64 key : keys)
+        listed.append(QString::number(key));
+    return listed.join(QLatin1Char(','));
+}
+
 QString range(const QString& from, const QString& to) {
     return QStringLiteral("dates>='%1' and dates<='%2'").arg(from, to);
 }
@@ -38,12 +46,11 @@ QString ledgerEntryToDelete(qint64 key) {
     return QStringLiteral("select * from 明细 where MID=%1").arg(key);
 }
 QString ledgerNotes(const QList<qint64>& keys) {
-    QStringList listed;
-    listed.reserve(keys.size());
-    for (qint64 key : keys)
-        listed.append(QString::number(key));
     return QStringLiteral("select mid,texts,a,b,c,d,e,f,g,h,i from 明细 where mid in (%1)")
-        .arg(listed.join(QLatin1Char(',')));
+        .arg(keyList(keys));
+}
+QString ledgerNoteLengths(const QList<qint64>& keys) {
+    return QStringLiteral("select mid,length(texts) as size from 明细 where mid in (%1)").arg(keyList(keys));
 }
 QString diary() {
     return QStringLiteral("select *  from 日记 order by dates");

@@ -14,8 +14,9 @@ QString emptyLedger();           // empty result with all columns of 明细
 QString ledgerEntry(qint64 key); // one entry, to change it
 QString newestLedgerKey();       // key and ISALL of the entry just inserted
 QString ledgerEntryToDelete(qint64 key);
-QString ledgerNotes(const QList<qint64>& keys); // key, text and location flags of these entries
-QString diary();                                // every diary entry in date order
+QString ledgerNotes(const QList<qint64>& keys);       // key, text and location flags of these entries
+QString ledgerNoteLengths(const QList<qint64>& keys); // key and the text's length in characters
+QString diary();                                      // every diary entry in date order
 QString emptyDiary();
 QString diaryEntry(qint64 key);
 QString newestDiaryEntry();

@@ -2,7 +2,7 @@
 
 #include "tablesnapshot.h"
 
-#include <QFile>
+#include <QIODevice>
 #include <algorithm>
 
 namespace CsvWriter {
@@ -59,16 +59,6 @@ bool write(const TableSnapshot& table, QIODevice& device) {
     if (!table.lastLine.isEmpty())
         appendLine(out, table.lastLine);
     return flush(out, device);
-}
-
-QString save(const TableSnapshot& table, const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return file.errorString();
-    if (!write(table, file) || !file.flush())
-        return file.errorString();
-    file.close();
-    return file.error() == QFileDevice::NoError ? QString() : file.errorString();
 }
 
 } // namespace CsvWriter

@@ -15,8 +15,6 @@ namespace CsvWriter {
 
 // False when the device refused a write.
 bool write(const TableSnapshot& table, QIODevice& device);
-// Writes the file at path; returns why it could not, or an empty text.
-QString save(const TableSnapshot& table, const QString& path);
 
 // One field, quoted when it holds a comma, a quote, CR or LF.
 QString field(const TableCell& cell);

@@ -1,6 +1,5 @@
 #include "exportmenu.h"
 
-#include "atomicsave.h"
 #include "clipboardwriter.h"
 #include "csvwriter.h"
 #include "filedialogs.h"
@@ -15,7 +14,9 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
+#include <QSaveFile>
 #include <algorithm>
+#include <exception>
 
 namespace {
 
@@ -92,14 +93,17 @@ QList<int> ExportMenu::selectedRows() const {
 
 void ExportMenu::exportCsv() {
     exportTo(QStringLiteral("csv"), QStringLiteral("导出为表格(CSV)"), QStringLiteral("CSV 表格|*.csv"),
-             &CsvWriter::save);
+             [](const TableSnapshot& table, QSaveFile& file) {
+                 return CsvWriter::write(table, file) ? QString() : file.errorString();
+             });
 }
 
 void ExportMenu::exportWorkbook() {
     int truncated = 0;
     exportTo(QStringLiteral("xlsx"), QStringLiteral("导出为 Excel 表格"), QStringLiteral("Excel 表格|*.xlsx"),
-             [&truncated](const TableSnapshot& table, const QString& path) {
-                 const WorkbookWriter::Result result = WorkbookWriter::save(table, path);
+             [&truncated](const TableSnapshot& table, QSaveFile& file) {
+                 const WorkbookWriter::Result result =
+                     WorkbookWriter::write(table, file, QFileInfo(file.fileName()).absolutePath());
                  truncated = result.truncatedCells;
                  return result.error;
              });
@@ -112,22 +116,39 @@ void ExportMenu::exportWorkbook() {
 }
 
 void ExportMenu::exportTo(const QString& suffix, const QString& caption, const QString& filter,
-                          const std::function<QString(const TableSnapshot&, const QString&)>& write) {
+                          const Writer& write) {
     const QString proposed = QDir::current().absoluteFilePath(m_snapshot().proposedFileName(suffix));
-    QString path = FileDialogs::saveFileName(m_view, caption, filter, proposed);
+    const QString path = FileDialogs::saveFileName(m_view, caption, filter, proposed);
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QLatin1Char('.') + suffix;
     // Taken again after the dialog, in case the list changed meanwhile.
     const TableSnapshot table = m_snapshot();
     QString problem;
     {
         WaitCursor wait;
-        problem = AtomicSave::save(path, [&](const QString& temporary) { return write(table, temporary); });
+        problem = save(path, table, write);
     }
     if (!problem.isEmpty())
-        Messages::error(m_view, problem);
+        Messages::error(m_view,
+                        QStringLiteral("无法保存文件“%1”:%2").arg(QFileInfo(path).fileName(), problem));
+}
+
+// The file holds either the whole new table or what it held before: QSaveFile
+// writes beside it, flushes to disk and renames only when everything was written.
+QString ExportMenu::save(const QString& path, const TableSnapshot& table, const Writer& write) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    QString problem;
+    try {
+        problem = write(table, file);
+    } catch (const std::exception& failed) {
+        // A reader behind the table failed (the ledger file went away, say).
+        problem = QString::fromUtf8(failed.what());
+    }
+    if (!problem.isEmpty())
+        return problem; // the file is left as it was
+    return file.commit() ? QString() : file.errorString();
 }
 
 void ExportMenu::copy() {

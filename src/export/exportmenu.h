@@ -8,13 +8,14 @@
 class QAbstractItemView;
 class QAction;
 class QMenu;
+class QSaveFile;
 
 // The context menu of a window's list or grid (right mouse button, the Menu key or
 // Shift+F10): "导出为表格(CSV)…", "导出为 Excel 表格(.xlsx)…" and "复制". The window
 // supplies only the snapshot of what it shows; the rest is the same everywhere.
 //
 // Exports propose a file in the working directory named after the table and its
-// date range, ask through FileDialogs, and save through AtomicSave. 复制 puts the
+// date range, ask through FileDialogs, and save through QSaveFile. 复制 puts the
 // selected rows, or every row when none is selected, on the clipboard.
 class ExportMenu : public QObject {
     Q_OBJECT
@@ -39,9 +40,11 @@ private:
     void popUp(const QPoint& globalPosition);
     QPoint keyboardPosition() const;
     QList<int> selectedRows() const;
-    // Asks for the file, then writes it; write returns the failure's text or empty.
-    void exportTo(const QString& suffix, const QString& caption, const QString& filter,
-                  const std::function<QString(const TableSnapshot&, const QString&)>& write);
+    // Writes the table into the open file; returns the failure's text or empty.
+    using Writer = std::function<QString(const TableSnapshot&, QSaveFile&)>;
+    // Asks for the file, then writes it.
+    void exportTo(const QString& suffix, const QString& caption, const QString& filter, const Writer& write);
+    static QString save(const QString& path, const TableSnapshot& table, const Writer& write);
 
     QAbstractItemView* m_view;
     Snapshot m_snapshot;

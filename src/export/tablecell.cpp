@@ -2,6 +2,9 @@
 
 #include "numbertext.h"
 
+#include <algorithm>
+#include <iterator>
+
 TableCell TableCell::ofText(const QString& text) {
     return text.isEmpty() ? TableCell{} : TableCell{Text, text, 0};
 }
@@ -31,6 +34,7 @@ QString TableCell::plainText() const {
 bool TableCell::looksLikeFormula() const {
     if (kind != Text || text.isEmpty())
         return false;
-    const QChar first = text.front();
-    return first == u'=' || first == u'+' || first == u'-' || first == u'@';
+    // A leading TAB or CR is skipped by some spreadsheets before they look for "=".
+    static constexpr char16_t starts[] = {u'=', u'+', u'-', u'@', u'\t', u'\r'};
+    return std::find(std::begin(starts), std::end(starts), text.front().unicode()) != std::end(starts);
 }

@@ -24,7 +24,7 @@ struct TableCell {
     // date as YYYY-MM-DD, the text as it is.
     QString plainText() const;
     QDate date() const { return QDate::fromString(text, Qt::ISODate); }
-    // Text that a spreadsheet would run as a formula: it begins with "=", "+", "-"
-    // or "@". Numbers and dates never count.
+    // Text that a spreadsheet would run as a formula: it begins with "=", "+", "-",
+    // "@", TAB or CR. Numbers and dates never count.
     bool looksLikeFormula() const;
 };

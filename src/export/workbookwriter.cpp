@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <QVector>
 #include <cmath>
 #include <utility>
@@ -28,6 +29,11 @@ int displayWidth(const QString& text) {
         widest = std::max(widest, line);
     }
     return widest;
+}
+
+// Excel counts days from 1900 and ends with 9999; other dates stay text, as shown.
+bool hasSerial(const QDate& date) {
+    return date.isValid() && date.year() >= 1900 && date.year() <= 9999;
 }
 
 class Sheet {
@@ -71,7 +77,7 @@ private:
             note(column, text);
             return worksheet_write_number(m_sheet, m_row, column, cell.number, format);
         }
-        if (cell.kind == TableCell::Date) {
+        if (cell.kind == TableCell::Date && hasSerial(cell.date())) {
             const QDate date = cell.date();
             lxw_datetime when{date.year(), date.month(), date.day(), 0, 0, 0};
             note(column, text);
@@ -118,6 +124,27 @@ QString reason(lxw_error error) {
 }
 
 } // namespace
+
+Result write(const TableSnapshot& table, QIODevice& out, const QString& scratchFolder) {
+    // libxlsxwriter writes to a named file only; the finished workbook is copied to out.
+    QTemporaryFile scratch(scratchFolder + QStringLiteral("/.workbook-XXXXXX.xlsx"));
+    if (!scratch.open())
+        return {scratch.errorString(), 0};
+    Result result = save(table, scratch.fileName());
+    if (!result.error.isEmpty())
+        return result;
+    QFile workbook(scratch.fileName()); // the workbook was written under the same name anew
+    if (!workbook.open(QIODevice::ReadOnly))
+        return {workbook.errorString(), 0};
+    QByteArray chunk;
+    while (!(chunk = workbook.read(1 << 20)).isEmpty()) {
+        if (out.write(chunk) != chunk.size())
+            return {out.errorString(), 0};
+    }
+    if (workbook.error() != QFileDevice::NoError)
+        return {workbook.errorString(), 0};
+    return result;
+}
 
 Result save(const TableSnapshot& table, const QString& path) {
     const QByteArray fileName = QFile::encodeName(path);

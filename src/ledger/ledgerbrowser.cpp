@@ -26,9 +26,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QMenu>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -191,8 +191,12 @@ void TForm3::buildList(QVBoxLayout* layout) {
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setItemDelegate(new GridLineDelegate(listRowHeight, list));
     list->setModel(m_listModel);
-    AttachmentMarkDelegate::install(list, LedgerListModel::columnOf(LedgerRow::Name),
-                                    LedgerListModel::columnOf(LedgerRow::Key));
+    const AttachmentMarkDelegate* mark = AttachmentMarkDelegate::install(
+        list, LedgerListModel::columnOf(LedgerRow::Name), LedgerListModel::columnOf(LedgerRow::Key));
+    m_listModel->setDescriber(
+        [mark = QPointer<const AttachmentMarkDelegate>(mark)](const QModelIndex& index) {
+            return mark ? mark->description(index) : QString();
+        });
 
     // The selection stays visible when the list loses the focus.
     QPalette palette = list->palette();
@@ -212,7 +216,8 @@ void TForm3::buildList(QVBoxLayout* layout) {
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TForm3::ListView1SelectItem);
     // One context menu: the exports, then the selected entry's attachments.
-    QMenu* menu = ExportMenu::install(list, [this] { return ledgerListSnapshot(*m_listModel, m_query); })->menu();
+    QMenu* menu =
+        ExportMenu::install(list, [this] { return ledgerListSnapshot(*m_listModel, m_query); })->menu();
     menu->addSeparator();
     menu->addAction(AttachmentActions::forList(list, [this] {
         return hasSelectedRow() ? m_listModel->row(selectedRow()).subItem(LedgerRow::Key).toLongLong() : 0;

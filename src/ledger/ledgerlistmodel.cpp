@@ -38,6 +38,8 @@ QVariant LedgerListModel::data(const QModelIndex& index, int role) const {
     }
     case Qt::TextAlignmentRole:
         return column < visibleColumnCount ? QVariant(looks[column].alignment) : QVariant(left);
+    case Qt::AccessibleDescriptionRole:
+        return m_describer ? QVariant(m_describer(index)) : QVariant();
     default:
         return {};
     }

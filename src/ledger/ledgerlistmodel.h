@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QVector>
+#include <functional>
 
 // The rows of the ledger browser's list (ListView1), one LedgerRow per entry.
 //
@@ -12,7 +13,8 @@
 // are the list's visible columns; the key (column 10) and the paid marker (column
 // 11) are held but not shown. Every column answers Qt::DisplayRole with its text
 // and Qt::TextAlignmentRole with the list column's alignment; the header answers
-// the list captions.
+// the list captions. Qt::AccessibleDescriptionRole is what a describer installed
+// by the window says of the cell, for screen readers (a mark that is only painted).
 //
 // setRows() replaces the whole list in one reset, so that a query of 100,000 rows
 // fills it in one batch; appendRow(), setRow() and removeRows() change one row
@@ -52,6 +54,10 @@ public:
     int appendRow(LedgerRow row); // returns the new row's index
     void setRow(int index, LedgerRow row);
 
+    using Describer = std::function<QString(const QModelIndex& index)>;
+    void setDescriber(Describer describer) { m_describer = std::move(describer); }
+
 private:
     LedgerRowStore m_rows;
+    Describer m_describer;
 };

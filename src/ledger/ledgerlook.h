@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QFont>
 
+class QIcon;
+class QString;
 class QToolButton;
 class QWidget;
 

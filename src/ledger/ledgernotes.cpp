@@ -4,12 +4,6 @@
 #include "query.h"
 #include "sqltexts.h"
 
-namespace {
-// Keys of one batch lie all over the table, so a batch reads most of its pages:
-// fewer, larger batches read them fewer times.
-constexpr int batchSize = 20000;
-} // namespace
-
 const LedgerNotes::Notes& LedgerNotes::of(int row) {
     if (row < m_first || row >= m_end)
         load(row);
@@ -17,17 +11,50 @@ const LedgerNotes::Notes& LedgerNotes::of(int row) {
     return found == m_batch.constEnd() ? m_none : *found;
 }
 
+QList<qint64> LedgerNotes::batchKeys(int firstRow) {
+    const int last = std::min(firstRow + batchRows, m_model.rowCount());
+    QList<qint64> keys;
+    QList<int> rowOfKey;
+    for (int row = firstRow; row < last; ++row) {
+        bool isKey = false;
+        const qint64 key = m_model.row(row).subItem(LedgerRow::Key).toLongLong(&isKey);
+        if (isKey) {
+            keys.append(key);
+            rowOfKey.append(row);
+        }
+    }
+    m_end = last;
+    if (keys.isEmpty())
+        return keys;
+
+    // The texts' lengths first, read without holding the texts.
+    Query sizes;
+    sizes.setSql(SqlTexts::ledgerNoteLengths(keys));
+    sizes.open();
+    QHash<qint64, qint64> lengthOf;
+    lengthOf.reserve(sizes.rowCount());
+    const int mid = sizes.columnIndex(QStringLiteral("mid")),
+              size = sizes.columnIndex(QStringLiteral("size"));
+    for (int r = 0; r < sizes.rowCount(); ++r)
+        lengthOf.insert(sizes.valueAt(r, mid).toLongLong(), sizes.valueAt(r, size).toLongLong());
+    sizes.close();
+
+    qint64 total = 0;
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        total += lengthOf.value(keys[i]);
+        if (i > 0 && total > m_characterLimit) {
+            m_end = rowOfKey[i];
+            keys.resize(i);
+            break;
+        }
+    }
+    return keys;
+}
+
 void LedgerNotes::load(int firstRow) {
     m_batch.clear();
     m_first = firstRow;
-    m_end = std::min(firstRow + batchSize, m_model.rowCount());
-    QList<qint64> keys;
-    for (int row = m_first; row < m_end; ++row) {
-        bool isKey = false;
-        const qint64 key = m_model.row(row).subItem(LedgerRow::Key).toLongLong(&isKey);
-        if (isKey)
-            keys.append(key);
-    }
+    const QList<qint64> keys = batchKeys(firstRow);
     if (keys.isEmpty())
         return;
 

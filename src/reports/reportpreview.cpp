@@ -42,10 +42,6 @@ const ZoomChoice ZoomChoices[] = {
 };
 constexpr int DefaultZoom = 4; // 100 %
 
-QString withSuffix(const QString& fileName, const QString& suffix) {
-    return QFileInfo(fileName).suffix().isEmpty() ? fileName + QLatin1Char('.') + suffix : fileName;
-}
-
 class WaitCursor {
 public:
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -234,10 +230,10 @@ void ReportPreview::loadReport() {
 }
 
 void ReportPreview::saveReport() {
-    QString fileName = FileDialogs::saveFileName(this, QStringLiteral("保存报表"), ReportFilter);
+    // The dialog adds ".jzr" to a bare name before it asks whether to replace a file.
+    const QString fileName = FileDialogs::saveFileName(this, QStringLiteral("保存报表"), ReportFilter);
     if (fileName.isEmpty())
         return;
-    fileName = withSuffix(fileName, QStringLiteral("jzr"));
     try {
         WaitCursor wait;
         ReportFile::save(m_report, fileName);
@@ -247,10 +243,9 @@ void ReportPreview::saveReport() {
 }
 
 void ReportPreview::exportPdf() {
-    QString fileName = FileDialogs::saveFileName(this, QStringLiteral("导出PDF"), PdfFilter);
+    const QString fileName = FileDialogs::saveFileName(this, QStringLiteral("导出PDF"), PdfFilter);
     if (fileName.isEmpty())
         return;
-    fileName = withSuffix(fileName, QStringLiteral("pdf"));
     try {
         WaitCursor wait;
         ReportOutput::writePdf(m_report, fileName);

@@ -9,21 +9,29 @@
 #include "ledgereditor.h"
 #include "ledgerlistmodel.h"
 #include "messagerecorder.h"
+#include "modaldialog.h"
 #include "testmain.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QBuffer>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeView>
+
+#include <sys/stat.h>
 
 using namespace LedgerDriver;
 
@@ -68,9 +76,13 @@ void select(AttachmentWindow* window, int row) {
     window->listView()->setCurrentIndex(window->model()->index(row, 0));
 }
 
-QString readAll(const QString& path) {
+QByteArray readFileBytes(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().toHex()) : QString();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString readAll(const QString& path) {
+    return QString::fromLatin1(readFileBytes(path).toHex());
 }
 
 } // namespace
@@ -87,6 +99,11 @@ private Q_SLOTS:
     void damagedContent_shownAsDamagedAndDeletable();
     void deletingTheEntry_deletesItsAttachments_andClosesItsWindow();
     void openedFromTheEditor_onlyForSavedEntries();
+    void addDialog_isQtsTranslatedDialog();
+    void open_privateFolderMadeAfresh_messageWithoutViewer();
+    void open_desktopsXdgOpenAnswersLater();
+    void saveAs_suffixOfTheAttachmentAdded();
+    void screenReaders_markDescribedWindowNamed();
 };
 
 void TestAttachmentWindow::addOpenSaveDelete_withThumbnailsAndTotal() {
@@ -157,7 +174,10 @@ void TestAttachmentWindow::addOpenSaveDelete_withThumbnailsAndTotal() {
 
     // 打开 hands the desktop a temporary file with the very content.
     QUrl opened;
-    AttachmentOpener::setOpener([&](const QUrl& url) { opened = url; });
+    AttachmentOpener::setOpener([&](const QUrl& url) {
+        opened = url;
+        return true;
+    });
     QVERIFY(!child<QPushButton>(window, "OpenButton")->isEnabled());
     select(window, 0);
     press(window, "OpenButton");
@@ -205,7 +225,10 @@ void TestAttachmentWindow::damagedContent_shownAsDamagedAndDeletable() {
         window->model()->data(window->model()->index(0, 0)).toString().contains(QStringLiteral("已损坏")));
 
     bool opened = false;
-    AttachmentOpener::setOpener([&](const QUrl&) { opened = true; });
+    AttachmentOpener::setOpener([&](const QUrl&) {
+        opened = true;
+        return true;
+    });
     select(window, 0);
     press(window, "OpenButton");
     QVERIFY(!opened);
@@ -281,6 +304,178 @@ void TestAttachmentWindow::openedFromTheEditor_onlyForSavedEntries() {
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(messages.shown().size(), 1);
     QCOMPARE(messages.shown()[0].kind, Messages::Kind::Information);
+}
+
+// No chooser: the dialog that comes up is Qt's own, which speaks Chinese.
+void TestAttachmentWindow::addDialog_isQtsTranslatedDialog() {
+    Ledger ledger;
+    const qint64 key = ledger.db.addEntry(ledger.entry());
+    AttachmentWindow* window = AttachmentWindow::showFor(key, nullptr);
+    QVERIFY(window);
+    QString caption;
+    bool qtDialog = false;
+    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    onNextModal<QFileDialog>([&](QFileDialog* dialog) {
+        caption = dialog->windowTitle();
+        qtDialog = dialog->testOption(QFileDialog::DontUseNativeDialog);
+        mode = dialog->fileMode();
+        dialog->reject();
+    });
+    press(window, "AddButton");
+    QCOMPARE(caption, QStringLiteral("添加附件"));
+    QVERIFY(qtDialog);
+    QCOMPARE(mode, QFileDialog::ExistingFiles);
+    QCOMPARE(ledger.db.count(QStringLiteral("附件")), 0);
+    window->close();
+}
+
+namespace {
+mode_t modeOf(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 07777;
+}
+
+// The window of a new entry holding one picture "红.png", selected.
+AttachmentWindow* windowWithPicture(Ledger& ledger, const QByteArray& picture) {
+    AttachmentWindow* window = AttachmentWindow::showFor(ledger.db.addEntry(ledger.entry()), nullptr);
+    const QString file = writeFile(ledger.db.directory() + QStringLiteral("/红.png"), picture);
+    FileDialogs::setChooser([file](const FileDialogs::Request&) { return file; });
+    press(window, "AddButton");
+    select(window, 0);
+    return window;
+}
+} // namespace
+
+// The temporary copies lie in a folder only the user can enter, made afresh when a
+// cleaner removed it; a file no program takes is reported, not dropped silently.
+void TestAttachmentWindow::open_privateFolderMadeAfresh_messageWithoutViewer() {
+    Ledger ledger;
+    const QByteArray red = png(8, 8, Qt::red);
+    AttachmentWindow* window = windowWithPicture(ledger, red);
+    MessageRecorder messages;
+    QString opened;
+    AttachmentOpener::setOpener([&](const QUrl& url) {
+        opened = url.toLocalFile();
+        return true;
+    });
+    const auto openAndCheck = [&] {
+        opened.clear();
+        press(window, "OpenButton");
+        QVERIFY(!opened.isEmpty());
+        QCOMPARE(readAll(opened), QString::fromLatin1(red.toHex()));
+        const QFileInfo file(opened);
+        QCOMPARE(modeOf(file.absolutePath()), mode_t(0700)); // the attachment's folder
+        QCOMPARE(modeOf(QFileInfo(file.absolutePath()).absolutePath()), mode_t(0700)); // the run's folder
+    };
+    openAndCheck();
+    const QString runFolder = QFileInfo(QFileInfo(opened).absolutePath()).absolutePath();
+    QVERIFY(QDir(runFolder).removeRecursively()); // a /tmp cleaner
+    openAndCheck();
+    QVERIFY(QFileInfo::exists(opened));
+    QVERIFY(messages.shown().isEmpty());
+
+    AttachmentOpener::setOpener([](const QUrl&) { return false; }); // no viewer for the type
+    press(window, "OpenButton");
+    QCOMPARE(messages.shown().size(), 1);
+    QCOMPARE(messages.shown()[0].kind, Messages::Kind::Error);
+    QVERIFY2(messages.lastText().contains(QStringLiteral("红.png")) &&
+                 messages.lastText().contains(QStringLiteral("没有可以打开")),
+             qPrintable(messages.lastText()));
+    window->close();
+}
+
+// Without an opener installed, the desktop's xdg-open is asked, and its answer that
+// it found no program comes to the user. The xdg-open here is a script in PATH.
+void TestAttachmentWindow::open_desktopsXdgOpenAnswersLater() {
+    Ledger ledger;
+    AttachmentWindow* window = windowWithPicture(ledger, png(8, 8, Qt::red));
+    const QString bin = ledger.db.directory() + QStringLiteral("/bin");
+    QVERIFY(QDir().mkpath(bin));
+    const QString asked = ledger.db.directory() + QStringLiteral("/asked.txt");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin) + ':' + path);
+    const auto desktop = [&](int exitCode) {
+        const QString script = writeFile(bin + QStringLiteral("/xdg-open"),
+                                         QStringLiteral("#!/bin/sh\nprintf %s \"$1\" > '%1'\nexit %2\n")
+                                             .arg(asked)
+                                             .arg(exitCode)
+                                             .toUtf8());
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::remove(asked);
+    };
+    const auto xdgOpenDone = [] {
+        return qApp->findChildren<QProcess*>(Qt::FindDirectChildrenOnly).isEmpty();
+    };
+    MessageRecorder messages;
+
+    desktop(3); // no program for the type
+    press(window, "OpenButton");
+    QTRY_COMPARE(messages.shown().size(), 1);
+    QVERIFY2(messages.lastText().contains(QStringLiteral("没有可以打开")), qPrintable(messages.lastText()));
+    QVERIFY(QFile::exists(QString::fromUtf8(readFileBytes(asked))));
+
+    messages.clear();
+    desktop(0); // a viewer took it
+    press(window, "OpenButton");
+    QTRY_VERIFY(QFile::exists(asked));
+    QTRY_VERIFY(xdgOpenDone());
+    QCoreApplication::processEvents();
+    QVERIFY(messages.shown().isEmpty());
+    qputenv("PATH", path);
+    window->close();
+}
+
+// A name typed without a suffix gets the attachment's own, as the dialog adds it
+// before it asks whether to replace a file.
+void TestAttachmentWindow::saveAs_suffixOfTheAttachmentAdded() {
+    Ledger ledger;
+    const QString dir = ledger.db.directory();
+    const QByteArray red = png(8, 8, Qt::red);
+    AttachmentWindow* window = windowWithPicture(ledger, red);
+    QString suffix;
+    FileDialogs::setChooser([&](const FileDialogs::Request& request) {
+        suffix = request.defaultSuffix;
+        return dir + QStringLiteral("/收据");
+    });
+    press(window, "SaveAsButton");
+    QCOMPARE(suffix, QStringLiteral("png"));
+    QCOMPARE(readAll(dir + QStringLiteral("/收据.png")), QString::fromLatin1(red.toHex()));
+    QVERIFY(!QFile::exists(dir + QStringLiteral("/收据")));
+    window->close();
+}
+
+// The paper clip is heard, not only seen; the window is a window named 附件.
+void TestAttachmentWindow::screenReaders_markDescribedWindowNamed() {
+    Ledger ledger;
+    TForm3* browser = ledger.listed({"瓷砖", "水泥"});
+    const qint64 key = keyOfRow(browser, 1);
+    AttachmentWindow* window = AttachmentWindow::showFor(key, nullptr);
+    QVERIFY(window);
+    QAccessibleInterface* exposed = QAccessible::queryAccessibleInterface(window);
+    QVERIFY(exposed);
+    QCOMPARE(exposed->role(), QAccessible::Window);
+    QCOMPARE(exposed->text(QAccessible::Name), QStringLiteral("附件"));
+
+    FileDialogs::setChooser([&](const FileDialogs::Request&) {
+        return writeFile(ledger.db.directory() + "/a.png", png(4, 4, Qt::red));
+    });
+    press(window, "AddButton");
+    window->close();
+    QTreeView* list = child<QTreeView>(browser, "ListView1");
+    const int name = LedgerListModel::columnOf(LedgerRow::Name);
+    const auto description = [&](int row, int column) {
+        return list->model()->index(row, column).data(Qt::AccessibleDescriptionRole).toString();
+    };
+    QCOMPARE(description(1, name), QStringLiteral("有附件"));
+    QCOMPARE(description(0, name), QString());
+    QCOMPARE(description(1, 0), QString()); // the date cell has no clip
+    // As a screen reader asks: the list's cell, through Qt's accessibility.
+    QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(list)->tableInterface();
+    QVERIFY(table);
+    QAccessibleInterface* cell = table->cellAt(1, name);
+    QVERIFY(cell);
+    QCOMPARE(cell->text(QAccessible::Name), QStringLiteral("水泥"));
+    QCOMPARE(cell->text(QAccessible::Description), QStringLiteral("有附件"));
 }
 
 JZ_TEST_MAIN(TestAttachmentWindow)

@@ -64,7 +64,12 @@ void typeBudget(int row, const QString& text) {
     auto* box = qobject_cast<QLineEdit*>(grid->indexWidget(index));
     QVERIFY(box);
     box->selectAll();
-    QTest::keyClicks(box, text);
+    for (const QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(box, char(c.unicode()));
+        else
+            box->insert(c); // as an input method commits it
+    }
     QTest::keyClick(box, Qt::Key_Return);
     QCoreApplication::processEvents(); // the view commits the typed text queued
 }
@@ -104,6 +109,8 @@ private Q_SLOTS:
     void report_printsTheGridToPdf();
     void report_amountsInWholeFen();
     void editorSave_noticeWhenPassing90And100();
+    void typing_refusesWhatIsNoBudget_storesExactlyWhatWasTyped();
+    void busyFile_readErrorShown();
 };
 
 void TestBudgetWindow::grid_sumsRowsRangeAndChart() {
@@ -181,7 +188,7 @@ void TestBudgetWindow::editing_refusesUndoesSavesAndDeletes() {
     openWindow();
     const BudgetGridModel* grid = BudgetForm->grid();
 
-    typeBudget(0, QStringLiteral("1a2.5.3")); // the number boxes' rules: no letters, one "."
+    typeBudget(0, QStringLiteral("12.53"));
     QCOMPARE(cell(0, Column::BudgetColumn), QStringLiteral("12.53"));
     QVERIFY(grid->isChanged(0));
     auto* model = const_cast<BudgetGridModel*>(grid);
@@ -250,12 +257,14 @@ void TestBudgetWindow::openingChangesNoFile_savingRefusedInAForeignOne() {
     MessageRecorder messages;
     openWindow();
     QCOMPARE(BudgetForm->grid()->rowCount(), 1); // the total row alone
+    QCOMPARE(messages.texts().size(), 1);        // and why
+    QVERIFY2(messages.lastText().startsWith(QStringLiteral("无法读取预算")), qPrintable(messages.lastText()));
     typeBudget(0, QStringLiteral("100"));
     click(BudgetForm, "SpeedButton4");
     QVERIFY2(messages.lastText().contains(QStringLiteral("不是家装账簿")), qPrintable(messages.lastText()));
     QVERIFY(BudgetForm->grid()->hasChanges());
     closeWindow(); // asks first: unsaved budgets
-    QCOMPARE(messages.texts().size(), 2);
+    QCOMPARE(messages.texts().size(), 3);
     Database::instance().close();
     Database::instance().setFileName(Database::defaultFileName());
     QCOMPARE(bytes(path), old);
@@ -379,6 +388,65 @@ void TestBudgetWindow::editorSave_noticeWhenPassing90And100() {
     QTRY_VERIFY(box = Form4->findChild<QMessageBox*>(QStringLiteral("BudgetNotice")));
     QVERIFY(box->isVisible() && !box->isModal());
     QCOMPARE(box->text(), QStringLiteral("全部账目 预算 1000 元，已用 1021 元，超出 21 元"));
+}
+
+// Typed text is taken whole or refused whole, with its message: a dropped "-" or
+// "万" would store another number than the one typed.
+void TestBudgetWindow::typing_refusesWhatIsNoBudget_storesExactlyWhatWasTyped() {
+    TestDatabase db;
+    db.addProject(QStringLiteral("木工"));
+    MessageRecorder messages;
+    openWindow();
+    const BudgetGridModel* grid = BudgetForm->grid();
+    const QString notNumber = QStringLiteral("预算金额必须是数字!"),
+                  negative = QStringLiteral("预算金额不能是负数!");
+    const QList<std::pair<QString, QString>> refused{
+        {QStringLiteral("-500"), negative},
+        {QStringLiteral("5万"), notNumber},
+        {QStringLiteral("abc"), notNumber},
+        {QStringLiteral("1a2.5.3"), notNumber},
+        {QStringLiteral("."), notNumber},
+        {QStringLiteral("１２"), notNumber},
+        {QStringLiteral("-0.01"), negative},
+        {QStringLiteral("1,000"), notNumber},
+        {QStringLiteral("12345678901234567"), QStringLiteral("预算金额最多 15 位有效数字!")},
+    };
+    for (const auto& [typed, message] : refused) {
+        messages.clear();
+        typeBudget(0, typed);
+        QCOMPARE(messages.texts(), QStringList{message});
+        QCOMPARE(cell(0, Column::BudgetColumn), QString());
+        QVERIFY2(!grid->hasChanges(), qPrintable(typed));
+    }
+    // Longer than the ledger's number boxes, and still exactly the number typed.
+    messages.clear();
+    typeBudget(0, QStringLiteral("123456789012.5"));
+    typeBudget(1, QStringLiteral(" 0.10 "));
+    QVERIFY(messages.texts().isEmpty());
+    click(BudgetForm, "SpeedButton4");
+    QCOMPARE(db.scalar(QStringLiteral("select AMOUNT from 预算 where KIND='P'")).toDouble(), 123456789012.5);
+    QCOMPARE(db.scalar(QStringLiteral("select AMOUNT from 预算 where KIND<>'P'")).toDouble(), 0.1);
+    // A refused text leaves the stored budget as it was.
+    typeBudget(0, QStringLiteral("-1"));
+    QCOMPARE(cell(0, Column::BudgetColumn), QStringLiteral("123456789012.5"));
+    QVERIFY(!grid->hasChanges());
+}
+
+// Another program holds the file: the window tells so instead of showing zeros.
+void TestBudgetWindow::busyFile_readErrorShown() {
+    TestDatabase db;
+    db.addProject(QStringLiteral("木工"));
+    TestDatabase::resetConnection();
+    db.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    MessageRecorder messages;
+    openWindow(); // waits for the engine's bounded time, then gives up
+    QCOMPARE(messages.texts().size(), 1);
+    QVERIFY2(messages.lastText().startsWith(QStringLiteral("无法读取预算")), qPrintable(messages.lastText()));
+    QCOMPARE(BudgetForm->grid()->rowCount(), 1);
+    db.exec(QStringLiteral("COMMIT"));
+    click(BudgetForm, "SpeedButton1"); // 统计 reads again
+    QCOMPARE(messages.texts().size(), 1);
+    QCOMPARE(BudgetForm->grid()->rowCount(), 2);
 }
 
 JZ_TEST_MAIN(TestBudgetWindow)

@@ -3,6 +3,7 @@
 // splitter of its own, the workbook unzipped and its sheet read, the clipboard's
 // two forms, and saves that fail.
 
+#include "csvwriter.h"
 #include "datestatswindow.h"
 #include "diarybrowser.h"
 #include "expensemodewindow.h"
@@ -11,20 +12,28 @@
 #include "ledgerbrowser.h"
 #include "ledgerdriver.h"
 #include "ledgerlistmodel.h"
+#include "ledgernotes.h"
 #include "ledgerrow.h"
 #include "messagerecorder.h"
+#include "modaldialog.h"
+#include "tablesnapshot.h"
 #include "testmain.h"
+#include "workbookwriter.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDateEdit>
 #include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -152,6 +161,10 @@ private Q_SLOTS:
     void contextMenu_mouseAndMenuKeyOnEveryWindow();
     void statistics_titleRowsAndTotal();
     void diary_wholeTextsRoundTrip();
+    void saveDialog_addsTheSuffixBeforeAskingToReplace();
+    void formulaGuard_everyLeadingCharacterASpreadsheetRuns();
+    void workbook_datesOutsideExcelsCalendarStayText();
+    void ledgerNotes_batchBoundedByTextLength();
 };
 
 void TestExport::ledgerList_csvRoundTripsEveryCell() {
@@ -397,6 +410,135 @@ void TestExport::diary_wholeTextsRoundTrip() {
                                                           {"2009-03-02", "晴", "高兴", text}}));
     Frame::outerWindow(Form1)->close();
     destroyClosed();
+}
+
+// "账目.csv" exists; the user types "账目". The real dialog adds ".csv" first, so
+// that it asks about the file that would be replaced, and only "Yes" replaces it.
+void TestExport::saveDialog_addsTheSuffixBeforeAskingToReplace() {
+    Ledger l;
+    l.db.addEntry(l.entry());
+    TForm3* browser = openBrowser();
+    query(browser);
+    FileDialogs::setChooser({});
+    const QString target = QDir::current().absoluteFilePath(QStringLiteral("账目.csv"));
+    QFile old(target);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    MessageRecorder messages;
+
+    for (const bool replace : {false, true}) {
+        QString suffix, asked;
+        bool qtDialog = false;
+        onNextModal<QFileDialog>([&](QFileDialog* dialog) {
+            suffix = dialog->defaultSuffix();
+            qtDialog = dialog->testOption(QFileDialog::DontUseNativeDialog);
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("账目"));
+            onNextModal<QMessageBox>([&](QMessageBox* box) {
+                asked = box->text();
+                box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+            });
+            QMetaObject::invokeMethod(dialog, "accept"); // as the dialog's 保存 button does
+            if (dialog->isVisible()) // "No": the dialog stays for another name
+                dialog->reject();
+        });
+        trigger(browser->listView(), "ExportCsv");
+        QCOMPARE(suffix, QStringLiteral("csv"));
+        QVERIFY(qtDialog);
+        QVERIFY2(asked.contains(QStringLiteral("账目.csv")), qPrintable(asked));
+        if (replace)
+            QCOMPARE(splitCsv(readFile(target)).size(), 1 + 1 + 1);
+        else
+            QCOMPARE(readFile(target), QByteArray("old"));
+        QVERIFY(!QFile::exists(QDir::current().absoluteFilePath(QStringLiteral("账目"))));
+    }
+    QCOMPARE(messages.shown().size(), 0);
+    // Nothing but the file itself is left beside it.
+    QCOMPARE(QDir::current().entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("账目")),
+             QStringList{QStringLiteral("账目.csv")});
+}
+
+// Written out here rather than taken from the code: every first character that makes
+// a spreadsheet run a cell, TAB and CR included, gets the apostrophe; others do not.
+void TestExport::formulaGuard_everyLeadingCharacterASpreadsheetRuns() {
+    for (const QString& text : {QStringLiteral("=1+1"), QStringLiteral("+86 电话"), QStringLiteral("-5mm"),
+                                QStringLiteral("@SUM(A1)"), QStringLiteral("\t=1+1"),
+                                QStringLiteral("\r=1+1"), QStringLiteral("\t"), QStringLiteral("\r\n=2")}) {
+        const QString field = CsvWriter::field(TableCell::ofText(text));
+        QVERIFY2(field.startsWith(QStringLiteral("'")) || field.startsWith(QStringLiteral("\"'")),
+                 qPrintable(field.toUtf8().toHex()));
+    }
+    for (const QString& text : {QStringLiteral("瓷砖"), QStringLiteral(" =1"), QStringLiteral("1-2"),
+                                QStringLiteral("\n=1"), QStringLiteral("a\t=1")}) {
+        const QString field = CsvWriter::field(TableCell::ofText(text));
+        QVERIFY2(!field.startsWith(QStringLiteral("'")) && !field.startsWith(QStringLiteral("\"'")),
+                 qPrintable(field.toUtf8().toHex()));
+    }
+    QCOMPARE(CsvWriter::field(TableCell::ofNumber(-5)), QStringLiteral("-5"));
+    QCOMPARE(CsvWriter::field(TableCell::fromDateText(QStringLiteral("2008-08-08"))),
+             QStringLiteral("2008-08-08"));
+
+    // An entry's text (正文) reaches the file guarded.
+    Ledger l;
+    TestDatabase::Entry e = l.entry();
+    e.text = QStringLiteral("\t=HYPERLINK(\"x\")");
+    l.db.addEntry(e);
+    TForm3* browser = openBrowser();
+    query(browser);
+    Chooser chooser;
+    chooser.answer = QDir::current().filePath(QStringLiteral("tab.csv"));
+    trigger(browser->listView(), "ExportCsv");
+    QCOMPARE(splitCsv(readFile(chooser.answer)).value(1).value(13), QStringLiteral("'\t=HYPERLINK(\"x\")"));
+}
+
+// Excel's date serials run from 1900 to 9999; a stored date outside them is
+// written as the text the list shows, never as a wrong serial.
+void TestExport::workbook_datesOutsideExcelsCalendarStayText() {
+    const QStringList dates{"1899-12-31", "0800-01-01", "1900-01-01", "9999-12-31", "2008-08-08"};
+    TableSnapshot table;
+    table.name = QStringLiteral("日期");
+    table.header = QStringList{QStringLiteral("日期")};
+    table.rowCount = int(dates.size());
+    table.readRow = [&dates](int row, QVector<TableCell>& cells) {
+        cells.append(TableCell::fromDateText(dates[row]));
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("日期.xlsx"));
+    QVERIFY(WorkbookWriter::save(table, path).error.isEmpty());
+    const QString sheet = unzipped(path, "xl/worksheets/sheet1.xml");
+    QVERIFY2(sheet.contains(QStringLiteral("<c r=\"A2\" t=\"inlineStr\"><is><t>1899-12-31</t></is></c>")),
+             qPrintable(sheet));
+    QVERIFY(sheet.contains(QStringLiteral("<c r=\"A3\" t=\"inlineStr\"><is><t>0800-01-01</t></is></c>")));
+    QVERIFY(sheet.contains(QStringLiteral("<c r=\"A4\" s=\"2\"><v>1</v></c>")));
+    QVERIFY(sheet.contains(QStringLiteral("<c r=\"A5\" s=\"2\"><v>2958465</v></c>")));
+    QVERIFY(sheet.contains(QStringLiteral("<c r=\"A6\" s=\"2\"><v>39668</v></c>")));
+}
+
+// Texts can be megabytes each: a batch of notes stops at its length limit, and
+// every row still gets its own note.
+void TestExport::ledgerNotes_batchBoundedByTextLength() {
+    Ledger l;
+    for (int i = 0; i < 7; ++i) {
+        TestDatabase::Entry e = l.entry();
+        e.name = QString::number(i);
+        e.text = QString(i == 3 ? 5000 : 1000, QChar(u'甲' + i));
+        l.db.addEntry(e);
+    }
+    TForm3* browser = openBrowser();
+    query(browser);
+    const auto* model = qobject_cast<const LedgerListModel*>(browser->listView()->model());
+    QVERIFY(model);
+    QCOMPARE(model->rowCount(), 7);
+    LedgerNotes notes(*model, 2500);
+    int batches = 0, last = -1;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        const int i = row(browser, r).subItem(LedgerRow::Name).toInt();
+        QCOMPARE(notes.of(r).text, QString(i == 3 ? 5000 : 1000, QChar(u'甲' + i)));
+        if (notes.batchFirst() != last)
+            ++batches, last = notes.batchFirst();
+        // Two short texts fit; the long one comes alone.
+        QVERIFY(notes.batchEnd() - notes.batchFirst() <= 2);
+    }
+    QCOMPARE(batches, 5);
 }
 
 JZ_TEST_MAIN(TestExport)

@@ -97,10 +97,12 @@ launcher_keeps_ledger() {
 check "launcher keeps an existing ledger" launcher_keeps_ledger
 
 # --- the Debian package -------------------------------------------------------
+debian_release="$(. /etc/os-release && echo "${VERSION_ID%%.*}")"
+deb=""
 debian_package() {
     (cd "$work" && cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/deb") || return 1
-    local deb
-    deb="$(ls "$work"/deb/jiazhuang_*.deb)" || return 1
+    # One package per release: the name says which Debian its dependencies are for.
+    deb="$(ls "$work"/deb/jiazhuang_*_debian"$debian_release".deb)" || return 1
     local depends contents
     depends="$(dpkg-deb -f "$deb" Depends)"
     contents="$(dpkg-deb -c "$deb")"
@@ -109,10 +111,37 @@ debian_package() {
         grep -q libqt6sql6-sqlite <<<"$depends" &&
         grep -q "./usr/bin/jiazhuang-newdb" <<<"$contents" &&
         grep -q "./usr/share/applications/$app_id.desktop" <<<"$contents" &&
-        grep -q "./usr/share/icons/hicolor/256x256/apps/$app_id.png" <<<"$contents"
+        grep -q "./usr/share/icons/hicolor/256x256/apps/$app_id.png" <<<"$contents" &&
+        grep -q "./usr/share/doc/jiazhuang/copyright" <<<"$contents" &&
+        grep -q "./usr/share/doc/jiazhuang/changelog.gz" <<<"$contents" &&
+        for program in jiazhuang jiazhuang-newdb jiazhuang-backup jiazhuang-launcher; do
+            grep -q "./usr/share/man/man1/$program.1.gz" <<<"$contents" || return 1
+        done
+}
+# Stripped programs with full RELRO: lintian's errors and the hardening warning.
+package_programs_stripped_and_bound_now() {
+    [ -n "$deb" ] || return 1
+    dpkg-deb -x "$deb" "$work/unpacked" || return 1
+    local program
+    for program in "$work"/unpacked/usr/bin/*; do
+        file "$program" | grep -q "not stripped" && { echo "$program is not stripped"; return 1; }
+        readelf -d "$program" | grep -q "BIND_NOW\|FLAGS.*NOW" || { echo "$program lacks BIND_NOW"; return 1; }
+    done
+    # The long description is more than a line.
+    [ "$(dpkg-deb -f "$deb" Description | wc -l)" -gt 3 ]
+}
+package_passes_lintian() {
+    [ -n "$deb" ] || return 1
+    lintian --fail-on error "$deb"
 }
 if command -v dpkg-shlibdeps >/dev/null; then
-    check "cpack builds a Debian package with computed Depends" debian_package
+    check "cpack builds this release's Debian package with computed Depends" debian_package
+    check "the package's programs are stripped and bound at start" package_programs_stripped_and_bound_now
+    if command -v lintian >/dev/null; then
+        check "lintian reports no error on the package" package_passes_lintian
+    else
+        skip "lintian reports no error" "lintian is not installed"
+    fi
 else
     skip "cpack builds a Debian package" "dpkg-shlibdeps (dpkg-dev) is not installed"
 fi

@@ -247,9 +247,14 @@ void TestReportPreview::exportPdfKeepsTextAsText() {
     Sample sample(45);
     withPreview(sample.report, [&](ReportPreview& preview) {
         MessageRecorder messages;
-        FileDialogs::setChooser([&](const FileDialogs::Request&) { return fileName; });
+        QString suffix;
+        FileDialogs::setChooser([&](const FileDialogs::Request& request) {
+            suffix = request.defaultSuffix;
+            return dir.filePath(QStringLiteral("清单")); // the dialog adds ".pdf" before it asks to replace
+        });
         click(preview, "PdfButton");
         QVERIFY(messages.shown().isEmpty());
+        QCOMPARE(suffix, QStringLiteral("pdf"));
     });
     // Blanks between words are the reader's guess, so they are not compared.
     const QString text = pdfText(fileName).remove(QLatin1Char(' '));

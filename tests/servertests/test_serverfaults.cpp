@@ -14,6 +14,8 @@
 #include <QThread>
 #include <QUrl>
 
+#include <atomic>
+
 #include <libpq-fe.h>
 
 namespace {
@@ -178,6 +180,7 @@ void TestServerFaults::serverStoppedDuringSave() {
     fillNewEntry(q, QStringLiteral("停电前"));
 
     bool stopped = false;
+    std::atomic<bool> saveReturned = false;
     PGconn* blocker = PQconnectdb(QStringLiteral("host='%1' port=5432 user=postgres dbname=%2")
                                       .arg(TestServer::folder(), database).toUtf8().constData());
     QCOMPARE(PQstatus(blocker), CONNECTION_OK);
@@ -190,23 +193,30 @@ void TestServerFaults::serverStoppedDuringSave() {
         PGconn* watch = PQconnectdb(conninfo.constData());
         const QByteArray waiting = QStringLiteral("select count(*) from pg_stat_activity where datname='%1' "
                                                   "and wait_event_type='Lock'").arg(database).toUtf8();
-        for (;;) {
+        bool found = false;
+        while (!found && !saveReturned) {
             PGresult* r = PQexec(watch, waiting.constData());
-            const bool found = PQresultStatus(r) == PGRES_TUPLES_OK && QByteArray(PQgetvalue(r, 0, 0)) != "0";
+            found = PQresultStatus(r) == PGRES_TUPLES_OK && QByteArray(PQgetvalue(r, 0, 0)) != "0";
             PQclear(r);
-            if (found)
-                break;
-            QThread::yieldCurrentThread();
+            QThread::msleep(5); // not a deadline: only to leave the loaded machine some air
         }
         PQfinish(watch);
-        stopped = TestServer::control({QStringLiteral("stop"), QStringLiteral("-m"), QStringLiteral("immediate")});
+        if (found)
+            stopped = TestServer::control({QStringLiteral("stop"), QStringLiteral("-m"), QStringLiteral("immediate")});
     });
     watcher->start();
-    QVERIFY_THROWS_EXCEPTION(DbError, q.post());
+    bool failed = false;
+    try {
+        q.post();
+    } catch (const DbError&) {
+        failed = true;
+    }
+    saveReturned = true;
     watcher->wait();
     delete watcher;
     PQfinish(blocker);
     QVERIFY(stopped);
+    QVERIFY(failed); // reported as failed, never as stored
 
     QCOMPARE(q.state(), Query::State::Insert); // what was typed is still there
     QCOMPARE(q.text(QStringLiteral("NAMES")), QStringLiteral("停电前"));

@@ -189,13 +189,12 @@ void TestEngines::dialect_limitAndBracketedNames() {
              QStringList{QStringLiteral("二")});
 }
 
-// Stored dates are texts; a language's collation would skip the punctuation and
-// count "2008/08/09" inside 2008, and would put 2008-08-1 before 2008-08-08.
+// Stored dates are texts compared byte by byte; a language's collation would count
+// full-width digits as the same digits and put "２００８-08-08" inside 2008.
 void TestEngines::dialect_dateTextsCompareByteByByte() {
     EngineLedger ledger;
-    for (const char* date : {"2008-08-08", "2008/08/09", "2008-08-1", "2008-12-31", "2009-01-01"}) {
-        addEntry(QString::fromLatin1(date), QString::fromLatin1(date));
-    }
+    for (const char* date : {"2008-08-08", "2008/08/09", "2008-08-1", "２００８-08-08", "2008-12-31", "2009-01-01"})
+        addEntry(QString::fromUtf8(date), QString::fromUtf8(date));
     QCOMPARE(firstColumn(QStringLiteral("select DATES from 明细 where dates>='2008-01-01' and dates<='2008-12-31' "
                                         "order by DATES")),
              (QStringList{QStringLiteral("2008-08-08"), QStringLiteral("2008-08-1"), QStringLiteral("2008-12-31")}));

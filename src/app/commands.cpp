@@ -6,6 +6,7 @@ const QVector<Menu>& menus() {
     static const QVector<Menu> table = {
         {"N1",
          "数据管理",
+         "Alt+S",
          {
              {"N3", "装修账目管理", "查询装修账目信息", 10},
              {"N4", nullptr, nullptr, -1},
@@ -13,10 +14,11 @@ const QVector<Menu>& menus() {
          }},
         {"N5",
          "账目统计",
+         "Alt+Z",
          {
-             {"N6", "按费用方式统计", "统计各个项目所支出的人工费", 3},
+             {"N6", "按费用方式统计", "统计材料费、人工费和包工包料各花了多少", 3},
              {"N7", nullptr, nullptr, -1},
-             {"N8", "按对应工程统计", "统计各个项目支出的材料费", 4},
+             {"N8", "按对应工程统计", "统计每一项工程花了多少", 4},
              {"N9", nullptr, nullptr, -1},
              {"N10", "按材料类型统计", "统计每个项目的花销", 5},
              {"N11", nullptr, nullptr, -1},
@@ -24,10 +26,11 @@ const QVector<Menu>& menus() {
              {"N26", nullptr, nullptr, -1},
              {"N12", "按日期统计", "统计每天支出的费用", 11},
              {"NBudgetSeparator", nullptr, nullptr, -1},
-             {"NBudget", "预算管理", "设定预算，查看已用、已付和未付的金额", 4},
+             {"NBudget", "预算管理", "设定预算，查看已用、已付和未付的金额", 4, "Ctrl+Shift+Y"},
          }},
         {"N17",
          "系统管理",
+         "Alt+X",
          {
              {"N18", "对应工程设置", "添加/删除每个小项目", 7},
              {"N25", "材料类型设置", "", 13},
@@ -37,22 +40,36 @@ const QVector<Menu>& menus() {
              {"N23", nullptr, nullptr, -1},
              {"N24", "退出", "", 9},
              {"NBackupLine", nullptr, nullptr, -1},
-             {"NBackup", "备份与恢复", "备份账簿，或用备份恢复账簿", 2},
+             {"NBackup", "备份与恢复", "备份账簿，或用备份恢复账簿", 2, "Ctrl+Shift+B"},
+         }},
+        // The open windows are listed above these items while the menu shows.
+        {"WindowMenu",
+         "窗口",
+         "Alt+C",
+         {
+             {"CascadeWindows", "层叠", "", -1},
+             {"TileWindows", "平铺", "", -1},
+             {"CloseAllWindows", "全部关闭", "", -1},
          }},
     };
     return table;
 }
 
 const QVector<ToolButton>& toolButtons() {
+    // clang-format off
     static const QVector<ToolButton> table = {
-        {"ToolButton6", nullptr, 17, false},  {"ToolButton2", "N3", 0, true},
-        {"ToolButton10", "N15", 0, true},     {"ToolButton3", nullptr, 18, false},
-        {"ToolButton4", "N6", 0, true},       {"ToolButton5", "N8", 0, true},
-        {"ToolButton7", "N10", 0, true},      {"ToolButton8", "N27", 0, true},
-        {"ToolButton15", "N12", 0, false},    {"ToolButton9", nullptr, 20, false},
-        {"ToolButton12", nullptr, 18, false}, {"ToolButton13", "N22", 0, false},
-        {"ToolButton14", "N24", 0, false},
+        {"ToolButton6", nullptr, 17, ToolButton::Hint},     {"ToolButton2", "N3", 0, ToolButton::Hint},
+        {"ToolButton10", "N15", 0, ToolButton::Hint},       {"ToolButton3", nullptr, 18, ToolButton::Hint},
+        {"ToolButton4", "N6", 0, ToolButton::Hint},         {"ToolButton5", "N8", 0, ToolButton::Hint},
+        {"ToolButton7", "N10", 0, ToolButton::Hint},        {"ToolButton8", "N27", 0, ToolButton::Hint},
+        {"ToolButton15", "N12", 0, ToolButton::Caption},    {"ToolButton9", nullptr, 20, ToolButton::Hint},
+        {"ToolButton12", nullptr, 18, ToolButton::Hint},    {"ToolButton13", "N22", 0, ToolButton::Caption},
+        {"ToolButton14", "N24", 0, ToolButton::Caption},
+        // The later features' windows, after the program's own buttons.
+        {"ToolButton16", nullptr, 18, ToolButton::Hint},    {"ToolButton17", "NBudget", 0, ToolButton::Hint},
+        {"ToolButton18", "NBackup", 0, ToolButton::Hint},
     };
+    // clang-format on
     return table;
 }
 

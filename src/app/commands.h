@@ -3,8 +3,8 @@
 #include <QString>
 #include <QVector>
 
-// The frame's complete command table: the three menus, their items in order
-// (separators included) and the toolbar's buttons bound to them.
+// The frame's complete command table: the menus, their items in order (separators
+// included), their keyboard shortcuts and the toolbar's buttons bound to them.
 namespace Commands {
 
 struct MenuItem {
@@ -12,12 +12,14 @@ struct MenuItem {
     const char* caption;
     const char* hint;
     int icon; // index into the sixteen icons, -1 for none
+    const char* shortcut = nullptr; // a key sequence in portable text
     bool isSeparator() const { return caption == nullptr; }
 };
 
 struct Menu {
     const char* component;
     const char* caption;
+    const char* opener; // Alt with the first letter of the caption's pinyin
     QVector<MenuItem> items;
 };
 
@@ -25,7 +27,7 @@ struct ToolButton {
     const char* component; // ToolButton2 …
     const char* boundTo;   // the menu item's component; nullptr for a separator
     int separatorWidth;    // for separators
-    bool showsTooltip;
+    enum Tip { Hint, Caption } tip; // the item's hint, or its caption where it has none
 };
 
 const QVector<Menu>& menus();

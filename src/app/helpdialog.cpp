@@ -45,6 +45,26 @@ const char* const helpLines[] = {
     "以上各项统计,只要输入起止日期,然后按[统计]就可以了.",
 };
 
+// What the program learnt after the note above: shown below it, after an empty line.
+const char* const moreHelpLines[] = {
+    "(4)后来增加的功能:",
+    "    (A)预算管理(账目统计菜单):给每个工程、材料类型和全部账目填写预算,按[保存]",
+    "       存入账簿;表格列出已用、已付、未付、剩余和已用比例,图上每一项的预算和",
+    "       已用并排显示.保存账目后某项预算用到90%或超出时会提醒.",
+    "    (B)备份与恢复(系统管理菜单):程序每天自动备份账簿;这里可以立即备份,",
+    "       或者用选中的备份恢复账簿(恢复前会先把当前账簿也备份一份).",
+    "    (C)附件:账目编辑窗口里可以给一笔账目附上发票、合同的照片或文件,",
+    "       账目列表里有回形针的账目带有附件.",
+    "    (D)导出:账目列表、统计表格和日记列表上按鼠标右键(或菜单键),可以把",
+    "       显示的内容导出为CSV或Excel表格,或复制到剪贴板.",
+    "",
+    "(5)键盘操作:",
+    "    F10打开第一个菜单;Alt+S打开\"数据管理\",Alt+Z打开\"账目统计\",",
+    "    Alt+X打开\"系统管理\",Alt+C打开\"窗口\".Ctrl+Shift+Y打开预算管理,",
+    "    Ctrl+Shift+B打开备份与恢复.\"窗口\"菜单列出所有打开的窗口,可以层叠、",
+    "    平铺或全部关闭;窗口放大后,下面的图表也跟着变大.",
+};
+
 QFont songTi16() {
     return ChineseFonts::songTi(16);
 }
@@ -54,6 +74,13 @@ QFont songTi16() {
 QString ThelpDlg::helpText() {
     QStringList lines;
     for (const char* line : helpLines)
+        lines.append(QString::fromUtf8(line));
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString ThelpDlg::moreHelpText() {
+    QStringList lines;
+    for (const char* line : moreHelpLines)
         lines.append(QString::fromUtf8(line));
     return lines.join(QLatin1Char('\n'));
 }
@@ -79,7 +106,7 @@ ThelpDlg::ThelpDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindows
     text.setColor(QPalette::Base, text.color(QPalette::ToolTipBase));
     text.setColor(QPalette::Text, text.color(QPalette::ToolTipText));
     m_RichEdit1->setPalette(text);
-    m_RichEdit1->setPlainText(helpText());
+    m_RichEdit1->setPlainText(helpText() + QStringLiteral("\n\n") + moreHelpText());
 
     m_SpeedButton1 = new QToolButton(this);
     m_SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));

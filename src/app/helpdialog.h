@@ -13,6 +13,8 @@ public:
     explicit ThelpDlg(QWidget* parent = nullptr);
 
     static QString helpText();
+    // The section on later features and the keyboard, shown after the text above.
+    static QString moreHelpText();
 
 protected:
     void showEvent(QShowEvent* event) override;

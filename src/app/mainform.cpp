@@ -19,6 +19,7 @@
 #include "projecteditor.h"
 #include "projectstatswindow.h"
 #include "urlopener.h"
+#include "windowmenu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,6 +28,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -73,6 +75,8 @@ void TMainForm::createActions() {
         {QStringLiteral("N25"), &TMainForm::N25Click},         {QStringLiteral("N20"), &TMainForm::N20Click},
         {QStringLiteral("N22"), &TMainForm::N22Click},         {QStringLiteral("N24"), &TMainForm::N24Click},
         {QStringLiteral("NBackup"), &TMainForm::NBackupClick}, {QStringLiteral("NBudget"), &TMainForm::NBudgetClick},
+        {QStringLiteral("CascadeWindows"), &TMainForm::CascadeWindowsClick}, {QStringLiteral("TileWindows"), &TMainForm::TileWindowsClick},
+        {QStringLiteral("CloseAllWindows"), &TMainForm::CloseAllWindowsClick},
     };
     for (const Commands::Menu& menu : Commands::menus()) {
         for (const Commands::MenuItem& item : menu.items) {
@@ -85,6 +89,10 @@ void TMainForm::createActions() {
             action->setToolTip(QString::fromUtf8(item.hint));
             if (item.icon >= 0)
                 action->setIcon(Pictures::icon(item.icon));
+            if (item.shortcut) {
+                action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+                action->setShortcutContext(Qt::ApplicationShortcut);
+            }
             connect(action, &QAction::triggered, this, handlers.value(component));
             m_actions.insert(component, action);
         }
@@ -104,7 +112,23 @@ void TMainForm::createMenus() {
             else
                 m->addAction(m_actions.value(QString::fromLatin1(item.component)));
         }
+        // Alt and a letter opens the menu; the captions stay as they are, without
+        // mnemonics. F10 opens the first menu.
+        QList<QKeySequence> keys{QKeySequence(QString::fromLatin1(menu.opener))};
+        if (bar->actions().size() == 1)
+            keys << QKeySequence(Qt::Key_F10);
+        for (const QKeySequence& key : keys) {
+            auto* shortcut = new QShortcut(key, this);
+            shortcut->setContext(Qt::ApplicationShortcut);
+            connect(shortcut, &QShortcut::activated, this, [this, m] { openMenu(m); });
+        }
     }
+    m_windowMenu = new WindowMenu(bar->actions().constLast()->menu(), m_workspace);
+}
+
+void TMainForm::openMenu(QMenu* menu) {
+    activateWindow();
+    menuBar()->setActiveAction(menu->menuAction());
 }
 
 void TMainForm::createToolBars() {
@@ -131,7 +155,7 @@ void TMainForm::createToolBars() {
         button->setObjectName(name);
         button->setAutoRaise(true);
         button->setIcon(item->icon());
-        button->setToolTip(entry.showsTooltip ? item->toolTip() : QString());
+        button->setToolTip(entry.tip == Commands::ToolButton::Hint ? item->toolTip() : item->text());
         button->setAccessibleName(item->text());
         button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QToolButton::clicked, item, &QAction::trigger);
@@ -236,6 +260,18 @@ void TMainForm::N22Click() {
 void TMainForm::N24Click() {
     if (Messages::ask(this, QStringLiteral("你确定要退出吗?")))
         close();
+}
+
+void TMainForm::CascadeWindowsClick() {
+    m_workspace->cascadeSubWindows();
+}
+
+void TMainForm::TileWindowsClick() {
+    m_workspace->tileSubWindows();
+}
+
+void TMainForm::CloseAllWindowsClick() {
+    m_workspace->closeAllSubWindows();
 }
 
 void TMainForm::NBackupClick() {

@@ -6,9 +6,11 @@
 class QAction;
 class QLabel;
 class QMdiArea;
+class QMenu;
+class WindowMenu;
 
 // The main frame "岚墨家装账簿": the workspace that holds the child windows, the
-// menus and toolbar of the command table, the status bar and the logo.
+// menus and toolbar of the command table with their keys, the status bar and the logo.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -39,6 +41,9 @@ private Q_SLOTS:
     void N22Click();
     void N24Click();
     void NBackupClick();
+    void CascadeWindowsClick();
+    void TileWindowsClick();
+    void CloseAllWindowsClick();
 
 private:
     void createActions();
@@ -47,10 +52,12 @@ private:
     void createStatusBar();
     void createWorkspace();
     void FormResize();
+    void openMenu(QMenu* menu);
 
     QMdiArea* m_workspace = nullptr;
     QLabel* m_Image3 = nullptr;
     QHash<QString, QAction*> m_actions;
     QDialog* m_aboutBox = nullptr;
     QDialog* m_helpDialog = nullptr;
+    WindowMenu* m_windowMenu = nullptr;
 };

@@ -13,6 +13,7 @@
 #include "messages.h"
 #include "query.h"
 #include "sqltexts.h"
+#include "windowlook.h"
 
 #include <QAccessibleWidget>
 #include <QCloseEvent>
@@ -105,6 +106,7 @@ AttachmentWindow* AttachmentWindow::showFor(qint64 entryKey, QWidget* parent) {
             return nullptr;
         }
         auto* window = new AttachmentWindow(entryKey, heading, parent ? parent : Frame::mainWindow());
+        Frame::centreOnMainWindow(window);
         window->show();
         return window;
     } catch (const DbError& error) {
@@ -122,6 +124,7 @@ AttachmentWindow::AttachmentWindow(qint64 entryKey, const QString& heading, QWid
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("AttachmentWindow"));
     setWindowTitle(QStringLiteral("附件"));
+    WindowLook::apply(this);
     setAccessibleName(windowTitle());
     setWindowIcon(AttachmentPictures::paperClip());
     setAcceptDrops(true);

@@ -5,6 +5,7 @@
 #include "frame.h"
 #include "messages.h"
 #include "pictures.h"
+#include "windowlook.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -47,6 +48,7 @@ BackupWindow::BackupWindow(QWidget* parent) : QWidget(parent) {
 void BackupWindow::buildUi() {
     setWindowTitle(QStringLiteral("备份与恢复"));
     setWindowIcon(Pictures::icon(2));
+    WindowLook::apply(this);
     auto* layout = new QVBoxLayout(this);
 
     m_folderLabel = new QLabel(this);

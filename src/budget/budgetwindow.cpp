@@ -5,6 +5,7 @@
 #include "budgetcelldelegate.h"
 #include "budgetgridmodel.h"
 #include "budgetreport.h"
+#include "chartsplitter.h"
 #include "database.h"
 #include "datepicker.h"
 #include "datetext.h"
@@ -16,6 +17,7 @@
 #include "pictures.h"
 #include "query.h"
 #include "sqltexts.h"
+#include "windowlook.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,13 +37,13 @@ QPointer<BudgetWindow> BudgetForm;
 
 namespace {
 
-const QColor skyBlue(166, 202, 240);
+const QColor skyBlue = WindowLook::skyBlue;
 const QColor budgetGreen(0, 160, 0);
 const QColor spentBlue(0, 0, 255);
 const QColor overRed(255, 0, 0);
 
 constexpr int chartHeight = 200;
-const int columnWidths[] = {48, 150, 90, 90, 90, 90, 90, 70};
+const int columnWidths[] = {48, 150, 90, 90, 90, 90, 90, 96};
 
 } // namespace
 
@@ -51,9 +53,7 @@ BudgetWindow::BudgetWindow(QWidget* parent)
     setObjectName(QStringLiteral("BudgetForm"));
     setWindowTitle(QStringLiteral("预算管理"));
     setWindowIcon(Pictures::icon(4));
-    QFont font = QApplication::font();
-    font.setPixelSize(14);
-    setFont(font);
+    WindowLook::apply(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -66,15 +66,13 @@ BudgetWindow::BudgetWindow(QWidget* parent)
     m_TabBar1->addTab(QStringLiteral("按材料类型"));
     layout->addWidget(m_TabBar1);
     buildGrid();
-    layout->addWidget(m_DBGrid1, 1);
     m_Chart1 = new BarChart(this);
     m_Chart1->setObjectName(QStringLiteral("Chart1"));
     m_Chart1->setAccessibleName(QStringLiteral("预算与已用"));
     m_Chart1->setTitle(QStringLiteral("预算与已用"));
     m_Chart1->setBackgroundColour(skyBlue);
-    m_Chart1->setFixedHeight(chartHeight);
     m_Chart1->setFocusPolicy(Qt::TabFocus);
-    layout->addWidget(m_Chart1);
+    layout->addWidget(new ChartSplitter(m_DBGrid1, m_Chart1, chartHeight, this), 1);
     connect(m_TabBar1, &QTabBar::currentChanged, this, &BudgetWindow::TabBar1Change);
     // What the ledger editor stores shows here too, once its save is done.
     connect(&LedgerSaves::instance(), &LedgerSaves::entryStored, this,
@@ -83,7 +81,7 @@ BudgetWindow::BudgetWindow(QWidget* parent)
             [this](const QString& message) { Messages::error(this, message); });
 
     Frame::addChild(this);
-    Frame::outerWindow(this)->resize(790, 580);
+    Frame::outerWindow(this)->resize(900, 600);
     Frame::centreOnMainWindow(this);
     reload();
 }
@@ -112,6 +110,7 @@ QGroupBox* BudgetWindow::buildStrip() {
     m_Date2->setObjectName(QStringLiteral("Date2"));
     for (auto [label, picker] : {std::pair{m_Label1, m_Date1}, std::pair{m_Label2, m_Date2}}) {
         setUpDatePicker(picker);
+        picker->setMinimumWidth(113); // a whole date in 宋体 16, as in the statistics windows
         label->setBuddy(picker);
         picker->setAccessibleName(label->text());
         picker->setEnabled(false);
@@ -175,6 +174,7 @@ void BudgetWindow::buildGrid() {
     m_DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_DBGrid1->setWordWrap(false);
     m_DBGrid1->verticalHeader()->setDefaultSectionSize(m_DBGrid1->fontMetrics().height() + 6);
+    m_DBGrid1->verticalHeader()->hide(); // 编号 numbers the rows already
     for (int column = 0; column < BudgetGridModel::ColumnCount; ++column)
         m_DBGrid1->setColumnWidth(column, columnWidths[column]);
 }
@@ -234,10 +234,11 @@ void BudgetWindow::reload() {
         Messages::error(this, QStringLiteral("无法读取预算: ") + failure);
 }
 
-// Two bars per row but the total: the budget, then what was spent, red once over it.
+// One group per row but the total: the budget, then what was spent, red once over it.
 void BudgetWindow::chartRows() {
     m_Chart1->removeAllSeries();
     BarSeries* series = m_Chart1->newBarSeries();
+    series->setGroups({{QStringLiteral("预算"), budgetGreen}, {QStringLiteral("已用"), spentBlue}});
     const QVector<BudgetGridModel::Row>& rows = m_model->rows();
     series->reserve(int(rows.size()) * 2);
     for (int i = 0; i + 1 < rows.size(); ++i) {
@@ -245,8 +246,8 @@ void BudgetWindow::chartRows() {
         const QString name = row.name.isEmpty() ? QStringLiteral("#%1").arg(row.key.refId) : row.name;
         const double budget = m_model->budget(i).value_or(0);
         const bool over = budget > 0 && row.spending.spent.fen() > Money::fromDouble(budget).fen();
-        series->addPoint(budget, name + QStringLiteral(" 预算"), budgetGreen);
-        series->addPoint(row.spending.spent.toDouble(), name + QStringLiteral(" 已用"), over ? overRed : spentBlue);
+        series->addPoint(budget, name, budgetGreen);
+        series->addPoint(row.spending.spent.toDouble(), name, over ? overRed : spentBlue);
     }
     m_Chart1->attach(series);
 }

@@ -52,9 +52,9 @@ QRectF BarFaces::boundingRect() const {
 double BarFaces::depth() const {
     if (!m_series || !m_points || m_points->count() == 0)
         return 0;
-    const double halfWidth = m_series->barWidth() / 2;
-    const double left = m_chart->mapToPosition(QPointF(-halfWidth, 0), m_series).x();
-    const double right = m_chart->mapToPosition(QPointF(halfWidth, 0), m_series).x();
+    const double barWidth = m_series->barWidth() / m_points->barsPerPlace();
+    const double left = m_chart->mapToPosition(QPointF(0, 0), m_series).x();
+    const double right = m_chart->mapToPosition(QPointF(barWidth, 0), m_series).x();
     const double d = qMin(maximumDepth, (right - left) * depthShare);
     return d < minimumDepth ? 0 : d;
 }
@@ -63,10 +63,13 @@ BarFaces::Faces BarFaces::facesOf(int index) const {
     if (!m_series || !m_points || index < 0 || index >= m_points->count())
         return {};
     const double d = depth();
-    const double halfWidth = m_series->barWidth() / 2;
+    // A place holds its bars side by side, each an equal share of the place's width.
+    const int perPlace = m_points->barsPerPlace();
+    const double barWidth = m_series->barWidth() / perPlace;
+    const double left = index / perPlace - m_series->barWidth() / 2 + (index % perPlace) * barWidth;
     const double value = m_points->points()[index].value;
-    const QPointF base = m_chart->mapToPosition(QPointF(index - halfWidth, 0), m_series);
-    const QPointF end = m_chart->mapToPosition(QPointF(index + halfWidth, value), m_series);
+    const QPointF base = m_chart->mapToPosition(QPointF(left, 0), m_series);
+    const QPointF end = m_chart->mapToPosition(QPointF(left + barWidth, value), m_series);
     const QRectF front = QRectF(base, end).normalized();
     if (d <= 0)
         return {front, {}, {}};
@@ -78,17 +81,32 @@ BarFaces::Faces BarFaces::facesOf(int index) const {
 }
 
 void BarFaces::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
-    if (!m_points || !m_series || depth() <= 0)
+    if (!m_points || !m_series)
+        return;
+    // A series without bar sets of its own leaves the fronts to this item too.
+    const bool fronts = m_series->count() == 0;
+    const bool faces = depth() > 0;
+    if (!fronts && !faces)
         return;
     painter->setRenderHint(QPainter::Antialiasing, false);
     const QVector<BarSeries::Point>& points = m_points->points();
+    // Bars side by side touch: each front is drawn again over its left neighbour's side.
+    const bool touching = m_points->barsPerPlace() > 1;
     for (int i = 0; i < points.size(); ++i) {
-        const Faces faces = facesOf(i);
+        const Faces bar = facesOf(i);
         const QColor colour = points[i].colour;
+        if (fronts || (touching && i % m_points->barsPerPlace() != 0)) {
+            // Bars of a pixel or two are all colour, without an outline.
+            painter->setPen(bar.front.width() < 3 ? QPen(Qt::NoPen) : QPen(colour.darker(170), 0));
+            painter->setBrush(colour);
+            painter->drawRect(bar.front);
+        }
+        if (!faces)
+            continue;
         painter->setPen(QPen(colour.darker(170), 0));
         painter->setBrush(colour.darker(150));
-        painter->drawPolygon(faces.side);
+        painter->drawPolygon(bar.side);
         painter->setBrush(colour.lighter(150));
-        painter->drawPolygon(faces.top);
+        painter->drawPolygon(bar.top);
     }
 }

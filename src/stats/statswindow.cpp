@@ -2,6 +2,7 @@
 
 #include "barchart.h"
 #include "barseries.h"
+#include "chartsplitter.h"
 #include "chinesefonts.h"
 #include "datepicker.h"
 #include "datetext.h"
@@ -81,9 +82,8 @@ void StatsWindow::buildUi() {
     if (QLabel* note = buildNote())
         layout->addWidget(note);
     buildGrid();
-    layout->addWidget(m_DBGrid1, 1);
     buildChart();
-    layout->addWidget(m_Chart1);
+    layout->addWidget(new ChartSplitter(m_DBGrid1, m_Chart1, chartHeight, this), 1);
     setTabOrder();
 }
 
@@ -206,7 +206,6 @@ void StatsWindow::buildChart() {
     m_Chart1 = new BarChart(this);
     m_Chart1->setObjectName(QStringLiteral("Chart1"));
     m_Chart1->setAccessibleName(QString::fromUtf8(m_configuration.caption));
-    m_Chart1->setFixedHeight(chartHeight);
     m_Chart1->setFocusPolicy(Qt::TabFocus);
     m_Chart1->setTitle(QString::fromUtf8(m_configuration.caption));
     m_Chart1->setBackgroundColour(skyBlue);
@@ -273,12 +272,14 @@ void StatsWindow::chartResult() {
     const int charted = m_configuration.chartAllRows ? rows : rows - 1;
     const int value = m_ADOQuery1->columnIndex(QStringLiteral("VT"));
     const int label = m_ADOQuery1->columnIndex(QString::fromUtf8(m_configuration.chartLabelField));
+    const int count = m_ADOQuery1->columnIndex(QStringLiteral("RT"));
     if (value < 0 || label < 0)
         throw DbError(QStringLiteral("找不到统计字段"));
     series->reserve(qMax(charted, 0));
     for (int row = 0; row < charted; ++row)
         series->addPoint(m_ADOQuery1->valueAt(row, value).toDouble(),
-                         m_ADOQuery1->valueAt(row, label).toString(), m_configuration.barColour);
+                         m_ADOQuery1->valueAt(row, label).toString(), m_configuration.barColour,
+                         count < 0 ? -1 : m_ADOQuery1->valueAt(row, count).toInt());
     m_ADOQuery1->last();
     m_Chart1->attach(series);
 }

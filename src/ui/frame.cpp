@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QEvent>
 #include <QScreen>
 
 namespace Frame {
@@ -10,7 +11,39 @@ namespace Frame {
 namespace {
 QPointer<QMainWindow> g_mainWindow;
 QPointer<QMdiArea> g_workspace;
+
+// Keeps a child window inside the workspace whenever it returns to its normal state
+// (shown, restored from maximised or minimised): a restored window comes back to
+// the geometry it had, which may lie beyond a workspace that has since shrunk.
+class KeepInside : public QObject {
+public:
+    explicit KeepInside(QMdiSubWindow* sub) : QObject(sub), m_sub(sub) { sub->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::WindowStateChange || event->type() == QEvent::Show)
+            QMetaObject::invokeMethod(this, [this] { keepInside(m_sub); }, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    QMdiSubWindow* m_sub;
+};
 } // namespace
+
+void keepInside(QWidget* child) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(outerWindow(child));
+    if (!sub || !sub->parentWidget() || sub->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))
+        return;
+    const QSize room = sub->parentWidget()->size();
+    const QSize size = sub->size().boundedTo(room).expandedTo(sub->minimumSize());
+    if (size != sub->size())
+        sub->resize(size);
+    const int x = qBound(0, sub->x(), qMax(0, room.width() - size.width()));
+    const int y = qBound(0, sub->y(), qMax(0, room.height() - size.height()));
+    if (QPoint(x, y) != sub->pos())
+        sub->move(x, y);
+}
 
 void setMainWindow(QMainWindow* window, QMdiArea* workspace) {
     g_mainWindow = window;
@@ -34,7 +67,12 @@ QMdiSubWindow* addChild(QWidget* child) {
     QMdiSubWindow* sub = g_workspace->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(child->windowIcon());
+    // A new window opens in its normal state, even when the active one is (or the
+    // last one closed was) maximised: it is placed and sized by its own rules.
     sub->show();
+    if (sub->windowState() & Qt::WindowMaximized)
+        sub->showNormal();
+    new KeepInside(sub);
     return sub;
 }
 
@@ -66,6 +104,7 @@ void centreOnMainWindow(QWidget* window) {
         const QWidget* area = outer->parentWidget();
         const QSize room = area ? area->size() : QSize();
         outer->move((room.width() - outer->width()) / 2, (room.height() - outer->height()) / 2);
+        keepInside(outer);
         return;
     }
     QRect reference;

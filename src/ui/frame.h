@@ -31,6 +31,10 @@ void FitChildToFrame(QWidget* child);
 // workspace, a top-level window on the main window's screen position.
 void centreOnMainWindow(QWidget* window);
 
+// Shrinks and moves a child window of the workspace, in its normal state, until it
+// lies whole inside the workspace.
+void keepInside(QWidget* child);
+
 // Brings an open child window to the front and gives it the focus.
 void focusChild(QWidget* child);
 

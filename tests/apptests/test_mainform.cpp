@@ -72,7 +72,7 @@ void TestMainForm::commandTable() {
     TMainForm form;
     QCOMPARE(form.windowTitle(), QStringLiteral("岚墨家装账簿"));
     const QList<QAction*> menus = form.menuBar()->actions();
-    QCOMPARE(menus.size(), 3);
+    QCOMPARE(menus.size(), 4); // the program's three, then 窗口
     QCOMPARE(menus[0]->text(), QStringLiteral("数据管理"));
     QCOMPARE(menuLayout(menus[0]->menu()), (QStringList{"装修账目管理", "—", "装修日记管理"}));
     QCOMPARE(menus[1]->text(), QStringLiteral("账目统计"));
@@ -84,6 +84,8 @@ void TestMainForm::commandTable() {
     QCOMPARE(menuLayout(menus[2]->menu()).mid(0, 7),
              (QStringList{"对应工程设置", "材料类型设置", "—", "使用帮助", "关于本软件", "—", "退出"}));
     QCOMPARE(menuLayout(menus[2]->menu()).mid(7), (QStringList{"—", "备份与恢复"}));
+    QCOMPARE(menus[3]->text(), QStringLiteral("窗口"));
+    QCOMPARE(menuLayout(menus[3]->menu()), (QStringList{"层叠", "平铺", "全部关闭"}));
     for (QAction* action : form.findChildren<QAction*>()) {
         if (!action->isSeparator() && !action->menu() && !action->objectName().isEmpty() &&
             action->objectName().startsWith(QLatin1Char('N')))
@@ -101,17 +103,22 @@ void TestMainForm::toolbarTooltipsAndNames() {
         order << bar->widgetForAction(action)->objectName();
     QCOMPARE(order, (QStringList{"ToolButton6", "ToolButton2", "ToolButton10", "ToolButton3", "ToolButton4",
                                  "ToolButton5", "ToolButton7", "ToolButton8", "ToolButton15", "ToolButton9",
-                                 "ToolButton12", "ToolButton13", "ToolButton14"}));
+                                 "ToolButton12", "ToolButton13", "ToolButton14", "ToolButton16", "ToolButton17",
+                                 "ToolButton18"}));
     const QHash<QString, QString> tips = {
         {"ToolButton2", "查询装修账目信息"},
         {"ToolButton10", "浏览查看装修日记"},
-        {"ToolButton4", "统计各个项目所支出的人工费"},
-        {"ToolButton5", "统计各个项目支出的材料费"},
+        // What the two statistics do, not the other statistics' texts.
+        {"ToolButton4", "统计材料费、人工费和包工包料各花了多少"},
+        {"ToolButton5", "统计每一项工程花了多少"},
         {"ToolButton7", "统计每个项目的花销"},
         {"ToolButton8", "按照所购材料使用地点统计费用"},
-        {"ToolButton15", ""},
-        {"ToolButton13", ""},
-        {"ToolButton14", ""},
+        // Buttons whose items have no hint show their captions.
+        {"ToolButton15", "按日期统计"},
+        {"ToolButton13", "关于本软件"},
+        {"ToolButton14", "退出"},
+        {"ToolButton17", "设定预算，查看已用、已付和未付的金额"},
+        {"ToolButton18", "备份账簿，或用备份恢复账簿"},
     };
     for (auto it = tips.begin(); it != tips.end(); ++it) {
         auto* button = bar->findChild<QToolButton*>(it.key());

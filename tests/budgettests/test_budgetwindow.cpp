@@ -17,7 +17,11 @@
 #include "testmain.h"
 
 #include <QAction>
+#include <QAbstractBarSeries>
+#include <QBarSet>
 #include <QCheckBox>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QDateEdit>
 #include <QFile>
 #include <QMdiArea>
@@ -160,9 +164,18 @@ void TestBudgetWindow::grid_sumsRowsRangeAndChart() {
     const BarSeries* bars = child<BarChart>(BudgetForm, "Chart1")->attachedSeries().value(0);
     QVERIFY(bars);
     QCOMPARE(bars->count(), 8); // budget and spent for each row but the total
-    QCOMPARE(bars->points()[1].label, QStringLiteral("木工 已用"));
+    // One group per row, the two bars side by side, with a legend of the two.
+    QCOMPARE(bars->places(), 4);
+    QCOMPARE(bars->placeLabel(0), QStringLiteral("木工"));
     QCOMPARE(bars->points()[1].value, 180.0);
-    QCOMPARE(bars->points()[6].label, QStringLiteral("#%1 预算").arg(gone));
+    QCOMPARE(bars->placeLabel(3), QStringLiteral("#%1").arg(gone));
+    auto* chart = child<BarChart>(BudgetForm, "Chart1");
+    QCOMPARE(chart->drawnSeries(bars)->barSets().size(), 2);
+    QCOMPARE(chart->drawnSeries(bars)->barSets()[0]->label(), QStringLiteral("预算"));
+    QCOMPARE(chart->drawnSeries(bars)->barSets()[1]->label(), QStringLiteral("已用"));
+    QCOMPARE(chart->drawnSeries(bars)->barSets()[1]->at(0), 180.0);
+    QVERIFY(chart->chart()->legend()->isVisible());
+    QCOMPARE(chart->chart()->legend()->markers().size(), 2);
 
     child<QCheckBox>(BudgetForm, "CheckBox1")->setChecked(true);
     child<QDateEdit>(BudgetForm, "Date1")->setDate(QDate(2008, 1, 1));

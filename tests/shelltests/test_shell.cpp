@@ -186,7 +186,9 @@ void TestShell::helpWindow() {
     auto* text = help->findChild<QPlainTextEdit*>(QStringLiteral("RichEdit1"));
     QVERIFY(text->isReadOnly());
     QCOMPARE(text->geometry(), QRect(0, 0, 729, 521));
-    QCOMPARE(text->toPlainText(), ThelpDlg::helpText());
+    QCOMPARE(text->toPlainText(), ThelpDlg::helpText() + QStringLiteral("\n\n") + ThelpDlg::moreHelpText());
+    for (const char* topic : {"预算管理", "备份与恢复", "附件", "导出", "F10", "Alt+S", "Alt+Z", "Alt+X", "Alt+C"})
+        QVERIFY2(ThelpDlg::moreHelpText().contains(QString::fromUtf8(topic)), topic);
     auto* exit = help->findChild<QToolButton*>(QStringLiteral("SpeedButton1"));
     QCOMPARE(exit->text(), QStringLiteral("退  出"));
     QCOMPARE(exit->geometry(), QRect(600, 528, 113, 33));

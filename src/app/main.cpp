@@ -1,5 +1,7 @@
 #include "application.h"
 #include "autobackup.h"
+#include "database.h"
+#include "dberror.h"
 #include "instanceguard.h"
 #include "mainform.h"
 #include "messages.h"
@@ -9,22 +11,46 @@
 
 #include <QTextStream>
 
+namespace {
+
+const char usage[] = "用法: jiazhuang [文件夹] | jiazhuang --server postgresql://用户@服务器[:端口]/库\n"
+                     "Usage: jiazhuang [FOLDER] | jiazhuang --server postgresql://USER@HOST[:PORT]/DBNAME\n";
+
+int refuse(const QString& refusal) {
+    QTextStream(stderr) << refusal << '\n';
+    Messages::error(nullptr, refusal);
+    return 1;
+}
+
+} // namespace
+
 // jiazhuang [FOLDER]: the ledger is 家装账簿.mdb in the working directory, or in
-// FOLDER when one is given.
+// FOLDER when one is given. jiazhuang --server URL: the shared ledger on a server.
 int main(int argc, char** argv) {
     Application app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    if (args.size() > 1 || (args.size() == 1 && args[0].startsWith(QLatin1Char('-')))) {
-        QTextStream(stderr) << "用法: jiazhuang [文件夹]\nUsage: jiazhuang [FOLDER]\n";
+    const bool server = args.size() == 2 && args[0] == QLatin1String("--server");
+    if (!server && (args.size() > 1 || (args.size() == 1 && args[0].startsWith(QLatin1Char('-'))))) {
+        QTextStream(stderr) << usage;
         return 2;
     }
-    if (args.size() == 1) {
-        const QString refusal = WorkingFolder::enter(args[0]);
-        if (!refusal.isEmpty()) {
-            QTextStream(stderr) << refusal << '\n';
-            Messages::error(nullptr, refusal);
-            return 1;
+    if (server) {
+        QString problem;
+        const ServerAddress address = ServerAddress::parse(args[1], &problem);
+        if (!address.isValid())
+            return refuse(problem);
+        Database::instance().setServer(address);
+        // A server that cannot be reached, or a database that is no ledger, is told
+        // now, by name and reason, rather than by the first window.
+        try {
+            Database::instance().connection();
+        } catch (const DbError& error) {
+            return refuse(error.message());
         }
+    } else if (args.size() == 1) {
+        const QString refusal = WorkingFolder::enter(args[0]);
+        if (!refusal.isEmpty())
+            return refuse(refusal);
     }
     InstanceGuard guard;
     if (!mayStart(guard))

@@ -6,6 +6,7 @@
 #include "categoryeditor.h"
 #include "categorystatswindow.h"
 #include "commands.h"
+#include "database.h"
 #include "datestatswindow.h"
 #include "diarybrowser.h"
 #include "expensemodewindow.h"
@@ -175,6 +176,11 @@ void TMainForm::createStatusBar() {
     version->setMinimumWidth(50);
     bar->addWidget(designer);
     bar->addWidget(version, 1);
+    // Which ledger is open: the file's name, or 用户@服务器/库 of a shared ledger.
+    auto* ledger = new QLabel(Database::instance().ledgerName(), bar);
+    ledger->setObjectName(QStringLiteral("StatusPanel3"));
+    ledger->setAccessibleName(QStringLiteral("账簿"));
+    bar->addPermanentWidget(ledger);
 }
 
 void TMainForm::setDialogs(QDialog* aboutBox, QDialog* helpDialog) {

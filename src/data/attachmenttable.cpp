@@ -3,6 +3,7 @@
 #include "database.h"
 #include "datetext.h"
 #include "dberror.h"
+#include "sqldialect.h"
 #include "query.h"
 #include "sqlrun.h"
 #include "sqlstatement.h"
@@ -45,10 +46,11 @@ QVector<AttachmentInfo> list(const QSqlDatabase& db, qint64 entryKey) {
     if (!exists(db))
         return found;
     // length() of a BLOB is read from the record header: the content stays on disk.
-    SqlStatement query(db,
-                       QStringLiteral("select MID, ENTRYMID, NAMES, MIME, BYTES, ADDED, "
-                                      "case when typeof(DATA)='blob' then length(DATA) else -1 end "
-                                      "from 附件 where ENTRYMID=? order by MID"),
+    const SqlConnection engine(db);
+    SqlStatement query(engine,
+                       QStringLiteral("select MID, ENTRYMID, NAMES, MIME, BYTES, ADDED, %1 "
+                                      "from 附件 where ENTRYMID=? order by MID")
+                           .arg(SqlDialect::blobLength(engine.engine(), QStringLiteral("DATA"))),
                        {entryKey});
     while (query.step()) {
         AttachmentInfo info;
@@ -98,13 +100,12 @@ qint64 add(QSqlDatabase db, qint64 entryKey, const NewAttachment& attachment) {
                 SqlConnection(db).exec(statement);
         }
         const SqlConnection engine(db);
-        engine.exec(QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
+        return engine.insert(QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
                                    "values (?, ?, ?, ?, ?, ?)"),
                     {entryKey, attachment.name, attachment.mime, qint64(attachment.data.size()),
                      storedDateText(QDate::currentDate()),
                      // A zero-byte file is still a BLOB, not a missing one.
                      attachment.data.isNull() ? QByteArray("") : attachment.data});
-        return engine.lastInsertKey();
     });
     Q_EMIT AttachmentNotices::instance().attachmentsChanged(entryKey);
     return key;

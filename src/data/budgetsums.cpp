@@ -40,15 +40,15 @@ private:
 
 // SQLite groups by sorting, which costs several times the scan itself; the keys are
 // few, so the entries are read once and summed here by key, which keeps the whole
-// computation close to one plain scan of the ledger. The range is tested on every
-// row ("+DATES" keeps the engine off the date index): reaching a wide range's rows
-// one by one through the index costs several scans.
+// computation close to one plain scan of the ledger. The range's rows are read in
+// the order the engine reaches them fastest (SqlConnection::entriesInRange).
 BudgetSums BudgetSums::compute(const QSqlDatabase& db, const QString& from, const QString& to) {
     const bool withRange = !from.isEmpty() || !to.isEmpty();
-    SqlStatement statement(db,
-                           withRange ? QStringLiteral("select CID, DID, ALLMONEY, ISALL, FMONEY from 明细 "
-                                                      "where +DATES>=?1 and +DATES<=?2")
-                                     : QStringLiteral("select CID, DID, ALLMONEY, ISALL, FMONEY from 明细"),
+    const SqlConnection engine(db);
+    const QString columns = QStringLiteral("CID, DID, ALLMONEY, ISALL, FMONEY");
+    SqlStatement statement(engine,
+                           withRange ? engine.entriesInRange(columns, from, to)
+                                     : QStringLiteral("select %1 from 明细").arg(columns),
                            withRange ? QVariantList{from, to} : QVariantList{});
     BudgetSums sums;
     KeyedSums projects, categories;

@@ -6,6 +6,7 @@
 #include "sqlrun.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QUrl>
 #include <QVariant>
@@ -51,6 +52,16 @@ void Database::setFileName(const QString& fileName) {
     m_fileName = fileName;
 }
 
+void Database::setServer(const ServerAddress& address, const QString& password) {
+    close();
+    m_server = address;
+    m_password = password;
+}
+
+QString Database::ledgerName() const {
+    return isServer() ? m_server.displayName() : QFileInfo(m_fileName).fileName();
+}
+
 bool Database::isOpen() const {
     return QSqlDatabase::contains(m_connectionName) &&
            QSqlDatabase::database(m_connectionName, false).isOpen();
@@ -77,7 +88,8 @@ bool Database::fileStillSame() const {
 }
 
 QSqlDatabase Database::connection() {
-    if (isOpen() && !fileStillSame())
+    if (isOpen() && (isServer() ? SqlConnection(QSqlDatabase::database(m_connectionName, false)).isLost()
+                                : !fileStillSame()))
         close();
     if (!isOpen())
         open();
@@ -89,6 +101,14 @@ QString Database::filePath() const {
 }
 
 void Database::open() {
+    if (isServer()) {
+        const QString failure = tryOpenServer();
+        if (!failure.isNull()) {
+            close();
+            throw DbError(failure);
+        }
+        return;
+    }
     const QString path = filePath();
     const QString failure = tryOpen(path);
     if (!failure.isNull()) {
@@ -128,6 +148,26 @@ QString Database::tryOpen(const QString& path) {
         countCommits(db);
     } catch (const DbError& error) {
         return error.message();
+    }
+    return {};
+}
+
+// The server's refusal names the server, so that a message about a shared ledger
+// says which one failed and why.
+QString Database::tryOpenServer() {
+    QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
+                          ? QSqlDatabase::database(m_connectionName, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
+    if (!db.isValid())
+        return QStringLiteral("没有 PostgreSQL 的数据库驱动（libqt6sql6-psql），不能打开共享账簿");
+    m_server.applyTo(db, m_password);
+    if (!db.open())
+        return QStringLiteral("无法连接共享账簿 %1：%2").arg(m_server.displayName(), engineMessage(db.lastError()));
+    try {
+        if (!SqlRun::isLedgerFile(SqlConnection(db)))
+            return QStringLiteral("%1 不是家装账簿的数据库").arg(m_server.displayName());
+    } catch (const DbError& error) {
+        return QStringLiteral("无法读取共享账簿 %1：%2").arg(m_server.displayName(), error.message());
     }
     return {};
 }

@@ -1,14 +1,19 @@
 #pragma once
 
+#include "serveraddress.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <functional>
 
-// The program's one connection to the ledger file (ADOConnection1).
+// The program's one connection to the ledger (ADOConnection1): the ledger file, or
+// a shared ledger on a server once setServer() has chosen one.
 //
 // It is never opened at start-up: the first query opens it, a failed open leaves it
 // closed, and the next query tries again. The file is opened read-write and never
-// created, so a missing file is an error rather than a new empty database.
+// created, so a missing file is an error rather than a new empty database. A server
+// connection is opened only on a database that holds the four ledger tables; one
+// the server has dropped is opened afresh by the next query.
 class Database {
 public:
     static Database& instance();
@@ -28,6 +33,15 @@ public:
     QString fileName() const { return m_fileName; }
     QString filePath() const; // the file name made absolute in the working directory
 
+    // Opens the shared ledger at address from now on (an invalid address: the file
+    // again). The password, when the server asks for one and libpq's environment
+    // (PGPASSFILE, a service file) gives none.
+    void setServer(const ServerAddress& address, const QString& password = {});
+    bool isServer() const { return m_server.isValid(); }
+    const ServerAddress& server() const { return m_server; }
+    // The open ledger as the user knows it: the file's name, or 用户@服务器/库.
+    QString ledgerName() const;
+
     // Called after each successful opening (the automatic backup starts from here);
     // it must not use the connection. An empty function removes it.
     void setConnectedHandler(std::function<void()> handler) { m_connectedHandler = std::move(handler); }
@@ -42,6 +56,7 @@ private:
 
     void open();
     QString tryOpen(const QString& path);
+    QString tryOpenServer();
     bool fileStillSame() const;
     void countCommits(const QSqlDatabase& db);
 
@@ -50,6 +65,8 @@ private:
     QString m_openedPath;
     quint64 m_openedInode = 0;
     quint64 m_openedDevice = 0;
+    ServerAddress m_server;
+    QString m_password;
     std::function<void()> m_connectedHandler;
     quint64 m_storeCount = 0;
 };

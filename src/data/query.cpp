@@ -254,12 +254,10 @@ void Query::postInsert() {
             ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table))
             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                   .arg(quotedName(table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    const SqlConnection db = SqlConnection::program();
-    db.exec(statement, values);
-
+    const qint64 newKey = SqlConnection::program().insert(statement, values);
     const int key = columnIndex(keyColumn);
     if (key >= 0)
-        m_pending[key] = QVariant(qlonglong(db.lastInsertKey()));
+        m_pending[key] = QVariant(qlonglong(newKey));
     const int row = m_rowCount;
     Q_EMIT rowAboutToBeAppended(row);
     m_cells.append(m_pending);

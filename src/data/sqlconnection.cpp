@@ -10,17 +10,16 @@
 #include <QSqlDriver>
 #include <QThread>
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace {
 
-sqlite3* handleUnder(const QSqlDatabase& db) {
+// The handle of the named type under a Qt SQL connection: "sqlite3*", or "pg_conn*"
+// (the QPSQL driver's PGconn*, by the name Qt's type registry gives it).
+template <class Handle> Handle* handleUnder(const QSqlDatabase& db, const char* typeName) {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    sqlite3* engine =
-        qstrcmp(handle.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(handle.data()) : nullptr;
-    if (!engine)
-        throw DbError(QStringLiteral("数据库连接不可用"));
-    return engine;
+    return qstrcmp(handle.typeName(), typeName) == 0 ? *static_cast<Handle* const*>(handle.data()) : nullptr;
 }
 
 int compareThrough(void* order, int lengthA, const void* a, int lengthB, const void* b) {
@@ -31,7 +30,20 @@ int compareThrough(void* order, int lengthA, const void* a, int lengthB, const v
 
 } // namespace
 
-SqlConnection::SqlConnection(const QSqlDatabase& db) : m_db(handleUnder(db)) {}
+SqlConnection::SqlConnection(const QSqlDatabase& db)
+    : m_db(handleUnder<sqlite3>(db, "sqlite3*")), m_server(handleUnder<pg_conn>(db, "pg_conn*")) {
+    if (!m_db && !m_server)
+        throw DbError(QStringLiteral("数据库连接不可用"));
+}
+
+SqlConnection::SqlConnection(pg_conn* server) : m_server(server) {
+    if (!m_server)
+        throw DbError(QStringLiteral("数据库连接不可用"));
+}
+
+bool SqlConnection::isLost() const {
+    return m_server && PQstatus(m_server) != CONNECTION_OK;
+}
 
 SqlConnection::SqlConnection(sqlite3* handle) : m_db(handle) {
     if (!m_db)
@@ -51,29 +63,49 @@ QVariant SqlConnection::scalar(const QString& sql, const QVariantList& values) c
     return statement.step() ? statement.value(0) : QVariant();
 }
 
-qint64 SqlConnection::lastInsertKey() const {
+// The server says the new key in the INSERT's own result; SQLite keeps it on the connection.
+qint64 SqlConnection::insert(const QString& sql, const QVariantList& values) const {
+    SqlStatement statement(*this, SqlDialect::insertReturningKey(engine(), sql), values);
+    if (m_server)
+        return statement.step() ? statement.integer(0) : 0;
+    statement.run();
     return sqlite3_last_insert_rowid(m_db);
 }
 
 void SqlConnection::rollback() const noexcept {
+    if (m_server) {
+        if (PQtransactionStatus(m_server) == PQTRANS_INTRANS || PQtransactionStatus(m_server) == PQTRANS_INERROR)
+            PQclear(PQexec(m_server, "ROLLBACK"));
+        return;
+    }
     // A failed statement may have ended the transaction already.
     if (!sqlite3_get_autocommit(m_db))
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 QString SqlConnection::message() const {
+    if (m_server)
+        return QString::fromUtf8(PQerrorMessage(m_server)).trimmed();
     return EngineText::of(m_db);
 }
 
+// The server's failures are told apart by their SQLSTATE, which no caller asks for yet.
 int SqlConnection::errorCode() const {
+    if (m_server)
+        return PQstatus(m_server) == CONNECTION_OK ? 0 : -1;
     return sqlite3_errcode(m_db) & 0xff;
 }
 
 bool SqlConnection::lastFailureWasLock() const {
+    if (m_server)
+        return false;
     return errorCode() == SQLITE_BUSY || errorCode() == SQLITE_LOCKED;
 }
 
+// The server orders by its ICU collation instead (SqlDialect).
 void SqlConnection::registerCollation(const char* name, TextOrder order) const {
+    if (m_server)
+        return;
     if (sqlite3_create_collation(m_db, name, SQLITE_UTF8, reinterpret_cast<void*>(order), compareThrough) !=
         SQLITE_OK)
         throw DbError(message());
@@ -81,6 +113,8 @@ void SqlConnection::registerCollation(const char* name, TextOrder order) const {
 
 // SQLite calls the commit hook for write transactions only, so it counts stores.
 void SqlConnection::countCommits(quint64* count) const {
+    if (m_server)
+        return;
     sqlite3_commit_hook(
         m_db,
         [](void* counter) {
@@ -91,6 +125,8 @@ void SqlConnection::countCommits(quint64* count) const {
 }
 
 void SqlConnection::copyInto(const SqlConnection& target, int busyMilliseconds, const CopyProgress& progress) const {
+    if (m_server || target.m_server)
+        throw DbError(QStringLiteral("共享账簿不能用文件备份的方式复制"));
     sqlite3_backup* backup = sqlite3_backup_init(target.m_db, "main", m_db, "main");
     if (!backup)
         throw DbError(target.message());
@@ -120,7 +156,10 @@ void SqlConnection::copyInto(const SqlConnection& target, int busyMilliseconds, 
 // several full scans. A bounded count through the index (it stops at an eighth of
 // the ledger) tells a narrow range from a wide one cheaply. A file without the
 // index is scanned.
+// The server's planner weighs the range itself.
 QString SqlConnection::entriesInRange(const QString& columns, const QString& from, const QString& to) const {
+    if (m_server)
+        return QStringLiteral("select %1 from 明细 where dates>=?1 and dates<=?2").arg(columns);
     const QString scan = QStringLiteral("select %1 from 明细 not indexed where dates>=?1 and dates<=?2");
     const QString search =
         QStringLiteral("select %1 from 明细 indexed by 明细_DATES where dates>=?1 and dates<=?2");

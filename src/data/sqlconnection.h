@@ -5,6 +5,9 @@
 #include <QVariantList>
 #include <functional>
 
+#include "sqldialect.h"
+
+struct pg_conn;
 struct sqlite3;
 class QSqlDatabase;
 
@@ -15,27 +18,37 @@ class QSqlDatabase;
 // one-pass reader takes over a date range. Windows' SQL texts stay engine-neutral
 // and run through Query.
 //
-// A connection does not own the engine's handle: the program's connection belongs
-// to Qt SQL (Database), a file's bare connection to SqliteHandle. Failures throw
-// DbError with the engine's own message.
+// The engine is SQLite (a ledger file) or a PostgreSQL server (a shared ledger);
+// statements are written in SQLite's dialect and SqlDialect rewrites them for the
+// server. A connection does not own the engine's handle: the program's connection
+// belongs to Qt SQL (Database), a file's bare connection to SqliteHandle. Failures
+// throw DbError with the engine's own message.
 class SqlConnection {
 public:
     // The engine's handle under a Qt SQL connection; throws DbError when it is closed.
     SqlConnection(const QSqlDatabase& db); // NOLINT: the usual way in, from the QSqlDatabase callers hold
     explicit SqlConnection(sqlite3* handle);
+    explicit SqlConnection(pg_conn* server);
 
     // The program's own connection (Database), opened first when needed.
     static SqlConnection program();
 
-    sqlite3* handle() const { return m_db; }
+    sqlite3* handle() const { return m_db; }     // null on a server
+    pg_conn* server() const { return m_server; } // null on a file
+    SqlDialect::Engine engine() const {
+        return m_server ? SqlDialect::Engine::Server : SqlDialect::Engine::Sqlite;
+    }
+    // A server connection that the server has dropped (it stopped, the network
+    // failed); every statement on it fails until it is opened again.
+    bool isLost() const;
 
     // Runs a statement with bound values, reading and discarding any rows; returns
     // the number of rows it inserted, changed or deleted.
     int exec(const QString& sql, const QVariantList& values = {}) const;
     // The first column of the first row; null when there is no row.
     QVariant scalar(const QString& sql, const QVariantList& values = {}) const;
-    // The key the last INSERT on this connection gave its row.
-    qint64 lastInsertKey() const;
+    // Runs an INSERT with bound values; returns the key (MID) it gave its row.
+    qint64 insert(const QString& sql, const QVariantList& values = {}) const;
     // Undoes an open transaction, if any; never throws (used while unwinding).
     void rollback() const noexcept;
 
@@ -63,5 +76,6 @@ public:
     QString entriesInRange(const QString& columns, const QString& from, const QString& to) const;
 
 private:
-    sqlite3* m_db;
+    sqlite3* m_db = nullptr;
+    pg_conn* m_server = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "sqlrun.h"
 
 #include "enginetext.h"
+#include "sqldialect.h"
 
 #include <QSqlError>
 #include <QVariant>
@@ -10,20 +11,17 @@ namespace SqlRun {
 QString engineMessage(const QSqlError& error) {
     if (error.databaseText().isEmpty())
         return error.text();
-    return EngineText::explained(error.nativeErrorCode().toInt(), error.databaseText());
+    // SQLite gives its result code as a number; the server gives a five-character
+    // SQLSTATE, whose digits mean nothing to the SQLite table, so only its text decides.
+    const QString native = error.nativeErrorCode();
+    return EngineText::explained(native.size() == 5 ? 0 : native.toInt(), error.databaseText());
 }
 
 int tablesNamed(const SqlConnection& db, const QStringList& names) {
-    QStringList marks;
     QVariantList values;
-    for (const QString& name : names) {
-        marks << QStringLiteral("?");
+    for (const QString& name : names)
         values << name;
-    }
-    return db.scalar(QStringLiteral("select count(*) from sqlite_master where type='table' and name in (%1)")
-                         .arg(marks.join(QLatin1Char(','))),
-                     values)
-        .toInt();
+    return db.scalar(SqlDialect::countTablesNamed(db.engine(), int(names.size())), values).toInt();
 }
 
 bool isLedgerFile(const SqlConnection& db) {

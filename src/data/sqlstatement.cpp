@@ -1,11 +1,19 @@
 #include "sqlstatement.h"
 
 #include "dberror.h"
+#include "serverstatement.h"
+#include "sqldialect.h"
 
 #include <sqlite3.h>
 
 SqlStatement::SqlStatement(const SqlConnection& connection, const QString& sql, const QVariantList& values)
     : m_connection(connection) {
+    if (m_connection.server()) {
+        m_server = std::make_unique<ServerStatement>(m_connection.server(), SqlDialect::forServer(sql));
+        for (int i = 0; i < values.size(); ++i)
+            bind(i + 1, values[i]);
+        return;
+    }
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(m_connection.handle(), text.constData(), int(text.size()), &m_statement, nullptr) !=
         SQLITE_OK)
@@ -36,6 +44,8 @@ bool isNullValue(const QVariant& value) {
 } // namespace
 
 void SqlStatement::bind(int parameter, const QVariant& value) {
+    if (m_server)
+        return m_server->bind(parameter, value);
     int rc = SQLITE_OK;
     if (isNullValue(value)) {
         rc = sqlite3_bind_null(m_statement, parameter);
@@ -73,6 +83,8 @@ void SqlStatement::bind(int parameter, const QVariant& value) {
 }
 
 bool SqlStatement::step() {
+    if (m_server)
+        return m_server->step();
     const int status = sqlite3_step(m_statement);
     if (status == SQLITE_ROW)
         return true;
@@ -82,37 +94,53 @@ bool SqlStatement::step() {
 }
 
 int SqlStatement::run() {
+    if (m_server)
+        return m_server->changes();
     while (step()) {
     }
     return sqlite3_changes(m_connection.handle());
 }
 
 int SqlStatement::columnCount() const {
+    if (m_server)
+        return m_server->columnCount();
     return sqlite3_column_count(m_statement);
 }
 
 QString SqlStatement::columnName(int column) const {
+    if (m_server)
+        return m_server->columnName(column);
     return QString::fromUtf8(sqlite3_column_name(m_statement, column));
 }
 
 SqlStatement::Type SqlStatement::type(int column) const {
+    if (m_server)
+        return Type(m_server->type(column));
     return Type(sqlite3_column_type(m_statement, column));
 }
 
 qint64 SqlStatement::integer(int column) const {
+    if (m_server)
+        return m_server->integer(column);
     return sqlite3_column_int64(m_statement, column);
 }
 
 double SqlStatement::real(int column) const {
+    if (m_server)
+        return m_server->real(column);
     return sqlite3_column_double(m_statement, column);
 }
 
 const char* SqlStatement::bytes(int column) const {
+    if (m_server)
+        return m_server->bytes(column);
     return type(column) == Blob ? static_cast<const char*>(sqlite3_column_blob(m_statement, column))
                                 : reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
 }
 
 int SqlStatement::size(int column) const {
+    if (m_server)
+        return m_server->size(column);
     return sqlite3_column_bytes(m_statement, column);
 }
 

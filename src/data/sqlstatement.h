@@ -5,12 +5,16 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <memory>
 
+class ServerStatement;
 struct sqlite3_stmt;
 
 // One prepared statement with bound values: the only way the program runs SQL.
 // Readers take the columns as the engine hands them out, or as Query's cells.
-// Failures throw DbError with the engine's message.
+// The text is in SQLite's dialect; on a server connection it is rewritten
+// (SqlDialect) and runs through ServerStatement. Failures throw DbError with the
+// engine's message.
 class SqlStatement {
 public:
     enum Type { Integer = 1, Real = 2, Text = 3, Blob = 4, Null = 5 }; // the engine's codes
@@ -43,4 +47,5 @@ public:
 private:
     SqlConnection m_connection;
     sqlite3_stmt* m_statement = nullptr;
+    std::unique_ptr<ServerStatement> m_server;
 };

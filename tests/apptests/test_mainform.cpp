@@ -1,3 +1,4 @@
+#include "database.h"
 #include "frame.h"
 #include "instanceguard.h"
 #include "mainform.h"
@@ -138,6 +139,13 @@ void TestMainForm::statusBarPanels() {
     QCOMPARE(form.findChild<QLabel*>(QStringLiteral("StatusPanel2"))->text(),
              QStringLiteral("ver 1.0 (2008.8)"));
     QCOMPARE(form.statusBar()->height(), 19);
+    QCOMPARE(form.findChild<QLabel*>(QStringLiteral("StatusPanel3"))->text(), QStringLiteral("家装账簿.mdb"));
+
+    // a shared ledger is shown as 用户@服务器/库 (opening the frame does not connect)
+    Database::instance().setServer(ServerAddress::parse(QStringLiteral("postgresql://zhang@nas.local:5433/家装")));
+    TMainForm onServer;
+    Database::instance().setServer({});
+    QCOMPARE(onServer.findChild<QLabel*>(QStringLiteral("StatusPanel3"))->text(), QStringLiteral("zhang@nas.local/家装"));
 }
 
 void TestMainForm::exitAsksFirst() {

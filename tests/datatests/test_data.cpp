@@ -305,9 +305,10 @@ void TestData::statement_bindsEachKindOfValue() {
     const QVariantList values = {QVariant(),        QString(),      QStringLiteral(""), QByteArray(""),
                                  QByteArray("\0x", 2), qint64(1) << 40, 4.72,               true,
                                  QStringLiteral("木工")};
+    qint64 key = 0;
     for (int i = 0; i < values.size(); ++i)
-        engine.exec(QStringLiteral("insert into kinds values (?, ?)"), {i, values[i]});
-    QCOMPARE(engine.lastInsertKey(), values.size());
+        key = engine.insert(QStringLiteral("insert into kinds values (?, ?)"), {i, values[i]});
+    QCOMPARE(key, values.size());
     SqlStatement read(engine, QStringLiteral("select typeof(v), v from kinds where k>=? order by k"), {0});
     QStringList types;
     QVariantList back;
@@ -338,8 +339,7 @@ void TestData::transaction_takesTheWriteLockFirstAndRollsBack() {
         } catch (const DbError&) {
             refused = other.lastFailureWasLock();
         }
-        engine.exec(QStringLiteral("insert into 项目 (NAMES) values ('木工')"));
-        return engine.lastInsertKey();
+        return engine.insert(QStringLiteral("insert into 项目 (NAMES) values ('木工')"));
     });
     QVERIFY(refused);
     QCOMPARE(db.count(QStringLiteral("项目")), 1);

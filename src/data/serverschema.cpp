@@ -1,0 +1,67 @@
+#include "serverschema.h"
+
+#include "attachmenttable.h"
+#include "budgettable.h"
+#include "dberror.h"
+#include "schema.h"
+#include "sqlconnection.h"
+#include "sqldialect.h"
+#include "sqlrun.h"
+
+#include <QStringList>
+
+namespace ServerSchema {
+
+namespace {
+
+QString quotedName(const QString& name) {
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+// The rights a member needs: rows of the ledger's tables and their keys; no
+// creating, altering or dropping anything.
+QStringList memberGrants(const QString& role, const QString& database) {
+    const QString r = quotedName(role);
+    return {QStringLiteral("REVOKE CREATE ON SCHEMA public FROM PUBLIC"),
+            QStringLiteral("CREATE ROLE %1 NOLOGIN").arg(r),
+            QStringLiteral("GRANT CONNECT, TEMPORARY ON DATABASE %1 TO %2").arg(quotedName(database), r),
+            QStringLiteral("GRANT USAGE ON SCHEMA public TO %1").arg(r),
+            QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO %1").arg(r),
+            QStringLiteral("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA public TO %1").arg(r)};
+}
+
+} // namespace
+
+QString memberRole(const QString& database) {
+    return database + QStringLiteral("_member");
+}
+
+void create(const SqlConnection& admin, const QString& database, bool withCommonEntries) {
+    if (admin.engine() != SqlDialect::Engine::Server)
+        throw DbError(QStringLiteral("这不是 PostgreSQL 服务器的连接"));
+    SqlRun::inTransaction(admin, [&] {
+        const qint64 tables = admin.scalar(QStringLiteral("select count(*) from pg_catalog.pg_tables where "
+                                                          "schemaname not in ('pg_catalog','information_schema')"))
+                                  .toLongLong();
+        if (tables > 0)
+            throw DbError(QStringLiteral("数据库 %1 不是空的（已有 %2 个表），没有改动它").arg(database).arg(tables));
+        const QString role = memberRole(database);
+        if (admin.scalar(QStringLiteral("select count(*) from pg_catalog.pg_roles where rolname=?"), {role}).toInt())
+            throw DbError(QStringLiteral("角色 %1 已经存在，没有改动数据库").arg(role));
+
+        QStringList definitions = Schema::createStatements();
+        definitions << BudgetTable::createStatement() << AttachmentTable::createStatements();
+        for (const QString& definition : definitions)
+            admin.exec(SqlDialect::serverDefinition(definition));
+        if (withCommonEntries) {
+            for (const QString& project : Schema::commonProjects())
+                admin.exec(QStringLiteral("INSERT INTO 项目 (NAMES) VALUES (?)"), {project});
+            for (const QString& category : Schema::commonCategories())
+                admin.exec(QStringLiteral("INSERT INTO 归类 (DNAMES) VALUES (?)"), {category});
+        }
+        for (const QString& grant : memberGrants(role, database))
+            admin.exec(grant);
+    });
+}
+
+} // namespace ServerSchema

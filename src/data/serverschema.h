@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class SqlConnection;
+
+// A shared ledger's tables on a PostgreSQL server: the same tables, columns and
+// common entries as a new ledger file, in the server's types (SqlDialect), and a
+// member role that may read and write their rows but change nothing else.
+namespace ServerSchema {
+
+// The role every member of the ledger in database is granted: "<database>_member".
+QString memberRole(const QString& database);
+
+// Creates the ledger in the connection's database, in one transaction: all of it or
+// nothing. Refuses a database that holds any table or whose member role already
+// exists, and leaves it unchanged. Throws DbError.
+void create(const SqlConnection& admin, const QString& database, bool withCommonEntries = true);
+
+} // namespace ServerSchema

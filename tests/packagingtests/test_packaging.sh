@@ -44,7 +44,7 @@ stage="$work/stage"
 check "cmake --install into a DESTDIR" env DESTDIR="$stage" cmake --install "$build_dir" --prefix /usr/local
 root="$stage/usr/local"
 installed_programs() {
-    for p in jiazhuang jiazhuang-newdb jiazhuang-backup jiazhuang-launcher; do [ -x "$root/bin/$p" ] || { echo "no bin/$p"; return 1; }; done
+    for p in jiazhuang jiazhuang-newdb jiazhuang-backup jiazhuang-launcher jiazhuang-server-init; do [ -x "$root/bin/$p" ] || { echo "no bin/$p"; return 1; }; done
 }
 check "programs in bin/" installed_programs
 icon_sizes() {
@@ -108,13 +108,13 @@ debian_package() {
     contents="$(dpkg-deb -c "$deb")"
     echo "Depends: $depends"
     grep -q libqt6widgets6 <<<"$depends" && grep -q libsqlite3-0 <<<"$depends" &&
-        grep -q libqt6sql6-sqlite <<<"$depends" &&
+        grep -q libqt6sql6-sqlite <<<"$depends" && grep -q libqt6sql6-psql <<<"$depends" &&
         grep -q "./usr/bin/jiazhuang-newdb" <<<"$contents" &&
         grep -q "./usr/share/applications/$app_id.desktop" <<<"$contents" &&
         grep -q "./usr/share/icons/hicolor/256x256/apps/$app_id.png" <<<"$contents" &&
         grep -q "./usr/share/doc/jiazhuang/copyright" <<<"$contents" &&
         grep -q "./usr/share/doc/jiazhuang/changelog.gz" <<<"$contents" &&
-        for program in jiazhuang jiazhuang-newdb jiazhuang-backup jiazhuang-launcher; do
+        for program in jiazhuang jiazhuang-newdb jiazhuang-backup jiazhuang-launcher jiazhuang-server-init; do
             grep -q "./usr/share/man/man1/$program.1.gz" <<<"$contents" || return 1
         done
 }

@@ -43,7 +43,9 @@ void show(QWidget* editor, const QStringList& lines) {
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setAccessibleName(QStringLiteral("预算提醒"));
     }
-    box->setText(lines.join(QLatin1Char('\n')));
+    // A message box wraps long lines; a no-break space keeps each amount with its "元",
+    // so that no line starts with a lone unit.
+    box->setText(lines.join(QLatin1Char('\n')).replace(QStringLiteral(" 元"), QStringLiteral("\u00A0元")));
     box->show();
     box->raise();
 }

@@ -132,6 +132,11 @@ QString forServer(const QString& sqliteText) {
             const qsizetype after = significant(t, i + 1);
             if (subqueries.takeLast() && (after >= t.size() || endsFromItem(t[after])))
                 t[i].text += QStringLiteral(" AS jz_subquery%1").arg(++aliases);
+        } else if ((t[i].is("x")) && i + 1 < t.size() && t[i + 1].kind == Token::Literal) {
+            // X'4142': SQLite's BLOB literal; the server would read a bit string.
+            t[i].text = QStringLiteral("decode(");
+            t[i + 1].text += QStringLiteral(", 'hex')");
+            previous = ++i;
         } else if (t[i].is("like")) {
             t[i].text = QStringLiteral("ILIKE");
             const qsizetype pattern = significant(t, i + 1);

@@ -11,6 +11,7 @@
 //     no escape character unless asked for one);
 //   - COLLATE PINYIN becomes the ICU collation "zh-x-icu", nulls ordered as in SQLite
 //     (first when ascending);
+//   - a BLOB literal X'4142' becomes decode('4142', 'hex') (a bit string on the server);
 //   - BEGIN IMMEDIATE becomes BEGIN (the server locks rows as they are written).
 // LIMIT is the same in both. Date texts compare byte by byte on both, because every
 // text column of the server's tables has the collation "C" (serverDefinition below).

@@ -66,14 +66,18 @@ private Q_SLOTS:
 
 void TestAttachmentStore::storesEveryKindByteForByte_tableCreatedWithTheFirst() {
     TestDatabase db;
-    db.exec(QStringLiteral("DROP TABLE 附件")); // a ledger from before attachments
+    // A ledger file from before attachments; a server ledger has every table from the start.
+    const bool olderFile = !TestDatabase::onServer();
+    if (olderFile)
+        db.exec(QStringLiteral("DROP TABLE 附件"));
     const qint64 entry = db.addEntry({});
-    const qint64 version = db.scalar(QStringLiteral("PRAGMA schema_version")).toLongLong();
+    const qint64 version = olderFile ? db.scalar(QStringLiteral("PRAGMA schema_version")).toLongLong() : 0;
 
     // Reading an older file finds nothing and creates nothing.
     QVERIFY(AttachmentTable::list(program(), entry).isEmpty());
     QVERIFY(AttachmentTable::entriesWithAttachments(program()).isEmpty());
-    QCOMPARE(db.scalar(QStringLiteral("PRAGMA schema_version")).toLongLong(), version);
+    if (olderFile)
+        QCOMPARE(db.scalar(QStringLiteral("PRAGMA schema_version")).toLongLong(), version);
 
     const QList<NewAttachment> files{
         {QStringLiteral("照片.png"), QStringLiteral("image/png"), encoded(picture(40, 30, Qt::red), "PNG")},
@@ -86,9 +90,10 @@ void TestAttachmentStore::storesEveryKindByteForByte_tableCreatedWithTheFirst() 
     QList<qint64> keys;
     for (const NewAttachment& file : files)
         keys.append(AttachmentTable::add(program(), entry, file));
-    QCOMPARE(
-        db.scalar(QStringLiteral("select count(*) from sqlite_master where name='附件_ENTRYMID'")).toInt(),
-        1);
+    if (olderFile)
+        QCOMPARE(
+            db.scalar(QStringLiteral("select count(*) from sqlite_master where name='附件_ENTRYMID'")).toInt(),
+            1);
 
     const QVector<AttachmentInfo> listed = AttachmentTable::list(program(), entry);
     QCOMPARE(listed.size(), files.size());
@@ -100,8 +105,13 @@ void TestAttachmentStore::storesEveryKindByteForByte_tableCreatedWithTheFirst() 
         QVERIFY(listed[i].whole());
         QCOMPARE(AttachmentTable::content(program(), keys[i]), files[i].data);
     }
-    QCOMPARE(db.scalar(QStringLiteral("select typeof(DATA) from 附件 where MID=%1").arg(keys[3])).toString(),
-             QStringLiteral("blob"));
+    // An empty file is stored as empty bytes, not as null.
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from 附件 where MID=%1 and DATA is not null").arg(keys[3]))
+                 .toInt(),
+             1);
+    if (olderFile)
+        QCOMPARE(db.scalar(QStringLiteral("select typeof(DATA) from 附件 where MID=%1").arg(keys[3])).toString(),
+                 QStringLiteral("blob"));
     QCOMPARE(AttachmentTable::entriesWithAttachments(program()), QSet<qint64>{entry});
 
     // A truncated BLOB is told apart from a whole one.
@@ -118,6 +128,7 @@ void TestAttachmentStore::refusesForeignFilesAndGoneEntries_leavingThemUntouched
     const NewAttachment file{QStringLiteral("a.txt"), QStringLiteral("text/plain"), "abc"};
     QVERIFY_THROWS_EXCEPTION(DbError, AttachmentTable::add(program(), entry + 1, file));
     QCOMPARE(db.count(QStringLiteral("附件")), 0);
+    JZ_SKIP_ON_SERVER("the rest is about another program's SQLite file");
 
     // Another program's SQLite file with a 明细 of its own but not the other tables.
     const QString foreign = db.directory() + QStringLiteral("/foreign.db");

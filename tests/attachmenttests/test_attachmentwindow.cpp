@@ -290,6 +290,7 @@ void TestAttachmentWindow::deletingTheEntry_deletesItsAttachments_andClosesItsWi
     QCOMPARE(messages.lastText(), QStringLiteral("这条账目已被删除,附件窗口将关闭。"));
 
     // An older ledger: deleting works as before and creates no table.
+    JZ_SKIP_ON_SERVER("the rest is about a ledger file from before attachments");
     ledger.db.exec(QStringLiteral("DROP TABLE 附件"));
     clickRow(browser, 0);
     click(browser, "SpeedButton3");
@@ -308,8 +309,7 @@ void TestAttachmentWindow::failedDeleteOfTheEntry_keepsItsAttachmentsAndWindow()
         ledger.db.exec(QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
                                       "values (?, 'a.txt', 'text/plain', 1, '2024-01-01', x'41')"),
                        {key});
-    ledger.db.exec(
-        QStringLiteral("CREATE TRIGGER 不许删 BEFORE DELETE ON 明细 BEGIN SELECT RAISE(IGNORE); END"));
+    ledger.db.ignoreDeletes(QStringLiteral("明细"));
     MessageRecorder messages;
     QPointer<AttachmentWindow> window = AttachmentWindow::showFor(key, browser);
     QVERIFY(window);
@@ -324,7 +324,7 @@ void TestAttachmentWindow::failedDeleteOfTheEntry_keepsItsAttachmentsAndWindow()
     QCOMPARE(window->model()->rowCount(), 2);
 
     // Once the file lets it go, the entry goes with its attachments.
-    ledger.db.exec(QStringLiteral("DROP TRIGGER 不许删"));
+    ledger.db.allowDeletes(QStringLiteral("明细"));
     query(browser);
     clickRow(browser, 0);
     click(browser, "SpeedButton3");

@@ -290,8 +290,7 @@ void TestLedgerBrowser::delete_askRemoveAndRefusals() {
 void TestLedgerBrowser::delete_stillThereWarns() {
     Ledger l;
     l.db.addEntry(l.entry());
-    l.db.exec(
-        QStringLiteral("create trigger keep_entries before delete on 明细 begin select raise(ignore); end"));
+    l.db.ignoreDeletes(QStringLiteral("明细"));
     TForm3* browser = openBrowser();
     query(browser);
     MessageRecorder messages;
@@ -306,6 +305,7 @@ void TestLedgerBrowser::delete_stillThereWarns() {
 
 // A delete that went through is believed even when the file is locked right after it.
 void TestLedgerBrowser::delete_busyAfterwardsStillRemovesRow() {
+    JZ_SKIP_ON_SERVER("another program's lock on the file");
     Ledger l;
     l.db.addEntry(l.entry());
     l.db.addEntry(l.entry());

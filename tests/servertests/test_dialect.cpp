@@ -29,6 +29,8 @@ void TestDialect::forServer_data() {
                                       << "order by JZ_TOTAL, CIDS COLLATE \"zh-x-icu\" NULLS FIRST, CID";
     QTest::newRow("pinyin descending") << "order by x collate pinyin desc"
                                        << "order by x collate \"zh-x-icu\" desc NULLS LAST";
+    QTest::newRow("blob literal") << "values (x'41', X'', x 'no', max('x'))"
+                                  << "values (decode('41', 'hex'), decode('', 'hex'), x 'no', max('x'))";
     QTest::newRow("begin immediate") << "BEGIN IMMEDIATE" << "BEGIN ";
     QTest::newRow("quoted texts and names") << "select 'it''s ? like [x]', \"a?\" from t -- ? like\n"
                                             << "select 'it''s ? like [x]', \"a?\" from t -- ? like\n";

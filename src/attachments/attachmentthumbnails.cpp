@@ -36,8 +36,9 @@ public:
             AttachmentThumbnails::Job job;
             while (!QThread::currentThread()->isInterruptionRequested() && m_owner->takeJob(job)) {
                 if (job.file != openFile) {
-                    db.close();
-                    db = open(pathOf(job.file));
+                    db = {};
+                    QSqlDatabase::removeDatabase(connectionName);
+                    db = open(job);
                     openFile = job.file;
                 }
                 std::optional<AttachmentPreview> preview;
@@ -62,15 +63,20 @@ public:
 private:
     static constexpr QLatin1StringView connectionName{"attachment-thumbnails"};
 
-    // Read-only: decoding previews never writes to the ledger, nor creates a file.
-    static QSqlDatabase open(const QString& path) {
-        QSqlDatabase db = QSqlDatabase::contains(connectionName)
-                              ? QSqlDatabase::database(connectionName, false)
-                              : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
-                           QStringLiteral("?mode=ro"));
-        db.setConnectOptions(
-            QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+    // Read-only: decoding previews never writes to the ledger, nor creates a file. A
+    // shared ledger is read on a server connection of the thread's own.
+    static QSqlDatabase open(const AttachmentThumbnails::Job& job) {
+        QSqlDatabase db;
+        if (job.server.isValid()) {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+            job.server.applyTo(db, job.password);
+        } else {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+            db.setDatabaseName(QUrl::fromLocalFile(pathOf(job.file)).toString(QUrl::FullyEncoded) +
+                               QStringLiteral("?mode=ro"));
+            db.setConnectOptions(
+                QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+        }
         db.open(); // a failure shows in the first read
         return db;
     }
@@ -105,8 +111,14 @@ bool AttachmentThumbnails::hasPreview(const AttachmentInfo& info) {
            (AttachmentPreview::isImageType(info.mime) || AttachmentPreview::isPdfType(info.mime));
 }
 
+// A shared ledger has no file: its address names it (keys are never used twice in it).
 QString AttachmentThumbnails::currentFile() {
-    const QString path = Database::instance().filePath();
+    const Database& ledger = Database::instance();
+    if (ledger.isServer()) {
+        const ServerAddress& a = ledger.server();
+        return QStringLiteral("postgresql://%1@%2:%3/%4").arg(a.user, a.host).arg(a.port).arg(a.database);
+    }
+    const QString path = ledger.filePath();
     struct stat status {};
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
         return path;
@@ -125,7 +137,8 @@ void AttachmentThumbnails::request(const QString& file, const QVector<Attachment
         if (!hasPreview(info) || find(file, info) || m_queued.contains(key))
             continue;
         m_queued.insert(key);
-        jobs.append({file, info.key, info.storedBytes, info.mime});
+        jobs.append({file, info.key, info.storedBytes, info.mime, Database::instance().server(),
+                     Database::instance().password()});
     }
     if (jobs.isEmpty())
         return;

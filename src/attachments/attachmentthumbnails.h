@@ -2,6 +2,7 @@
 
 #include "attachmentpreview.h"
 #include "attachmenttable.h"
+#include "serveraddress.h"
 
 #include <QCache>
 #include <QList>
@@ -32,8 +33,9 @@ public:
     // Whether an attachment gets a preview at all: a whole image or PDF.
     static bool hasPreview(const AttachmentInfo& info);
 
-    // The ledger file the program's connection names now, as the cache tells files
-    // apart: its path and its inode (a restore puts another file in its place).
+    // The ledger the program's connection names now, as the cache tells ledgers apart:
+    // a file's path and its inode (a restore puts another file in its place), or a
+    // shared ledger's address.
     static QString currentFile();
 
     // The cached preview of an attachment of that file; null when not decoded yet.
@@ -62,6 +64,8 @@ private:
         qint64 key = 0;
         qint64 storedBytes = 0;
         QString mime;
+        ServerAddress server; // a shared ledger's, with its password
+        QString password;
     };
     struct CacheKey {
         QString file;

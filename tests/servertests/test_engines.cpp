@@ -2,6 +2,7 @@
 // with the same expectations on a ledger file and on a ledger on the test server
 // (run twice by CTest, once per engine).
 #include "budgetsums.h"
+#include "collation.h"
 #include "budgettable.h"
 #include "attachmenttable.h"
 #include "database.h"
@@ -75,6 +76,7 @@ private slots:
     void dialect_dateTextsCompareByteByByte();
     void dialect_booleansAreOneAndZero();
     void dialect_pinyinOrderNullsFirst();
+    void dialect_pinyinOrderAsTheProgramSorts();
     void dialect_quotedTextIsNeverRewritten();
 
     void ledger_queryListsAndTotals();
@@ -232,6 +234,26 @@ void TestEngines::dialect_pinyinOrderNullsFirst() {
     QCOMPARE(firstColumn(QStringLiteral("select NAMES from 项目 order by NAMES COLLATE PINYIN")), pinyin);
     QStringList reversed(pinyin.rbegin(), pinyin.rend());
     QCOMPARE(firstColumn(QStringLiteral("select NAMES from 项目 order by NAMES COLLATE PINYIN DESC")), reversed);
+}
+
+// The labels the windows and their tests sort (the common projects and categories,
+// expense modes, names the tests give), and texts where collations tend to part:
+// letter case, digits, full-width forms, readings of one character, old forms. The
+// server's order must be the one the program's own collation gives.
+void TestEngines::dialect_pinyinOrderAsTheProgramSorts() {
+    EngineLedger ledger(true);
+    const QStringList labels = {
+        "材料费", "人工费", "包工包料", "座椅", "总计", "最后一批", "木工", "水电", "油漆", "瓷砖",
+        "水泥", "旧料", "旧", "拆旧", "白灰", "安装", "甲", "乙", "丙", "新工程", "新材料", "板材",
+        "电线", "重庆", "重量", "长城", "长短", "银行", "行走", "乐器", "快乐", "門窗", "门窗", "Zinc",
+        "zinc", "apple", "Apple", "１号", "1号", "10号", "2号", "Ａ区", "A区", "（旧）", "(旧)", "卫生间",
+        "厨房", "客厅", "主卧", "次卧", "阳台", "书房", "餐厅", "玄关", "木工 ", " 木工", "木工活"};
+    for (const QString& label : labels)
+        db().exec(QStringLiteral("insert into 项目 (NAMES) values (?)"), {label});
+    QStringList expected = firstColumn(QStringLiteral("select NAMES from 项目"));
+    std::sort(expected.begin(), expected.end(),
+              [](const QString& a, const QString& b) { return comparePinyin(a, b) < 0; });
+    QCOMPARE(firstColumn(QStringLiteral("select NAMES from 项目 order by NAMES COLLATE PINYIN")), expected);
 }
 
 void TestEngines::dialect_quotedTextIsNeverRewritten() {

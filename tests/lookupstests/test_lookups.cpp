@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QToolButton>
 #include <QWheelEvent>

@@ -31,7 +31,8 @@ std::optional<int> fieldBaseline(QWidget* field, QWidget* place) {
     if (!edit)
         edit = field->findChild<QLineEdit*>(); // an editable box, a date or number box
     if (edit) {
-        const int top = edit->cursorRect().top(); // the cursor spans the text's line
+        // The cursor spans the line of text, wherever the box centres it.
+        const int top = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().top();
         return edit->mapTo(place, QPoint(0, top)).y() + edit->fontMetrics().ascent();
     }
     if (auto* box = qobject_cast<QComboBox*>(field)) {

@@ -1,5 +1,8 @@
 #include "frame.h"
 
+#include "windowlook.h"
+
+
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -62,6 +65,7 @@ QMdiSubWindow* addChild(QWidget* child) {
     child->setAttribute(Qt::WA_DeleteOnClose);
     if (!g_workspace) {
         child->show();
+        WindowLook::alignLabelBaselines(child);
         return nullptr;
     }
     QMdiSubWindow* sub = g_workspace->addSubWindow(child);
@@ -72,6 +76,7 @@ QMdiSubWindow* addChild(QWidget* child) {
     sub->show();
     if (sub->windowState() & Qt::WindowMaximized)
         sub->showNormal();
+    WindowLook::alignLabelBaselines(child);
     new KeepInside(sub);
     return sub;
 }

@@ -19,7 +19,7 @@
 #include <QDir>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QAbstractButton>
 #include <QStandardPaths>
 #include <QTreeWidget>
 #include <QtTest>
@@ -166,7 +166,7 @@ void TestServerMoves::serverBackup_localCopyPerServerLedger_neverRestored() {
     BackupWindow window;
     window.show();
     auto* list = window.findChild<QTreeWidget*>(QStringLiteral("BackupList"));
-    auto* restore = window.findChild<QPushButton*>(QStringLiteral("RestoreButton"));
+    auto* restore = window.findChild<QAbstractButton*>(QStringLiteral("RestoreButton"));
     QTRY_VERIFY(restore->isEnabled());
     QCOMPARE(list->topLevelItemCount(), 1);
     addEntries(server.place(), 1);

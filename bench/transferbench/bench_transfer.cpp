@@ -97,13 +97,14 @@ int main(int argc, char** argv) {
         std::printf("upload of a %d-entry ledger with %d photos to a server on this machine: %.0f ms\n", entries,
                     photos, times.milliseconds("upload_100000_entries_200_photos/iterations:1/manual_time"));
     });
+    int status = 0;
     try {
         benchmark::RunSpecifiedBenchmarks(&reporter);
     } catch (const DbError& error) {
         std::printf("bench_transfer: %s\n", qPrintable(error.message()));
-        return 1;
+        status = 1;
     }
     benchmark::Shutdown();
-    g_ledger.reset();
-    return 0;
+    g_ledger.reset(); // while the application object still lives
+    return status;
 }

@@ -11,6 +11,7 @@
 #include "diarybrowser.h"
 #include "expensemodewindow.h"
 #include "frame.h"
+#include "ledgermoves.h"
 #include "ledgerbrowser.h"
 #include "locationstatswindow.h"
 #include "messages.h"
@@ -75,6 +76,7 @@ void TMainForm::createActions() {
         {QStringLiteral("N25"), &TMainForm::N25Click},         {QStringLiteral("N20"), &TMainForm::N20Click},
         {QStringLiteral("N22"), &TMainForm::N22Click},         {QStringLiteral("N24"), &TMainForm::N24Click},
         {QStringLiteral("NBackup"), &TMainForm::NBackupClick}, {QStringLiteral("NBudget"), &TMainForm::NBudgetClick},
+        {QStringLiteral("NUpload"), &TMainForm::NUploadClick}, {QStringLiteral("NSaveLocal"), &TMainForm::NSaveLocalClick},
         {QStringLiteral("CascadeWindows"), &TMainForm::CascadeWindowsClick}, {QStringLiteral("TileWindows"), &TMainForm::TileWindowsClick},
         {QStringLiteral("CloseAllWindows"), &TMainForm::CloseAllWindowsClick},
     };
@@ -281,4 +283,12 @@ void TMainForm::NBackupClick() {
                 [](const QUrl& folder) { UrlOpener::open(folder); });
         return window;
     });
+}
+
+void TMainForm::NUploadClick() {
+    LedgerMoves::upload(this);
+}
+
+void TMainForm::NSaveLocalClick() {
+    LedgerMoves::saveAsLocal(this);
 }

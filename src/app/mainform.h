@@ -41,6 +41,8 @@ private Q_SLOTS:
     void N22Click();
     void N24Click();
     void NBackupClick();
+    void NUploadClick();
+    void NSaveLocalClick();
     void CascadeWindowsClick();
     void TileWindowsClick();
     void CloseAllWindowsClick();

@@ -107,6 +107,8 @@ void Database::open() {
             close();
             throw DbError(failure);
         }
+        if (m_connectedHandler)
+            m_connectedHandler();
         return;
     }
     const QString path = filePath();

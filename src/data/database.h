@@ -39,7 +39,8 @@ public:
     void setServer(const ServerAddress& address, const QString& password = {});
     bool isServer() const { return m_server.isValid(); }
     const ServerAddress& server() const { return m_server; }
-    // The password given with the address, for the connections of other threads.
+    // What setServer() was given, for the program's own further connections to the
+    // same ledger (copies, backups and thumbnails on other threads).
     const QString& password() const { return m_password; }
     // The open ledger as the user knows it: the file's name, or 用户@服务器/库.
     QString ledgerName() const;

@@ -41,6 +41,8 @@ const QVector<Menu>& menus() {
              {"N24", "退出", "", 9},
              {"NBackupLine", nullptr, nullptr, -1},
              {"NBackup", "备份与恢复", "备份账簿，或用备份恢复账簿", 2, "Ctrl+Shift+B"},
+             {"NShareLine", nullptr, nullptr, -1},
+             {"NShare", "连接共享账簿…", "打开放在 PostgreSQL 服务器上的共享账簿，或回到本地账簿", 1},
          }},
         // The open windows are listed above these items while the menu shows.
         {"WindowMenu",

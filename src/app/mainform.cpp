@@ -6,12 +6,14 @@
 #include "categoryeditor.h"
 #include "categorystatswindow.h"
 #include "commands.h"
+#include "connectdialog.h"
 #include "database.h"
 #include "datestatswindow.h"
 #include "diarybrowser.h"
 #include "expensemodewindow.h"
 #include "frame.h"
 #include "ledgerbrowser.h"
+#include "ledgerswitch.h"
 #include "locationstatswindow.h"
 #include "messages.h"
 #include "outersize.h"
@@ -25,6 +27,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -75,6 +78,7 @@ void TMainForm::createActions() {
         {QStringLiteral("N25"), &TMainForm::N25Click},         {QStringLiteral("N20"), &TMainForm::N20Click},
         {QStringLiteral("N22"), &TMainForm::N22Click},         {QStringLiteral("N24"), &TMainForm::N24Click},
         {QStringLiteral("NBackup"), &TMainForm::NBackupClick}, {QStringLiteral("NBudget"), &TMainForm::NBudgetClick},
+        {QStringLiteral("NShare"), &TMainForm::NShareClick},
         {QStringLiteral("CascadeWindows"), &TMainForm::CascadeWindowsClick}, {QStringLiteral("TileWindows"), &TMainForm::TileWindowsClick},
         {QStringLiteral("CloseAllWindows"), &TMainForm::CloseAllWindowsClick},
     };
@@ -177,10 +181,10 @@ void TMainForm::createStatusBar() {
     bar->addWidget(designer);
     bar->addWidget(version, 1);
     // Which ledger is open: the file's name, or 用户@服务器/库 of a shared ledger.
-    auto* ledger = new QLabel(Database::instance().ledgerName(), bar);
-    ledger->setObjectName(QStringLiteral("StatusPanel3"));
-    ledger->setAccessibleName(QStringLiteral("账簿"));
-    bar->addPermanentWidget(ledger);
+    m_ledgerName = new QLabel(Database::instance().ledgerName(), bar);
+    m_ledgerName->setObjectName(QStringLiteral("StatusPanel3"));
+    m_ledgerName->setAccessibleName(QStringLiteral("账簿"));
+    bar->addPermanentWidget(m_ledgerName);
 }
 
 void TMainForm::setDialogs(QDialog* aboutBox, QDialog* helpDialog) {
@@ -281,4 +285,30 @@ void TMainForm::NBackupClick() {
                 [](const QUrl& folder) { UrlOpener::open(folder); });
         return window;
     });
+}
+
+void TMainForm::NShareClick() {
+    const auto toServer = [this](const ServerAddress& address, const QString& password) {
+        return turnLedger([&] { Database::instance().setServer(address, password); });
+    };
+    const auto toLocalFile = [this] {
+        const QString file = Database::defaultFileName();
+        if (!QFileInfo(file).isFile()) {
+            Messages::error(this, QStringLiteral("当前文件夹里没有账簿文件 %1").arg(file));
+            return false;
+        }
+        return turnLedger([&] {
+            Database::instance().setServer({});
+            Database::instance().setFileName(file);
+        });
+    };
+    ConnectDialog dialog(this, toServer, toLocalFile);
+    dialog.exec();
+}
+
+bool TMainForm::turnLedger(const std::function<void()>& change) {
+    if (!LedgerSwitch::turn(this, change))
+        return false;
+    m_ledgerName->setText(Database::instance().ledgerName());
+    return true;
 }

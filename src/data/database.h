@@ -28,8 +28,11 @@ public:
     void close();
 
     // Tests and tools may point the connection at another file (relative to the
-    // working directory at the moment of opening, like the default).
-    void setFileName(const QString& fileName);
+    // working directory at the moment of opening, like the default). A read-only
+    // file (a backup opened while the shared ledger cannot be reached) is opened
+    // for reading alone and is not backed up itself.
+    void setFileName(const QString& fileName, bool readOnly = false);
+    bool isReadOnly() const { return !isServer() && m_readOnly; }
     QString fileName() const { return m_fileName; }
     QString filePath() const; // the file name made absolute in the working directory
 
@@ -39,7 +42,8 @@ public:
     void setServer(const ServerAddress& address, const QString& password = {});
     bool isServer() const { return m_server.isValid(); }
     const ServerAddress& server() const { return m_server; }
-    // The open ledger as the user knows it: the file's name, or 用户@服务器/库.
+    // The open ledger as the user knows it: the file's name (marked when read-only),
+    // or 用户@服务器/库.
     QString ledgerName() const;
 
     // Called after each successful opening (the automatic backup starts from here);
@@ -61,6 +65,7 @@ private:
     void countCommits(const QSqlDatabase& db);
 
     QString m_fileName;
+    bool m_readOnly = false;
     QString m_connectionName;
     QString m_openedPath;
     quint64 m_openedInode = 0;

@@ -22,7 +22,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QListView>
-#include <QPushButton>
+#include <QAbstractButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTimer>
@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
 
     window->listView()->setCurrentIndex(window->model()->index(0, 0));
     meter.start();
-    window->findChild<QPushButton*>(QStringLiteral("DeleteButton"))->click();
+    window->findChild<QAbstractButton*>(QStringLiteral("DeleteButton"))->click();
     QCoreApplication::processEvents();
     steps.append({"删除 one photo", meter.stop()});
     window->close();

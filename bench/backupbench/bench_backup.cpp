@@ -20,7 +20,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QPushButton>
+#include <QAbstractButton>
 #include <QTimer>
 #include <QTreeWidget>
 #include <benchmark/benchmark.h>
@@ -136,7 +136,7 @@ void BackupWindow_BackUpNow(benchmark::State& state) {
     for (auto _ : state) {
         const int before = copiesInFolder();
         FreezeMeter meter;
-        BackupForm->findChild<QPushButton*>(QStringLiteral("BackUpButton"))->click();
+        BackupForm->findChild<QAbstractButton*>(QStringLiteral("BackUpButton"))->click();
         if (copiesInFolder() != before + 1)
             state.SkipWithError("no copy was made");
         auto* label = BackupForm->findChild<QLabel*>(QStringLiteral("CheckLabel"));
@@ -148,7 +148,7 @@ void BackupWindow_BackUpNow(benchmark::State& state) {
 void BackupWindow_Restore(benchmark::State& state) {
     for (auto _ : state) {
         auto* list = BackupForm->findChild<QTreeWidget*>(QStringLiteral("BackupList"));
-        auto* restore = BackupForm->findChild<QPushButton*>(QStringLiteral("RestoreButton"));
+        auto* restore = BackupForm->findChild<QAbstractButton*>(QStringLiteral("RestoreButton"));
         spinUntil([restore] { return restore->isEnabled(); });
         list->setCurrentItem(list->topLevelItem(list->topLevelItemCount() - 1));
         FreezeMeter meter;

@@ -29,7 +29,7 @@
 #include <QMainWindow>
 #include <QMimeData>
 #include <QProgressDialog>
-#include <QPushButton>
+#include <QToolButton>
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QVBoxLayout>
@@ -157,11 +157,13 @@ AttachmentWindow::AttachmentWindow(qint64 entryKey, const QString& heading, QWid
     layout->addWidget(m_list, 1);
 
     auto* row = new QHBoxLayout;
-    m_addButton = addButton("AddButton", QStringLiteral("添加"), &AttachmentWindow::AddClick);
-    m_openButton = addButton("OpenButton", QStringLiteral("打开"), &AttachmentWindow::OpenClick);
-    m_saveAsButton = addButton("SaveAsButton", QStringLiteral("另存为"), &AttachmentWindow::SaveAsClick);
-    m_deleteButton = addButton("DeleteButton", QStringLiteral("删除"), &AttachmentWindow::DeleteClick);
-    for (QPushButton* button : {m_addButton, m_openButton, m_saveAsButton, m_deleteButton})
+    m_addButton = addButton("AddButton", QStringLiteral("添加"), Pictures::Button::Add, &AttachmentWindow::AddClick);
+    m_openButton = addButton("OpenButton", QStringLiteral("打开"), Pictures::Button::Detail, &AttachmentWindow::OpenClick);
+    m_saveAsButton =
+        addButton("SaveAsButton", QStringLiteral("另存为"), Pictures::Button::Save, &AttachmentWindow::SaveAsClick);
+    m_deleteButton =
+        addButton("DeleteButton", QStringLiteral("删除"), Pictures::Button::Delete, &AttachmentWindow::DeleteClick);
+    for (QToolButton* button : {m_addButton, m_openButton, m_saveAsButton, m_deleteButton})
         row->addWidget(button);
     row->addStretch();
     m_totalLabel = new QLabel;
@@ -189,11 +191,10 @@ AttachmentWindow::AttachmentWindow(qint64 entryKey, const QString& heading, QWid
     showTotal();
 }
 
-QPushButton* AttachmentWindow::addButton(const char* name, const QString& caption,
+QToolButton* AttachmentWindow::addButton(const char* name, const QString& caption, Pictures::Button picture,
                                          void (AttachmentWindow::*handler)()) {
-    auto* button = new QPushButton(caption);
-    button->setObjectName(QString::fromLatin1(name));
-    connect(button, &QPushButton::clicked, this, handler);
+    QToolButton* button = WindowLook::pictureButton(this, name, caption, picture);
+    connect(button, &QToolButton::clicked, this, handler);
     return button;
 }
 
@@ -215,7 +216,7 @@ void AttachmentWindow::showTotal() {
 
 void AttachmentWindow::showSelectionState() {
     const bool selected = selectedRow() >= 0;
-    for (QPushButton* button : {m_openButton, m_saveAsButton, m_deleteButton})
+    for (QToolButton* button : {m_openButton, m_saveAsButton, m_deleteButton})
         button->setEnabled(selected);
 }
 

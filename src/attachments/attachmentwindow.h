@@ -1,12 +1,14 @@
 #pragma once
 
+#include "pictures.h"
+
 #include <QPointer>
 #include <QWidget>
 
 class AttachmentListModel;
 class QLabel;
 class QListView;
-class QPushButton;
+class QToolButton;
 
 // The window "附件" of one ledger entry: its attachments as thumbnails, with 添加
 // (several files from the file dialog, or dropped from the file manager), 打开 (in
@@ -43,7 +45,8 @@ private Q_SLOTS:
 
 private:
     AttachmentWindow(qint64 entryKey, const QString& heading, QWidget* parent);
-    QPushButton* addButton(const char* name, const QString& caption, void (AttachmentWindow::*handler)());
+    QToolButton* addButton(const char* name, const QString& caption, Pictures::Button picture,
+                           void (AttachmentWindow::*handler)());
     void reload();
     void showTotal(); // and the buttons the selection allows
     void showSelectionState();
@@ -61,8 +64,8 @@ private:
     QLabel* m_entryLabel;
     QListView* m_list;
     QLabel* m_totalLabel;
-    QPushButton* m_addButton;
-    QPushButton* m_openButton;
-    QPushButton* m_saveAsButton;
-    QPushButton* m_deleteButton;
+    QToolButton* m_addButton;
+    QToolButton* m_openButton;
+    QToolButton* m_saveAsButton;
+    QToolButton* m_deleteButton;
 };

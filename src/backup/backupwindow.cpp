@@ -21,7 +21,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPushButton>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -82,23 +82,22 @@ void BackupWindow::buildUi() {
     layout->addWidget(m_checkLabel);
 
     auto* buttons = new QHBoxLayout;
-    const auto button = [&](const char* name, const QString& text) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QString::fromLatin1(name));
+    const auto button = [&](const char* name, const QString& text, Pictures::Button picture) {
+        QToolButton* b = WindowLook::pictureButton(this, name, text, picture);
         buttons->addWidget(b);
         return b;
     };
-    m_backUpButton = button("BackUpButton", QStringLiteral("立即备份"));
-    m_restoreButton = button("RestoreButton", QStringLiteral("恢复"));
-    m_folderButton = button("FolderButton", QStringLiteral("打开备份文件夹"));
+    m_backUpButton = button("BackUpButton", QStringLiteral("立即备份"), Pictures::Button::Save);
+    m_restoreButton = button("RestoreButton", QStringLiteral("恢复"), Pictures::Button::Import);
+    m_folderButton = button("FolderButton", QStringLiteral("打开备份文件夹"), Pictures::Button::Detail);
     buttons->addStretch();
-    m_exitButton = button("ExitButton", QStringLiteral("退出"));
+    m_exitButton = button("ExitButton", QStringLiteral("退出"), Pictures::Button::Exit);
     layout->addLayout(buttons);
 
-    connect(m_backUpButton, &QPushButton::clicked, this, &BackupWindow::backUpNow);
-    connect(m_restoreButton, &QPushButton::clicked, this, &BackupWindow::restoreChosen);
-    connect(m_folderButton, &QPushButton::clicked, this, &BackupWindow::openFolder);
-    connect(m_exitButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_backUpButton, &QToolButton::clicked, this, &BackupWindow::backUpNow);
+    connect(m_restoreButton, &QToolButton::clicked, this, &BackupWindow::restoreChosen);
+    connect(m_folderButton, &QToolButton::clicked, this, &BackupWindow::openFolder);
+    connect(m_exitButton, &QToolButton::clicked, this, &QWidget::close);
     connect(m_list, &QTreeWidget::currentItemChanged, this, [this] {
         if (!m_choosing)
             m_chooseNewestIntact = false; // the user chose

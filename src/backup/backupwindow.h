@@ -8,7 +8,7 @@
 
 class CopyChecker;
 class QLabel;
-class QPushButton;
+class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -55,10 +55,10 @@ private:
     QLabel* m_folderLabel = nullptr;
     QLabel* m_checkLabel = nullptr;
     QTreeWidget* m_list = nullptr;
-    QPushButton* m_backUpButton = nullptr;
-    QPushButton* m_restoreButton = nullptr;
-    QPushButton* m_folderButton = nullptr;
-    QPushButton* m_exitButton = nullptr;
+    QToolButton* m_backUpButton = nullptr;
+    QToolButton* m_restoreButton = nullptr;
+    QToolButton* m_folderButton = nullptr;
+    QToolButton* m_exitButton = nullptr;
     QVector<BackupStore::Copy> m_copies;
     QPointer<CopyChecker> m_checker;
     bool m_chooseNewestIntact = false; // until the user or a command chose a copy

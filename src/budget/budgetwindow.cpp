@@ -125,18 +125,12 @@ QGroupBox* BudgetWindow::buildStrip() {
         row->addWidget(widget);
     row->addSpacing(12);
 
-    m_SpeedButton1 = addButton("SpeedButton1", QStringLiteral("统计"));
-    m_SpeedButton1->setIcon(Pictures::button(Pictures::Button::Statistics));
-    m_SpeedButton4 = addButton("SpeedButton4", QStringLiteral("保存"));
-    m_SpeedButton4->setIcon(Pictures::button(Pictures::Button::Save));
-    m_SpeedButton5 = addButton("SpeedButton5", QStringLiteral("撤消"));
-    m_SpeedButton5->setIcon(Pictures::button(Pictures::Button::Cancel));
-    m_SpeedButton6 = addButton("SpeedButton6", QStringLiteral("删除"));
-    m_SpeedButton6->setIcon(Pictures::button(Pictures::Button::Delete));
-    m_SpeedButton3 = addButton("SpeedButton3", QStringLiteral("打印"));
-    m_SpeedButton3->setIcon(Pictures::button(Pictures::Button::Print));
-    m_SpeedButton2 = addButton("SpeedButton2", QStringLiteral("退出"));
-    m_SpeedButton2->setIcon(Pictures::button(Pictures::Button::Exit));
+    m_SpeedButton1 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton1", QStringLiteral("统计"), Pictures::Button::Statistics);
+    m_SpeedButton4 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton4", QStringLiteral("保存"), Pictures::Button::Save);
+    m_SpeedButton5 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton5", QStringLiteral("撤消"), Pictures::Button::Cancel);
+    m_SpeedButton6 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton6", QStringLiteral("删除"), Pictures::Button::Delete);
+    m_SpeedButton3 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton3", QStringLiteral("打印"), Pictures::Button::Print);
+    m_SpeedButton2 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton2", QStringLiteral("退出"), Pictures::Button::Exit);
     for (QToolButton* button :
          {m_SpeedButton1, m_SpeedButton4, m_SpeedButton5, m_SpeedButton6, m_SpeedButton3, m_SpeedButton2})
         row->addWidget(button);
@@ -148,18 +142,6 @@ QGroupBox* BudgetWindow::buildStrip() {
     connect(m_SpeedButton3, &QToolButton::clicked, this, &BudgetWindow::SpeedButton3Click);
     connect(m_SpeedButton2, &QToolButton::clicked, this, &BudgetWindow::SpeedButton2Click);
     return m_GroupBox1;
-}
-
-QToolButton* BudgetWindow::addButton(const char* name, const QString& caption) {
-    auto* button = new QToolButton(m_GroupBox1);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setText(caption);
-    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    button->setAutoRaise(true);
-    button->setIconSize(QSize(20, 20));
-    // Taking the focus on a click ends the typing in a budget cell first.
-    button->setFocusPolicy(Qt::StrongFocus);
-    return button;
 }
 
 void BudgetWindow::buildGrid() {

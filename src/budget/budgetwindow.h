@@ -44,7 +44,6 @@ private Q_SLOTS:
 private:
     QGroupBox* buildStrip();
     void buildGrid();
-    QToolButton* addButton(const char* name, const QString& caption);
     void reload();
     void chartRows();
     QString rangeText() const;

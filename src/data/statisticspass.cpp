@@ -158,6 +158,12 @@ struct GroupSum {
         integers = integers && amount.kind == Amount::Integer;
         ++values;
     }
+    void add(const GroupSum& other) {
+        sum += other.sum;
+        values += other.values;
+        rows += other.rows;
+        integers = integers && other.integers;
+    }
     QVariant sumValue() const {
         if (values == 0)
             return {};
@@ -210,8 +216,10 @@ std::unordered_multimap<qint64, Value> lookupNames(const SqlConnection& db, cons
 class Pass {
 public:
     Pass(const SqlConnection& db, Kind kind) : m_db(db), m_kind(kind) {
-        if (kind == Kind::Location)
+        if (kind == Kind::Location) {
             m_groups.resize(SqlTexts::locationCount);
+            m_flagSets.resize(size_t(1) << SqlTexts::locationCount);
+        }
     }
 
     void read(const QString& from, const QString& to) {
@@ -223,9 +231,9 @@ public:
             m_total.add(amount);
             switch (m_kind) {
             case Kind::Location:
-                for (qint64 flags = entries.integer(1), flag = 0; flags != 0; flags >>= 1, ++flag)
-                    if (flags & 1)
-                        m_groups[size_t(flag)].add(amount);
+                // Summed by the set of flags first: one addition per entry, however
+                // many places it names; the places get their sums below.
+                m_flagSets[size_t(entries.integer(1)) & (m_flagSets.size() - 1)].add(amount);
                 break;
             case Kind::Date:
                 group(dayOf(entries)).add(amount);
@@ -242,6 +250,11 @@ public:
                 break;
             }
         }
+        for (size_t flags = 1; flags < m_flagSets.size(); ++flags)
+            for (size_t flag = 0; flag < m_groups.size(); ++flag)
+                if (flags & (size_t(1) << flag))
+                    m_groups[flag].add(m_flagSets[flags]);
+        m_flagSets.clear();
     }
 
     // The result rows, row-major in the text's columns.
@@ -431,6 +444,7 @@ private:
     std::vector<Value> m_keys; // by group (not for locations, whose groups are the flags)
     std::vector<GroupSum> m_groups;
     GroupSum m_total;
+    std::vector<GroupSum> m_flagSets; // locations: by the bits of the flags an entry has set
     std::vector<int> m_dayBySerial;
     std::vector<int> m_textGroups;
     std::unordered_map<qint64, int> m_groupByInteger;

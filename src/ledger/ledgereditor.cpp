@@ -16,6 +16,7 @@
 #include "sqltexts.h"
 #include "storedtext.h"
 #include "textimport.h"
+#include "windowlook.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -80,6 +81,7 @@ TForm4::TForm4()
 
     FormCreate();
     show();
+    WindowLook::alignLabelBaselines(this);
     Frame::centreOnMainWindow(this);
 }
 

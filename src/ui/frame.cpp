@@ -1,5 +1,7 @@
 #include "frame.h"
 
+#include "windowlook.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QMainWindow>
@@ -64,6 +66,7 @@ QMdiSubWindow* addChild(QWidget* child) {
     child->setAttribute(Qt::WA_DeleteOnClose);
     if (!g_workspace) {
         child->show();
+        WindowLook::alignLabelBaselines(child);
         return nullptr;
     }
     QMdiSubWindow* sub = g_workspace->addSubWindow(child);
@@ -74,6 +77,7 @@ QMdiSubWindow* addChild(QWidget* child) {
     sub->show();
     if (sub->windowState() & Qt::WindowMaximized)
         sub->showNormal();
+    WindowLook::alignLabelBaselines(child);
     new KeepInside(sub);
     return sub;
 }

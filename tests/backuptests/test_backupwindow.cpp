@@ -19,7 +19,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
-#include <QPushButton>
+#include <QAbstractButton>
 #include <QTreeWidget>
 
 namespace {
@@ -35,8 +35,8 @@ qint64 rows(const QString& path) {
     return db.scalar(QStringLiteral("select count(*) from 明细")).toLongLong();
 }
 
-QPushButton* button(const char* name) {
-    return BackupForm->findChild<QPushButton*>(QString::fromLatin1(name));
+QAbstractButton* button(const char* name) {
+    return BackupForm->findChild<QAbstractButton*>(QString::fromLatin1(name));
 }
 
 QTreeWidget* list() {

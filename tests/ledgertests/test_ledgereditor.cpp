@@ -15,6 +15,7 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QRadioButton>
@@ -50,6 +51,15 @@ TForm4* startNew(TForm3* browser) {
     return Form4;
 }
 
+// The lowest row of a rectangle of the picture that holds ink (dark text pixels).
+int inkBottom(const QImage& picture, const QRect& rect) {
+    for (int y = rect.bottom(); y >= rect.top(); --y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (qGray(picture.pixel(x, y)) < 96)
+                return y;
+    return -1;
+}
+
 } // namespace
 
 class TestLedgerEditor : public QObject {
@@ -57,6 +67,7 @@ class TestLedgerEditor : public QObject {
 private Q_SLOTS:
     void init();
     void opening_browseStateLook();
+    void labels_standOnTheirFieldsBaseline();
     void newEntry_storedListedSelectedAndTotalled();
     void newEntry_dropsTypedChangesKeepsPaymentOption();
     void checks_firstMessageAndNothingWritten();
@@ -130,6 +141,42 @@ void TestLedgerEditor::opening_browseStateLook() {
     click(editor, "SpeedButton3"); // 结束退出
     destroyClosed();
     QVERIFY(!Form4);
+}
+
+// Measured on the drawn window: a label's characters end on the same pixel row as the
+// same characters typed into its field (a line box, a list-only box, an editable box).
+void TestLedgerEditor::labels_standOnTheirFieldsBaseline() {
+    Ledger l;
+    TestDatabase::Entry e = l.entry();
+    e.cid = l.db.addProject(QStringLiteral("对应工程"));
+    e.name = QStringLiteral("名称");
+    e.unit = QStringLiteral("规格");
+    l.db.addEntry(e);
+    TForm3* browser = openBrowser();
+    query(browser);
+    click(browser, "SpeedButton8"); // 详情
+    TForm4* editor = Form4;
+    QVERIFY(editor);
+    const QImage picture = editor->grab().toImage();
+    const struct {
+        const char* label;
+        const char* field;
+    } pairs[] = {{"Label1", "Edit1"}, {"Label3", "ComboBox1"}, {"Label7", "ComboBox3"}};
+    for (const auto& pair : pairs) {
+        QWidget* label = child(editor, pair.label);
+        QWidget* field = child(editor, pair.field);
+        const QRect labelRect(label->mapTo(editor, QPoint(0, 0)), label->size());
+        // Inside the field's frame, left of a drop-down arrow.
+        const QRect fieldRect =
+            QRect(field->mapTo(editor, QPoint(0, 0)), QSize(field->width() * 3 / 5, field->height()))
+                .adjusted(3, 3, 0, -3);
+        const int labelInk = inkBottom(picture, labelRect), fieldInk = inkBottom(picture, fieldRect);
+        QVERIFY2(labelInk >= 0 && fieldInk >= 0, pair.label);
+        QVERIFY2(qAbs(labelInk - fieldInk) <= 1,
+                 qPrintable(QStringLiteral("%1 ends at %2, %3 at %4")
+                                .arg(QLatin1String(pair.label)).arg(labelInk)
+                                .arg(QLatin1String(pair.field)).arg(fieldInk)));
+    }
 }
 
 void TestLedgerEditor::newEntry_storedListedSelectedAndTotalled() {

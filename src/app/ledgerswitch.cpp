@@ -26,8 +26,10 @@ QStringList editorsWithInput() {
 bool turn(QWidget* parent, const std::function<void()>& change) {
     const QStringList editors = editorsWithInput();
     if (!editors.isEmpty() &&
-        !Messages::ask(parent, QStringLiteral("%1里有没有保存的输入。换账簿会关闭所有窗口，这些输入会丢失。\n仍要换账簿吗?")
-                                   .arg(editors.join(QStringLiteral("和")))))
+        !Messages::ask(
+            parent,
+            QStringLiteral("%1里有没有保存的输入。换账簿会关闭所有窗口，这些输入会丢失。\n仍要换账簿吗?")
+                .arg(editors.join(QStringLiteral("和")))))
         return false;
     if (!Frame::closeLedgerWindows()) {
         Messages::warning(parent, QStringLiteral("有窗口没有关闭，账簿没有换。"));

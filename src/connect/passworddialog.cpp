@@ -31,7 +31,8 @@ PasswordDialog::PasswordDialog(QWidget* parent, const ServerAddress& address, co
     layout->addWidget(label);
     layout->addWidget(m_password);
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("OkButton"));
+    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)
+        ->setObjectName(QStringLiteral("OkButton"));
     buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("CancelButton"));
     layout->addWidget(buttons);

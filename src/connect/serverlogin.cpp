@@ -11,8 +11,9 @@ namespace {
 
 ServerLedger::Probe probe(QWidget* parent, const ServerAddress& address, const QString& password) {
     ServerLedger::Probe result;
-    BackgroundWork::run(parent, QStringLiteral("正在连接共享账簿 %1…").arg(address.displayName()),
-                        [&](const BackgroundWork::Report&) { result = ServerLedger::probe(address, password); });
+    BackgroundWork::run(
+        parent, QStringLiteral("正在连接共享账簿 %1…").arg(address.displayName()),
+        [&](const BackgroundWork::Report&) { result = ServerLedger::probe(address, password); });
     return result;
 }
 

@@ -40,8 +40,9 @@ bool ServerAddress::isLocal() const {
 }
 
 QList<QPair<QString, QString>> ServerAddress::settings() const {
-    QList<QPair<QString, QString>> settings = {{QStringLiteral("application_name"), QStringLiteral("jiazhuang")},
-                                               {QStringLiteral("connect_timeout"), QStringLiteral("10")}};
+    QList<QPair<QString, QString>> settings = {
+        {QStringLiteral("application_name"), QStringLiteral("jiazhuang")},
+        {QStringLiteral("connect_timeout"), QStringLiteral("10")}};
     static const QStringList checked = {QStringLiteral("require"), QStringLiteral("verify-ca"),
                                         QStringLiteral("verify-full")};
     if (!caFile.isEmpty()) {
@@ -63,7 +64,8 @@ QString ServerAddress::connectOptions() const {
         QString text = value;
         if (!plain.match(text).hasMatch())
             text = QLatin1Char('\'') +
-                   text.replace(QLatin1String("\\"), QLatin1String("\\\\")).replace(QLatin1String("'"), QLatin1String("\\'")) +
+                   text.replace(QLatin1String("\\"), QLatin1String("\\\\"))
+                       .replace(QLatin1String("'"), QLatin1String("\\'")) +
                    QLatin1Char('\'');
         options << key + QLatin1Char('=') + text;
     }
@@ -71,9 +73,12 @@ QString ServerAddress::connectOptions() const {
 }
 
 QString ServerAddress::url() const {
-    const auto encoded = [](const QString& part) { return QString::fromLatin1(QUrl::toPercentEncoding(part)); };
-    QString text = QStringLiteral("postgresql://") + encoded(user) + QLatin1Char('@') +
-                   (host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : encoded(host));
+    const auto encoded = [](const QString& part) {
+        return QString::fromLatin1(QUrl::toPercentEncoding(part));
+    };
+    QString text =
+        QStringLiteral("postgresql://") + encoded(user) + QLatin1Char('@') +
+        (host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : encoded(host));
     if (port > 0)
         text += QStringLiteral(":%1").arg(port);
     text += QLatin1Char('/') + encoded(database);

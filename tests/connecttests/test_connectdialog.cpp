@@ -182,7 +182,8 @@ void TestConnectDialog::menuItemAndDialogFields() {
         QCOMPARE(dialog->findChild<QSpinBox*>(QStringLiteral("PortEdit"))->value(), 5432);
         QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("CaFileButton"))->accessibleName(),
                  QStringLiteral("选择证书文件"));
-        QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("ConnectButton"))->text(), QStringLiteral("连接"));
+        QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("ConnectButton"))->text(),
+                 QStringLiteral("连接"));
         // The file is open: there is nothing to go back to.
         QVERIFY(!dialog->findChild<QPushButton*>(QStringLiteral("LocalButton"))->isEnabled());
 
@@ -194,7 +195,8 @@ void TestConnectDialog::menuItemAndDialogFields() {
         // A CA file that is not there is refused before any connection.
         dialog->findChild<QLineEdit*>(QStringLiteral("DatabaseEdit"))->setText(QStringLiteral("jiazhuang"));
         dialog->findChild<QLineEdit*>(QStringLiteral("UserEdit"))->setText(QStringLiteral("zhang"));
-        dialog->findChild<QLineEdit*>(QStringLiteral("CaFileEdit"))->setText(QStringLiteral("没有这个文件.crt"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("CaFileEdit"))
+            ->setText(QStringLiteral("没有这个文件.crt"));
         press(dialog, "ConnectButton");
         QVERIFY(dialog->isVisible());
         press(dialog, "CancelButton");
@@ -318,7 +320,8 @@ void TestConnectDialog::refusedConnectionKeepsTheFields() {
 void TestConnectDialog::passwordIsAskedWhenNoKeyringAnswers() {
     MessageRecorder messages;
     const QString database = newServerLedger();
-    const ServerAddress address = TestServer::address(database, newMember(database, QStringLiteral("对的 pw")));
+    const ServerAddress address =
+        TestServer::address(database, newMember(database, QStringLiteral("对的 pw")));
     TMainForm form;
 
     // Cancelling the prompt changes nothing and says nothing.
@@ -408,7 +411,8 @@ void TestConnectDialog::unsavedInputIsNotDroppedSilently() {
     });
     QCOMPARE(messages.shown().size(), 1);
     QCOMPARE(messages.shown()[0].kind, Messages::Kind::Question);
-    QVERIFY2(messages.lastText().startsWith(QStringLiteral("装修日记里有没有保存的输入")), qPrintable(messages.lastText()));
+    QVERIFY2(messages.lastText().startsWith(QStringLiteral("装修日记里有没有保存的输入")),
+             qPrintable(messages.lastText()));
     QVERIFY(Form1);
     QCOMPARE(Form1->editState(), TForm1::NewState);
     QVERIFY(!Database::instance().isServer());

@@ -289,7 +289,12 @@ void TMainForm::NBackupClick() {
 
 void TMainForm::NShareClick() {
     const auto toServer = [this](const ServerAddress& address, const QString& password) {
-        return turnLedger([&] { Database::instance().setServer(address, password); });
+        return turnLedger([&] {
+            // The file stays the working folder's (a read-only backup may be open now):
+            // local backups of the shared ledger and 本地账簿 go by it.
+            Database::instance().setFileName(Database::defaultFileName());
+            Database::instance().setServer(address, password);
+        });
     };
     const auto toLocalFile = [this] {
         const QString file = Database::defaultFileName();

@@ -480,6 +480,18 @@ void TestConnectDialog::unreachableServerOffersTheLatestBackup() {
     QCOMPARE(after.readAll(), before); // read, never written
     // A read-only copy is not backed up itself.
     QCOMPARE(store.files().size(), 3);
+
+    // Once the server is back, connecting leaves the copy for the working folder's
+    // file again: local backups and 本地账簿 go by it.
+    const QString database = newServerLedger();
+    useDialog(form, [&](ConnectDialog* dialog) {
+        QVERIFY(dialog->findChild<QPushButton*>(QStringLiteral("LocalButton"))->isEnabled());
+        fill(dialog, TestServer::address(database));
+        press(dialog, "ConnectButton");
+    });
+    QVERIFY(Database::instance().isServer());
+    QVERIFY(!Database::instance().isReadOnly());
+    QCOMPARE(Database::instance().filePath(), m_file->filePath());
 }
 
 JZ_TEST_MAIN(TestConnectDialog)

@@ -12,6 +12,7 @@
 #include "diarybrowser.h"
 #include "expensemodewindow.h"
 #include "frame.h"
+#include "ledgermoves.h"
 #include "ledgerbrowser.h"
 #include "ledgerswitch.h"
 #include "locationstatswindow.h"
@@ -79,6 +80,7 @@ void TMainForm::createActions() {
         {QStringLiteral("N22"), &TMainForm::N22Click},         {QStringLiteral("N24"), &TMainForm::N24Click},
         {QStringLiteral("NBackup"), &TMainForm::NBackupClick}, {QStringLiteral("NBudget"), &TMainForm::NBudgetClick},
         {QStringLiteral("NShare"), &TMainForm::NShareClick},
+        {QStringLiteral("NUpload"), &TMainForm::NUploadClick}, {QStringLiteral("NSaveLocal"), &TMainForm::NSaveLocalClick},
         {QStringLiteral("CascadeWindows"), &TMainForm::CascadeWindowsClick}, {QStringLiteral("TileWindows"), &TMainForm::TileWindowsClick},
         {QStringLiteral("CloseAllWindows"), &TMainForm::CloseAllWindowsClick},
     };
@@ -316,4 +318,12 @@ bool TMainForm::turnLedger(const std::function<void()>& change) {
         return false;
     m_ledgerName->setText(Database::instance().ledgerName());
     return true;
+}
+
+void TMainForm::NUploadClick() {
+    LedgerMoves::upload(this);
+}
+
+void TMainForm::NSaveLocalClick() {
+    LedgerMoves::saveAsLocal(this);
 }

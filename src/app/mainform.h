@@ -43,6 +43,8 @@ private Q_SLOTS:
     void N24Click();
     void NBackupClick();
     void NShareClick();
+    void NUploadClick();
+    void NSaveLocalClick();
     void CascadeWindowsClick();
     void TileWindowsClick();
     void CloseAllWindowsClick();

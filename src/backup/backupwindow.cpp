@@ -113,7 +113,7 @@ void BackupWindow::placeInFrame() {
 }
 
 BackupStore BackupWindow::store() const {
-    return BackupStore(Database::instance().filePath());
+    return BackupStore::ofProgram();
 }
 
 // Reads the folder afresh; the list is never kept beyond what the files say. Rows
@@ -242,6 +242,10 @@ void BackupWindow::restoreChosen() {
     const BackupStore::Copy chosen = m_copies[row];
     if (!chosen.checked || !chosen.intact) {
         Messages::warning(this, QStringLiteral("这个备份已损坏，不能用来恢复。"));
+        return;
+    }
+    if (store().isServer()) {
+        Messages::information(this, BackupStore::serverRestoreRefusal());
         return;
     }
     const QString ledger = Database::instance().filePath();

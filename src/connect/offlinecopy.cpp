@@ -3,14 +3,15 @@
 #include "backgroundwork.h"
 #include "backupstore.h"
 #include "database.h"
+#include "ledgerplace.h"
 #include "messages.h"
 
 #include <QDir>
 
 namespace OfflineCopy {
 
-QString latest(const QString& ledgerPath) {
-    for (const BackupStore::Copy& copy : BackupStore(ledgerPath).files()) {
+QString latest(const ServerAddress& address) {
+    for (const BackupStore::Copy& copy : BackupStore(LedgerPlace::onServer(address)).files()) {
         if (BackupStore::checked(copy).intact)
             return copy.path;
     }
@@ -19,9 +20,8 @@ QString latest(const QString& ledgerPath) {
 
 bool offerInstead(const ServerAddress& address, const QString& failure) {
     QString copy;
-    const QString ledger = Database::instance().filePath();
     BackgroundWork::run(nullptr, QStringLiteral("正在查找本地备份…"),
-                        [&](const BackgroundWork::Report&) { copy = latest(ledger); });
+                        [&](const BackgroundWork::Report&) { copy = latest(address); });
     if (copy.isEmpty()) {
         Messages::error(nullptr, failure);
         return false;

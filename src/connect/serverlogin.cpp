@@ -3,23 +3,23 @@
 #include "backgroundwork.h"
 #include "keyring.h"
 #include "passworddialog.h"
-#include "serverledger.h"
+#include "ledgeronserver.h"
 
 namespace ServerLogin {
 
 namespace {
 
-ServerLedger::Probe probe(QWidget* parent, const ServerAddress& address, const QString& password) {
-    ServerLedger::Probe result;
+LedgerOnServer::Probe probe(QWidget* parent, const ServerAddress& address, const QString& password) {
+    LedgerOnServer::Probe result;
     BackgroundWork::run(
         parent, QStringLiteral("正在连接共享账簿 %1…").arg(address.displayName()),
-        [&](const BackgroundWork::Report&) { result = ServerLedger::probe(address, password); });
+        [&](const BackgroundWork::Report&) { result = LedgerOnServer::probe(address, password); });
     return result;
 }
 
-Result finished(const ServerLedger::Probe& probe, const QString& password) {
+Result finished(const LedgerOnServer::Probe& probe, const QString& password) {
     Result result;
-    result.outcome = probe.outcome == ServerLedger::Probe::Ledger ? Result::Connected : Result::Failed;
+    result.outcome = probe.outcome == LedgerOnServer::Probe::Ledger ? Result::Connected : Result::Failed;
     result.password = password;
     result.failure = probe.failure;
     return result;
@@ -28,8 +28,8 @@ Result finished(const ServerLedger::Probe& probe, const QString& password) {
 } // namespace
 
 Result connect(QWidget* parent, const ServerAddress& address) {
-    ServerLedger::Probe attempt = probe(parent, address, {});
-    if (attempt.outcome != ServerLedger::Probe::NeedsPassword)
+    LedgerOnServer::Probe attempt = probe(parent, address, {});
+    if (attempt.outcome != LedgerOnServer::Probe::NeedsPassword)
         return finished(attempt, {});
 
     QString note;
@@ -50,9 +50,9 @@ Result connect(QWidget* parent, const ServerAddress& address) {
     }
     const QString typed = dialog.password();
     attempt = probe(parent, address, typed);
-    if (attempt.outcome == ServerLedger::Probe::NeedsPassword) // nothing typed
+    if (attempt.outcome == LedgerOnServer::Probe::NeedsPassword) // nothing typed
         attempt.failure = QStringLiteral("无法连接共享账簿 %1：没有输入口令").arg(address.displayName());
-    if (attempt.outcome == ServerLedger::Probe::Ledger)
+    if (attempt.outcome == LedgerOnServer::Probe::Ledger)
         Keyring::write(address.credentialName(), typed);
     return finished(attempt, typed);
 }

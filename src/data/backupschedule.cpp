@@ -23,9 +23,12 @@ BackupSchedule::~BackupSchedule() {
     waitForFirstBackup();
 }
 
+// A program started on a shared ledger connects before the schedule is made.
 void BackupSchedule::install() {
     Database::instance().setConnectedHandler([this] { connected(); });
     m_installed = true;
+    if (Database::instance().isOpen())
+        connected();
 }
 
 void BackupSchedule::connected() {
@@ -34,7 +37,7 @@ void BackupSchedule::connected() {
     m_connected = true;
     m_storesAtBackup = Database::instance().storeCount();
     const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
-    const QString ledger = Database::instance().filePath();
+    const LedgerPlace ledger = LedgerPlace::ofProgram();
     m_firstBackup.reset(QThread::create([this, now, ledger] {
         try {
             BackupStore store(ledger, {}, fixedAt(now));
@@ -57,7 +60,7 @@ void BackupSchedule::programEnding(const Runner& runner) {
     if (!m_connected)
         return;
     const bool stored = Database::instance().storeCount() != m_storesAtBackup;
-    const QString ledger = Database::instance().filePath();
+    const LedgerPlace ledger = LedgerPlace::ofProgram();
     const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
     const Work work = [this, stored, ledger, now](const BackupStore::Progress& progress) {
         waitForFirstBackup();

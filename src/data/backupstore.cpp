@@ -1,11 +1,15 @@
 #include "backupstore.h"
 
 #include "backupfiles.h"
+#include "database.h"
 #include "dberror.h"
 #include "enginetext.h"
 #include "ledgerrestore.h"
 #include "lockedtemporary.h"
+#include "ledgertransfer.h"
+#include "schema.h"
 #include "sqlitehandle.h"
+#include "sqlrun.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +18,7 @@
 #include <QMutex>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStandardPaths>
 #include <algorithm>
 #include <numeric>
 
@@ -98,6 +103,35 @@ BackupStore::BackupStore(const QString& ledgerPath, const QString& folder, Clock
                                 : QFileInfo(folder).absoluteFilePath()),
       m_clock(std::move(clock)) {}
 
+BackupStore::BackupStore(const LedgerPlace& ledger, const QString& folder, Clock clock)
+    : BackupStore(ledger.isServer() ? QString() : ledger.filePath, folder, clock) {
+    if (!ledger.isServer())
+        return;
+    m_ledgerPath.clear();
+    m_server = ledger;
+    m_folder = folder.isEmpty() ? serverFolder(ledger.server) : QFileInfo(folder).absoluteFilePath();
+}
+
+BackupStore BackupStore::ofProgram(Clock clock) {
+    return BackupStore(LedgerPlace::ofProgram(), {}, std::move(clock));
+}
+
+QString BackupStore::serverFolder(const ServerAddress& server) {
+    QString name = server.database + QLatin1Char('@') + server.host;
+    if (server.port > 0)
+        name += QStringLiteral("_%1").arg(server.port);
+    name.replace(QLatin1Char('/'), QStringLiteral("%2F")); // a socket's folder
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("jiazhuang/共享账簿备份/") + name);
+}
+
+QString BackupStore::serverRestoreRefusal() {
+    return QStringLiteral(
+        "共享账簿不能用备份覆盖：其他成员正在使用它。\n\n"
+        "要用这个备份恢复，请先在服务器上准备一个空的账簿（jiazhuang-server-init），"
+        "再用“系统管理 → 上传到共享账簿…”把备份文件上传进去。");
+}
+
 QString BackupStore::defaultFolderName() {
     return QStringLiteral("家装账簿备份");
 }
@@ -117,7 +151,7 @@ QString BackupStore::stageText(Stage stage) {
 }
 
 QString BackupStore::prefix() const {
-    return QFileInfo(m_ledgerPath).completeBaseName();
+    return QFileInfo(isServer() ? Database::defaultFileName() : m_ledgerPath).completeBaseName();
 }
 
 QDateTime BackupStore::now() const {
@@ -125,24 +159,11 @@ QDateTime BackupStore::now() const {
 }
 
 QString BackupStore::makeBackup(int busyMilliseconds, const Progress& progress) const {
-    if (!QFileInfo(m_ledgerPath).isFile())
-        throw DbError(QStringLiteral("找不到账簿文件 %1").arg(m_ledgerPath));
     std::optional<LockedTemporary> temporary;
-    {
-        // One read transaction from the table check to the end of the copying: the
-        // copy is one committed state, whatever another connection has begun. It
-        // ends right after the copying, so saves never wait on the check or flush.
-        SqliteHandle source(m_ledgerPath, SqliteHandle::Mode::ReadOnly, busyMilliseconds);
-        source.exec(QStringLiteral("BEGIN"));
-        if (!holdsLedgerTables(source))
-            throw DbError(QStringLiteral("%1 不是账簿文件，没有备份").arg(m_ledgerPath));
-        if (!QDir().mkpath(m_folder))
-            throw DbError(QStringLiteral("无法创建备份文件夹 %1").arg(m_folder));
-        LockedTemporary::removeAbandoned(m_folder, prefix());
-        temporary.emplace(m_folder, prefix());
-        copyLedger(source.get(), temporary->path(), busyMilliseconds, progress);
-        source.exec(QStringLiteral("COMMIT"));
-    }
+    if (isServer())
+        copyServerLedger(temporary, busyMilliseconds, progress);
+    else
+        copyFile(temporary, busyMilliseconds, progress);
     // Verified on a connection of its own, then flushed: nothing written is trusted
     // before it was read back.
     if (progress)
@@ -159,6 +180,53 @@ QString BackupStore::makeBackup(int busyMilliseconds, const Progress& progress) 
     if (!QFileInfo::exists(copy))
         throw DbError(QStringLiteral("新的备份 %1 没有保留下来").arg(copy));
     return copy;
+}
+
+void BackupStore::copyFile(std::optional<LockedTemporary>& temporary, int busyMilliseconds,
+                           const Progress& progress) const {
+    if (!QFileInfo(m_ledgerPath).isFile())
+        throw DbError(QStringLiteral("找不到账簿文件 %1").arg(m_ledgerPath));
+    {
+        // One read transaction from the table check to the end of the copying: the
+        // copy is one committed state, whatever another connection has begun. It
+        // ends right after the copying, so saves never wait on the check or flush.
+        SqliteHandle source(m_ledgerPath, SqliteHandle::Mode::ReadOnly, busyMilliseconds);
+        source.exec(QStringLiteral("BEGIN"));
+        if (!holdsLedgerTables(source))
+            throw DbError(QStringLiteral("%1 不是账簿文件，没有备份").arg(m_ledgerPath));
+        if (!QDir().mkpath(m_folder))
+            throw DbError(QStringLiteral("无法创建备份文件夹 %1").arg(m_folder));
+        LockedTemporary::removeAbandoned(m_folder, prefix());
+        temporary.emplace(m_folder, prefix());
+        copyLedger(source.get(), temporary->path(), busyMilliseconds, progress);
+        source.exec(QStringLiteral("COMMIT"));
+    }
+}
+
+// The shared ledger goes into a new ledger file as an upload would: one snapshot of
+// the server, its rows checked against the server's before the file counts.
+void BackupStore::copyServerLedger(std::optional<LockedTemporary>& temporary, int busyMilliseconds,
+                                   const Progress& progress) const {
+    const LedgerConnection server(m_server, LedgerConnection::Access::Read);
+    if (!SqlRun::isLedgerFile(server.connection()))
+        throw DbError(QStringLiteral("%1 不是家装账簿的数据库，没有备份").arg(m_server.displayName()));
+    if (!QDir().mkpath(m_folder))
+        throw DbError(QStringLiteral("无法创建备份文件夹 %1").arg(m_folder));
+    LockedTemporary::removeAbandoned(m_folder, prefix());
+    temporary.emplace(m_folder, prefix());
+    SqliteHandle copy(temporary->path(), SqliteHandle::Mode::Create);
+    // Checked and flushed as a whole before it counts (as copyLedger); the journal
+    // stays in memory so that a failed copy still rolls back.
+    copy.exec(QStringLiteral("PRAGMA journal_mode=MEMORY"));
+    copy.exec(QStringLiteral("PRAGMA synchronous=OFF"));
+    const SqlConnection target = copy.connection();
+    SqlRun::inTransaction(target, [&] { Schema::createTables(target, false); });
+    LedgerTransfer transfer(server.connection(), target);
+    transfer.setBusyMilliseconds(busyMilliseconds);
+    transfer.run([&progress](LedgerTransfer::Phase phase, qint64 done, qint64 total) {
+        if (progress)
+            progress(phase == LedgerTransfer::Phase::Copying ? Stage::Copying : Stage::Verifying, done, total);
+    });
 }
 
 // Writes the copy into target with SQLite's online backup API, a few MB a step.
@@ -341,6 +409,8 @@ BackupStore::Copy BackupStore::inspect(const QString& path, bool thorough, bool 
 }
 
 QString BackupStore::restore(const QString& copyPath, int busyMilliseconds) const {
+    if (isServer())
+        throw DbError(serverRestoreRefusal());
     LedgerRestore restore(*this, copyPath);
     restore.lock(busyMilliseconds);
     return restore.replace();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ledgerplace.h"
+#include "lockedtemporary.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QVector>
@@ -23,6 +26,12 @@ struct sqlite3;
 //
 // The ledger itself is only read for a backup; a file that is not positively a
 // ledger (the four tables) is never copied, restored or replaced.
+//
+// A shared ledger on a server is backed up the same way into a local ledger file
+// (LedgerTransfer, then the same check, flush and thinning), in a folder of the
+// user's data location named after the server ledger (serverFolder()). Such a copy
+// is never written back onto the server: restoring one means uploading it into an
+// empty shared ledger.
 //
 // Every function may run on any thread: each opens connections of its own.
 class BackupStore {
@@ -52,6 +61,18 @@ public:
 
     // folder: empty for 家装账簿备份 beside the ledger. clock: empty for the system clock.
     explicit BackupStore(const QString& ledgerPath, const QString& folder = {}, Clock clock = {});
+    // A ledger file, or a shared ledger (folder: empty for serverFolder()).
+    explicit BackupStore(const LedgerPlace& ledger, const QString& folder = {}, Clock clock = {});
+    // The copies of the ledger the program's connection opens.
+    static BackupStore ofProgram(Clock clock = {});
+
+    bool isServer() const { return m_server.isServer(); }
+    // Where a shared ledger's copies go: 家装账簿/共享账簿备份/库@服务器[_端口] under the
+    // user's data folder (~/.local/share), one folder per server ledger, shared by
+    // whoever uses it from this account.
+    static QString serverFolder(const ServerAddress& server);
+    // Why a copy is not restored onto a shared ledger, in words.
+    static QString serverRestoreRefusal();
 
     static QString defaultFolderName();
     QString ledgerPath() const { return m_ledgerPath; }
@@ -98,9 +119,13 @@ private:
     QDateTime now() const;
     QString publish(const QString& temporary, const QString& suffix = {}) const;
     void copyLedger(sqlite3* source, const QString& target, int busyMilliseconds, const Progress& progress) const;
+    void copyFile(std::optional<LockedTemporary>& temporary, int busyMilliseconds, const Progress& progress) const;
+    void copyServerLedger(std::optional<LockedTemporary>& temporary, int busyMilliseconds,
+                          const Progress& progress) const;
     void thinOut(const QString& newCopy) const;
 
-    QString m_ledgerPath;
+    QString m_ledgerPath; // empty for a shared ledger
+    LedgerPlace m_server; // a shared ledger's place; no server for a file
     QString m_folder;
     Clock m_clock;
 };

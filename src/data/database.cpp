@@ -2,7 +2,7 @@
 
 #include "collation.h"
 #include "dberror.h"
-#include "serverledger.h"
+#include "ledgeronserver.h"
 #include "sqlconnection.h"
 #include "sqlrun.h"
 
@@ -112,6 +112,8 @@ void Database::open() {
             close();
             throw DbError(failure);
         }
+        if (m_connectedHandler)
+            m_connectedHandler();
         return;
     }
     const QString path = filePath();
@@ -164,5 +166,5 @@ QString Database::tryOpenServer() {
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
                           ? QSqlDatabase::database(m_connectionName, false)
                           : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
-    return ServerLedger::open(db, m_server, m_password);
+    return LedgerOnServer::open(db, m_server, m_password);
 }

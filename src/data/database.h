@@ -42,6 +42,9 @@ public:
     void setServer(const ServerAddress& address, const QString& password = {});
     bool isServer() const { return m_server.isValid(); }
     const ServerAddress& server() const { return m_server; }
+    // What setServer() was given, for the program's own further connections to the
+    // same ledger (copies and backups on other threads).
+    const QString& password() const { return m_password; }
     // The open ledger as the user knows it: the file's name (marked when read-only),
     // or 用户@服务器/库.
     QString ledgerName() const;

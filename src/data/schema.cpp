@@ -1,8 +1,7 @@
 #include "schema.h"
 
-#include "attachmenttable.h"
-#include "budgettable.h"
 #include "dberror.h"
+#include "ledgertables.h"
 #include "sqlrun.h"
 
 #include <QFile>
@@ -44,6 +43,18 @@ QStringList commonCategories() {
             QStringLiteral("灯具"), QStringLiteral("洁具")};
 }
 
+// Older files get the later tables (预算, 附件) with their first budget or attachment.
+void createTables(const SqlConnection& db, bool withCommonEntries) {
+    for (const QString& statement : LedgerTables::createStatements())
+        db.exec(statement);
+    if (withCommonEntries) {
+        for (const QString& project : commonProjects())
+            db.exec(QStringLiteral("INSERT INTO 项目 (NAMES) VALUES (?)"), {project});
+        for (const QString& category : commonCategories())
+            db.exec(QStringLiteral("INSERT INTO 归类 (DNAMES) VALUES (?)"), {category});
+    }
+}
+
 namespace {
 
 void fill(const QString& path, bool withCommonEntries) {
@@ -55,19 +66,7 @@ void fill(const QString& path, bool withCommonEntries) {
             throw DbError(SqlRun::engineMessage(db.lastError()));
         try {
             SqlRun::inTransaction(db, [&] {
-                const SqlConnection engine(db);
-                for (const QString& statement : createStatements())
-                    engine.exec(statement);
-                // Older files get these tables with their first budget or attachment.
-                engine.exec(BudgetTable::createStatement());
-                for (const QString& statement : AttachmentTable::createStatements())
-                    engine.exec(statement);
-                if (withCommonEntries) {
-                    for (const QString& project : commonProjects())
-                        engine.exec(QStringLiteral("INSERT INTO 项目 (NAMES) VALUES (?)"), {project});
-                    for (const QString& category : commonCategories())
-                        engine.exec(QStringLiteral("INSERT INTO 归类 (DNAMES) VALUES (?)"), {category});
-                }
+                createTables(SqlConnection(db), withCommonEntries);
             });
         } catch (...) {
             db.close();

@@ -3,12 +3,18 @@
 #include <QString>
 #include <QStringList>
 
+class SqlConnection;
+
 // The four tables of the ledger file and the common entries a new file starts with.
 namespace Schema {
 
 QStringList createStatements();
 QStringList commonProjects();
 QStringList commonCategories();
+
+// Creates every table of a new ledger on db, inside the caller's transaction: the
+// four tables, 预算 and 附件 (LedgerTables), and the common entries when asked for.
+void createTables(const SqlConnection& db, bool withCommonEntries);
 
 // Creates a complete new ledger file at path, with the four tables, the budget
 // table 预算 and the attachment table 附件. Refuses an existing path; builds the file under a temporary name

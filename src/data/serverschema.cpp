@@ -1,8 +1,7 @@
 #include "serverschema.h"
 
-#include "attachmenttable.h"
-#include "budgettable.h"
 #include "dberror.h"
+#include "ledgertables.h"
 #include "schema.h"
 #include "sqlconnection.h"
 #include "sqldialect.h"
@@ -18,8 +17,9 @@ QString quotedName(const QString& name) {
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
-// The rights a member needs: rows of the ledger's tables and their keys; no
-// creating, altering or dropping anything.
+// The rights a member needs: rows of the ledger's tables and their keys (setting a
+// key sequence past the keys of an uploaded ledger included); no creating, altering
+// or dropping anything.
 QStringList memberGrants(const QString& role, const QString& database) {
     const QString r = quotedName(role);
     return {QStringLiteral("REVOKE CREATE ON SCHEMA public FROM PUBLIC"),
@@ -27,7 +27,7 @@ QStringList memberGrants(const QString& role, const QString& database) {
             QStringLiteral("GRANT CONNECT, TEMPORARY ON DATABASE %1 TO %2").arg(quotedName(database), r),
             QStringLiteral("GRANT USAGE ON SCHEMA public TO %1").arg(r),
             QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO %1").arg(r),
-            QStringLiteral("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA public TO %1").arg(r)};
+            QStringLiteral("GRANT USAGE, SELECT, UPDATE ON ALL SEQUENCES IN SCHEMA public TO %1").arg(r)};
 }
 
 } // namespace
@@ -49,9 +49,7 @@ void create(const SqlConnection& admin, const QString& database, bool withCommon
         if (admin.scalar(QStringLiteral("select count(*) from pg_catalog.pg_roles where rolname=?"), {role}).toInt())
             throw DbError(QStringLiteral("角色 %1 已经存在，没有改动数据库").arg(role));
 
-        QStringList definitions = Schema::createStatements();
-        definitions << BudgetTable::createStatement() << AttachmentTable::createStatements();
-        for (const QString& definition : definitions)
+        for (const QString& definition : LedgerTables::createStatements())
             admin.exec(SqlDialect::serverDefinition(definition));
         if (withCommonEntries) {
             for (const QString& project : Schema::commonProjects())

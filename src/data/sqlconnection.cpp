@@ -152,6 +152,45 @@ void SqlConnection::copyInto(const SqlConnection& target, int busyMilliseconds, 
                           .arg(EngineText::explained(rc, QString::fromUtf8(sqlite3_errstr(rc)))));
 }
 
+void SqlConnection::beginReading() const {
+    exec(m_server ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY") : QStringLiteral("BEGIN"));
+    // SQLite takes its shared lock with the first read.
+    if (!m_server)
+        scalar(QStringLiteral("select count(*) from sqlite_master"));
+}
+
+void SqlConnection::lockTables(const QStringList& tables, int busyMilliseconds) const {
+    if (!m_server || tables.isEmpty())
+        return;
+    exec(QStringLiteral("SET LOCAL lock_timeout = %1").arg(qMax(busyMilliseconds, 1)));
+    // EXCLUSIVE lets others read, but neither write nor lock rows for writing.
+    exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(tables.join(QStringLiteral(", "))));
+}
+
+// SQLite keeps the largest key an AUTOINCREMENT table ever gave in sqlite_sequence;
+// the server in the identity column's sequence.
+qint64 SqlConnection::largestKeyGiven(const QString& table) const {
+    if (m_server)
+        return scalar(QStringLiteral("select coalesce(pg_sequence_last_value(pg_get_serial_sequence(?, 'mid')::regclass), 0)"),
+                      {table})
+            .toLongLong();
+    if (!scalar(QStringLiteral("select count(*) from sqlite_master where name='sqlite_sequence'")).toInt())
+        return 0;
+    return scalar(QStringLiteral("select coalesce(max(seq), 0) from sqlite_sequence where name=?"), {table})
+        .toLongLong();
+}
+
+void SqlConnection::keepKeysPast(const QString& table, qint64 key) const {
+    if (key <= largestKeyGiven(table))
+        return;
+    if (m_server) {
+        exec(QStringLiteral("select setval(pg_get_serial_sequence(?, 'mid'), ?)"), {table, key});
+        return;
+    }
+    if (!exec(QStringLiteral("update sqlite_sequence set seq=? where name=?"), {key, table}))
+        exec(QStringLiteral("insert into sqlite_sequence (name, seq) values (?, ?)"), {table, key});
+}
+
 // SQLite's planner picks the date index for any range, which for a wide one costs
 // several full scans. A bounded count through the index (it stops at an eighth of
 // the ledger) tells a narrow range from a wide one cheaply. A file without the

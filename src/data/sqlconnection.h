@@ -69,6 +69,21 @@ public:
     using CopyProgress = std::function<void(qint64 done, qint64 total)>;
     void copyInto(const SqlConnection& target, int busyMilliseconds, const CopyProgress& progress = {}) const;
 
+    // Whole-ledger copies (LedgerTransfer):
+    // A read transaction: everything read until rollback() is one committed state
+    // of the ledger (a file's shared lock; a repeatable-read, read-only snapshot on
+    // a server).
+    void beginReading() const;
+    // Inside a write transaction: no one else writes the tables until it ends; a
+    // server's lock is waited for at most busyMilliseconds. A file's write
+    // transaction holds the lock already.
+    void lockTables(const QStringList& tables, int busyMilliseconds) const;
+    // The largest key the table's key sequence has given, rows deleted since
+    // included (0 when none): new rows get larger keys.
+    qint64 largestKeyGiven(const QString& table) const;
+    // The table's next new row gets a key larger than key (and than any given).
+    void keepKeysPast(const QString& table, qint64 key) const;
+
     // A SELECT of columns from 明细 whose DATES lie between ?1 and ?2 (both included),
     // in the fastest order the engine offers for such a range; the rows come in no
     // particular order. Reading many rows straight through the table beats reaching

@@ -155,11 +155,15 @@ QVariant SqlStatement::value(int column) const {
         return QVariant(qlonglong(integer(column)));
     case Real:
         return QVariant(real(column));
-    case Text:
-        return QVariant(text(column));
+    // An empty text or BLOB stays a value, never null (the engine hands out no
+    // pointer for it), so that writing it back stores it as it was.
+    case Text: {
+        const QString value = text(column);
+        return QVariant(value.isNull() ? QStringLiteral("") : value);
+    }
     case Blob: {
         const char* data = bytes(column);
-        return QVariant(QByteArray(data, size(column)));
+        return QVariant(QByteArray(data ? data : "", size(column)));
     }
     default:
         return {};

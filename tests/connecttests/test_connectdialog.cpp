@@ -1,12 +1,13 @@
 // Choosing a shared ledger in 连接共享账簿: the dialog's fields, connecting to the
 // test server, refusals that leave the open ledger and the typed fields alone, the
-// password asked when no keyring answers, going back to the file, and the local
-// backup offered while a server cannot be reached.
+// password asked when no keyring answers, going back to the file, and the shared
+// ledger's local backup offered while its server cannot be reached.
 #include "backupstore.h"
 #include "connectdialog.h"
 #include "database.h"
 #include "dberror.h"
 #include "diarybrowser.h"
+#include "ledgerplace.h"
 #include "ledgerchoice.h"
 #include "mainform.h"
 #include "messagerecorder.h"
@@ -142,6 +143,7 @@ void TestConnectDialog::initTestCase() {
     // The remembered choice goes to a folder of the test's own, and no desktop
     // keyring answers: the password is asked each time.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_config.filePath(QStringLiteral("data"))));
     qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     qunsetenv("PGPASSFILE");
     qunsetenv("PGPASSWORD");
@@ -163,8 +165,13 @@ void TestConnectDialog::menuItemAndDialogFields() {
     MessageRecorder messages;
     TMainForm form;
     const QMenu* system = form.menuBar()->actions()[2]->menu();
-    QCOMPARE(system->actions().constLast()->text(), QStringLiteral("连接共享账簿…"));
-    QVERIFY(system->actions()[system->actions().size() - 2]->isSeparator());
+    // After the backup item, in a group of its own.
+    const QList<QAction*> items = system->actions();
+    const qsizetype at = items.indexOf(form.action(QStringLiteral("NShare")));
+    QVERIFY(at >= 2);
+    QCOMPARE(items[at]->text(), QStringLiteral("连接共享账簿…"));
+    QVERIFY(items[at - 1]->isSeparator());
+    QCOMPARE(items[at - 2], form.action(QStringLiteral("NBackup")));
 
     useDialog(form, [](ConnectDialog* dialog) {
         QCOMPARE(dialog->windowTitle(), QStringLiteral("连接共享账簿"));
@@ -429,33 +436,35 @@ void TestConnectDialog::unsavedInputIsNotDroppedSilently() {
 }
 
 void TestConnectDialog::unreachableServerOffersTheLatestBackup() {
-    ServerAddress nowhere = TestServer::address(QStringLiteral("家装"));
-    nowhere.host = QStringLiteral("127.0.0.1");
-    nowhere.port = 1;
-    const QString failure = QStringLiteral("无法连接共享账簿 postgres@127.0.0.1/家装：refused");
+    const QString database = newServerLedger();
+    const ServerAddress address = TestServer::address(database);
+    const QString failure = QStringLiteral("无法连接共享账簿 %1：原因").arg(address.displayName());
 
     // No backup yet: the failure alone, and the program does not start.
     {
         MessageRecorder messages;
-        QVERIFY(!OfflineCopy::offerInstead(nowhere, failure));
+        QVERIFY(!OfflineCopy::offerInstead(address, failure));
         QCOMPARE(messages.texts(), QStringList{failure});
     }
 
-    m_file->addProject(QStringLiteral("备份里的工程"));
-    const BackupStore store(m_file->filePath());
+    const BackupStore store(LedgerPlace::onServer(address));
     store.makeBackup();
-    m_file->addProject(QStringLiteral("备份之后的工程"));
+    TestServer::admin(database, QStringLiteral("insert into 项目 (NAMES) values ('备份之后的工程')"));
     const QString newest = store.makeBackup();
-    // A damaged newer file in the folder is passed over.
+    // A damaged newer file in the folder is passed over; the working folder's own
+    // backups belong to its file, not to the shared ledger.
     QFile damaged(QDir(store.folder()).filePath(QStringLiteral("家装账簿-2099-01-01-000000.mdb")));
     QVERIFY(damaged.open(QIODevice::WriteOnly));
     damaged.write("not a ledger");
     damaged.close();
-    QCOMPARE(OfflineCopy::latest(m_file->filePath()), newest);
+    BackupStore(m_file->filePath()).makeBackup();
+    // The server is gone.
+    TestServer::admin(QStringLiteral("postgres"), QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(database));
+    QCOMPARE(OfflineCopy::latest(address), newest);
 
     {
         MessageRecorder messages(false); // declined
-        QVERIFY(!OfflineCopy::offerInstead(nowhere, failure));
+        QVERIFY(!OfflineCopy::offerInstead(address, failure));
         QCOMPARE(messages.shown().size(), 1);
         QCOMPARE(messages.shown()[0].kind, Messages::Kind::Question);
         QVERIFY(messages.lastText().startsWith(failure));
@@ -468,7 +477,7 @@ void TestConnectDialog::unreachableServerOffersTheLatestBackup() {
         f.open(QIODevice::ReadOnly);
         return f.readAll();
     }();
-    QVERIFY(OfflineCopy::offerInstead(nowhere, failure));
+    QVERIFY(OfflineCopy::offerInstead(address, failure));
     QVERIFY(Database::instance().isReadOnly());
     TMainForm form;
     QCOMPARE(ledgerShown(form), QFileInfo(newest).fileName() + QStringLiteral("（只读）"));
@@ -481,12 +490,12 @@ void TestConnectDialog::unreachableServerOffersTheLatestBackup() {
     // A read-only copy is not backed up itself.
     QCOMPARE(store.files().size(), 3);
 
-    // Once the server is back, connecting leaves the copy for the working folder's
+    // Once a server answers, connecting leaves the copy for the working folder's
     // file again: local backups and 本地账簿 go by it.
-    const QString database = newServerLedger();
+    const QString back = newServerLedger();
     useDialog(form, [&](ConnectDialog* dialog) {
         QVERIFY(dialog->findChild<QPushButton*>(QStringLiteral("LocalButton"))->isEnabled());
-        fill(dialog, TestServer::address(database));
+        fill(dialog, TestServer::address(back));
         press(dialog, "ConnectButton");
     });
     QVERIFY(Database::instance().isServer());

@@ -1,4 +1,4 @@
-#include "serverledger.h"
+#include "ledgeronserver.h"
 
 #include "dberror.h"
 #include "enginetext.h"
@@ -12,7 +12,7 @@
 #include <libpq-fe.h>
 #include <vector>
 
-namespace ServerLedger {
+namespace LedgerOnServer {
 
 namespace {
 
@@ -96,4 +96,4 @@ Probe probe(const ServerAddress& address, const QString& password) {
     return result;
 }
 
-} // namespace ServerLedger
+} // namespace LedgerOnServer

@@ -8,7 +8,7 @@ class QSqlDatabase;
 
 // Opening a shared ledger: the program's own connection opens through here, and so
 // does the check made on another thread before the program turns to a new server.
-namespace ServerLedger {
+namespace LedgerOnServer {
 
 // Opens db (of the QPSQL driver) on address and makes sure the database holds a
 // ledger. Returns the failure, naming the server, or a null string.
@@ -31,4 +31,4 @@ struct Probe {
 // (PGPASSWORD, PGPASSFILE, a service file).
 Probe probe(const ServerAddress& address, const QString& password = {});
 
-} // namespace ServerLedger
+} // namespace LedgerOnServer

@@ -1,0 +1,201 @@
+// The commands that move a ledger (上传到共享账簿…, 另存为本地账簿…) and the backups of
+// a shared ledger, on the test server: local verified copies in a folder of their
+// own per server ledger, listed by 备份与恢复, never written back onto the server.
+#include "backupschedule.h"
+#include "backupstore.h"
+#include "backupwindow.h"
+#include "database.h"
+#include "dberror.h"
+#include "filedialogs.h"
+#include "ledgermoves.h"
+#include "messagerecorder.h"
+#include "modaldialog.h"
+#include "serveraddressdialog.h"
+#include "serverledger.h"
+#include "sqlitehandle.h"
+#include "testdatabase.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QAbstractButton>
+#include <QStandardPaths>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+void addEntries(const LedgerPlace& place, int count) {
+    const LedgerConnection ledger(place, LedgerConnection::Access::Write);
+    for (int i = 0; i < count; ++i)
+        ledger.connection().exec(QStringLiteral("insert into 明细 (NAMES, DATES, ALLMONEY) values (?, '2026-12-01', ?)"),
+                                 {QStringLiteral("第%1条").arg(i), 0.1 * i});
+}
+
+qint64 rows(const LedgerPlace& place, const QString& table) {
+    const LedgerConnection ledger(place, LedgerConnection::Access::Read);
+    return ledger.connection().scalar(QStringLiteral("select count(*) from %1").arg(table)).toLongLong();
+}
+
+// Types the address into the next address dialog and accepts it.
+void answerAddress(const QString& url) {
+    onNextModal<ServerAddressDialog>([url](ServerAddressDialog* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("AddressEdit"))->setText(url);
+        dialog->accept();
+    });
+}
+
+} // namespace
+
+class TestServerMoves : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+    void upload_openFile_intoEmptyServerLedger();
+    void upload_asksForPassword_andRefusesALedgerInUse();
+    void saveAsLocal_serverLedgerIntoNewFile();
+    void serverBackup_localCopyPerServerLedger_neverRestored();
+    void serverBackup_firstConnectionMakesTheDaysCopy();
+};
+
+void TestServerMoves::initTestCase() {
+    if (TestServer::folder().isEmpty())
+        QSKIP("JZ_TEST_PG is not set: run the server tests through ./test");
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void TestServerMoves::cleanup() {
+    FileDialogs::setChooser({});
+    Database::instance().setServer({});
+    Database::instance().close();
+}
+
+void TestServerMoves::upload_openFile_intoEmptyServerLedger() {
+    TestDatabase file(true);
+    addEntries(LedgerPlace::file(file.filePath()), 12);
+    ServerLedger server;
+    MessageRecorder messages;
+    // A mistyped address is refused in the dialog, which stays open for the right one.
+    onNextModal<ServerAddressDialog>([&](ServerAddressDialog* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("AddressEdit"))->setText(QStringLiteral("postgresql://服务器/库"));
+        dialog->accept();
+        QVERIFY(dialog->isVisible());
+        dialog->findChild<QLineEdit*>(QStringLiteral("AddressEdit"))->setText(server.url());
+        dialog->accept();
+    });
+    LedgerMoves::upload(nullptr);
+    QCOMPARE(messages.shown().size(), 3);
+    QVERIFY(messages.shown()[0].text.contains(QStringLiteral("postgresql://用户@服务器")));
+    QVERIFY(messages.shown()[1].text.contains(server.place().displayName())); // the question
+    QVERIFY2(messages.lastText().contains(QStringLiteral("账目 12 条")), qPrintable(messages.lastText()));
+    QCOMPARE(rows(server.place(), QStringLiteral("明细")), 12);
+
+    // Asked the question and said No: nothing goes up.
+    ServerLedger other;
+    messages.clear();
+    messages.queueAnswer(false);
+    answerAddress(other.url());
+    LedgerMoves::upload(nullptr);
+    QCOMPARE(rows(other.place(), QStringLiteral("明细")), 0);
+    QCOMPARE(messages.shown().size(), 1);
+}
+
+void TestServerMoves::upload_asksForPassword_andRefusesALedgerInUse() {
+    TestDatabase file;
+    addEntries(LedgerPlace::file(file.filePath()), 3);
+    ServerLedger server;
+    const LedgerPlace member = server.member();
+    addEntries(server.place(), 1); // in use already
+    MessageRecorder messages;
+    QString url = server.url();
+    url.replace(QStringLiteral("postgres@"), member.server.user + QLatin1Char('@'));
+    answerAddress(url);
+    onNextModal<QInputDialog>([](QInputDialog* dialog) {
+        dialog->setTextValue(QStringLiteral("pw"));
+        dialog->accept();
+    });
+    LedgerMoves::upload(nullptr);
+    // The password let it in, and the ledger in use was refused and left as it was.
+    QCOMPARE(messages.shown().last().kind, Messages::Kind::Error);
+    QVERIFY2(messages.lastText().contains(QStringLiteral("不是空的")), qPrintable(messages.lastText()));
+    QCOMPARE(rows(server.place(), QStringLiteral("明细")), 1);
+}
+
+void TestServerMoves::saveAsLocal_serverLedgerIntoNewFile() {
+    ServerLedger server;
+    addEntries(server.place(), 5);
+    Database::instance().setServer(server.address());
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("带回家.mdb"));
+    FileDialogs::Request asked;
+    FileDialogs::setChooser([&](const FileDialogs::Request& request) {
+        asked = request;
+        return path;
+    });
+    MessageRecorder messages;
+    LedgerMoves::saveAsLocal(nullptr);
+    QVERIFY(asked.save);
+    QVERIFY2(messages.lastText().startsWith(QStringLiteral("已另存为")), qPrintable(messages.lastText()));
+    QCOMPARE(rows(LedgerPlace::file(path), QStringLiteral("明细")), 5);
+    QCOMPARE(rows(LedgerPlace::file(path), QStringLiteral("项目")), 7);
+}
+
+void TestServerMoves::serverBackup_localCopyPerServerLedger_neverRestored() {
+    ServerLedger server, other;
+    addEntries(server.place(), 4);
+    Database::instance().setServer(server.address());
+    const BackupStore store = BackupStore::ofProgram();
+    QVERIFY(store.isServer());
+    QVERIFY(store.folder() != BackupStore(other.place()).folder());
+    QVERIFY(store.folder().contains(server.database()));
+    QDir(store.folder()).removeRecursively();
+
+    const QString copy = store.makeBackup();
+    QVERIFY2(QFileInfo(copy).fileName().startsWith(QStringLiteral("家装账簿-")), qPrintable(copy));
+    const QVector<BackupStore::Copy> copies = store.list();
+    QCOMPARE(copies.size(), 1);
+    QVERIFY(copies[0].intact);
+    QCOMPARE(copies[0].ledgerEntries, 4);
+    QVERIFY(store.hasBackupOn(QDate::currentDate()));
+    QVERIFY_THROWS_EXCEPTION(DbError, store.restore(copy));
+
+    // The window lists it and its 恢复 tells how instead of writing over the server.
+    MessageRecorder messages;
+    BackupWindow window;
+    window.show();
+    auto* list = window.findChild<QTreeWidget*>(QStringLiteral("BackupList"));
+    auto* restore = window.findChild<QAbstractButton*>(QStringLiteral("RestoreButton"));
+    QTRY_VERIFY(restore->isEnabled());
+    QCOMPARE(list->topLevelItemCount(), 1);
+    addEntries(server.place(), 1);
+    restore->click();
+    QCOMPARE(messages.shown().size(), 1);
+    QVERIFY2(messages.lastText().contains(QStringLiteral("上传到共享账簿")), qPrintable(messages.lastText()));
+    QCOMPARE(rows(server.place(), QStringLiteral("明细")), 5);
+    QDir(store.folder()).removeRecursively();
+}
+
+void TestServerMoves::serverBackup_firstConnectionMakesTheDaysCopy() {
+    ServerLedger server;
+    addEntries(server.place(), 2);
+    Database::instance().setServer(server.address());
+    const BackupStore store = BackupStore::ofProgram();
+    QDir(store.folder()).removeRecursively();
+    Database::instance().connection(); // as --server connects before the frame is made
+    QStringList failures;
+    {
+        BackupSchedule schedule;
+        schedule.failed = [&](const QString& message) { failures << message; };
+        schedule.install();
+        schedule.programEnding();
+    }
+    QCOMPARE(failures, QStringList());
+    QVERIFY(store.hasBackupOn(QDate::currentDate()));
+    QCOMPARE(store.list().value(0).ledgerEntries, 2);
+    QDir(store.folder()).removeRecursively();
+}
+
+JZ_TEST_MAIN(TestServerMoves)
+#include "test_servermoves.moc"

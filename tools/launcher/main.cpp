@@ -3,9 +3,10 @@
 // folder and, when it holds no ledger, an empty one made by jiazhuang-newdb; then it
 // becomes the program, started in that folder. When the user's last choice in the
 // program was a shared ledger, the program opens that one instead, still in the
-// folder, so that 本地账簿 in the program goes back to the file there. Failures are shown in a message box
-// (and on standard error) and nothing half made is left behind: jiazhuang-newdb
-// writes under a temporary name and renames only a complete file.
+// folder, so that 本地账簿 in the program goes back to the file there. Failures are
+// shown in a message box (and on standard error) and nothing half made is left
+// behind: jiazhuang-newdb writes under a temporary name and renames only a
+// complete file.
 
 #include "ledgerchoice.h"
 #include "qttranslation.h"

@@ -41,6 +41,8 @@ const QVector<Menu>& menus() {
              {"N24", "退出", "", 9},
              {"NBackupLine", nullptr, nullptr, -1},
              {"NBackup", "备份与恢复", "备份账簿，或用备份恢复账簿", 2, "Ctrl+Shift+B"},
+             {"NShareLine", nullptr, nullptr, -1},
+             {"NShare", "连接共享账簿…", "打开放在 PostgreSQL 服务器上的共享账簿，或回到本地账簿", 1},
              {"NUpload", "上传到共享账簿…", "把账簿文件复制到服务器上一个空的共享账簿里", 2},
              {"NSaveLocal", "另存为本地账簿…", "把打开的账簿复制成一个新的账簿文件", 2},
          }},

@@ -1,10 +1,12 @@
 #include "application.h"
 #include "autobackup.h"
 #include "database.h"
-#include "dberror.h"
 #include "instanceguard.h"
+#include "ledgerchoice.h"
 #include "mainform.h"
 #include "messages.h"
+#include "offlinecopy.h"
+#include "serverlogin.h"
 #include "shell.h"
 #include "startupprobe.h"
 #include "workingfolder.h"
@@ -13,8 +15,8 @@
 
 namespace {
 
-const char usage[] = "用法: jiazhuang [文件夹] | jiazhuang --server postgresql://用户@服务器[:端口]/库\n"
-                     "Usage: jiazhuang [FOLDER] | jiazhuang --server postgresql://USER@HOST[:PORT]/DBNAME\n";
+const char usage[] = "用法: jiazhuang [文件夹] | jiazhuang --server postgresql://用户@服务器[:端口]/库[?sslrootcert=证书]\n"
+                     "Usage: jiazhuang [FOLDER] | jiazhuang --server postgresql://USER@HOST[:PORT]/DBNAME[?sslrootcert=CAFILE]\n";
 
 int refuse(const QString& refusal) {
     QTextStream(stderr) << refusal << '\n';
@@ -39,13 +41,19 @@ int main(int argc, char** argv) {
         const ServerAddress address = ServerAddress::parse(args[1], &problem);
         if (!address.isValid())
             return refuse(problem);
-        Database::instance().setServer(address);
         // A server that cannot be reached, or a database that is no ledger, is told
-        // now, by name and reason, rather than by the first window.
-        try {
-            Database::instance().connection();
-        } catch (const DbError& error) {
-            return refuse(error.message());
+        // now, by name and reason, rather than by the first window; the newest local
+        // backup may then be read instead.
+        const ServerLogin::Result login = ServerLogin::connect(nullptr, address);
+        if (login.outcome == ServerLogin::Result::Cancelled)
+            return 1;
+        if (login.outcome == ServerLogin::Result::Connected) {
+            Database::instance().setServer(address, login.password);
+            LedgerChoice::rememberServer(address);
+        } else {
+            QTextStream(stderr) << login.failure << '\n';
+            if (!OfflineCopy::offerInstead(address, login.failure))
+                return 1;
         }
     } else if (args.size() == 1) {
         const QString refusal = WorkingFolder::enter(args[0]);

@@ -6,6 +6,7 @@
 #include "categoryeditor.h"
 #include "categorystatswindow.h"
 #include "commands.h"
+#include "connectdialog.h"
 #include "database.h"
 #include "datestatswindow.h"
 #include "diarybrowser.h"
@@ -13,6 +14,7 @@
 #include "frame.h"
 #include "ledgermoves.h"
 #include "ledgerbrowser.h"
+#include "ledgerswitch.h"
 #include "locationstatswindow.h"
 #include "messages.h"
 #include "outersize.h"
@@ -26,6 +28,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -76,6 +79,7 @@ void TMainForm::createActions() {
         {QStringLiteral("N25"), &TMainForm::N25Click},         {QStringLiteral("N20"), &TMainForm::N20Click},
         {QStringLiteral("N22"), &TMainForm::N22Click},         {QStringLiteral("N24"), &TMainForm::N24Click},
         {QStringLiteral("NBackup"), &TMainForm::NBackupClick}, {QStringLiteral("NBudget"), &TMainForm::NBudgetClick},
+        {QStringLiteral("NShare"), &TMainForm::NShareClick},
         {QStringLiteral("NUpload"), &TMainForm::NUploadClick}, {QStringLiteral("NSaveLocal"), &TMainForm::NSaveLocalClick},
         {QStringLiteral("CascadeWindows"), &TMainForm::CascadeWindowsClick}, {QStringLiteral("TileWindows"), &TMainForm::TileWindowsClick},
         {QStringLiteral("CloseAllWindows"), &TMainForm::CloseAllWindowsClick},
@@ -179,10 +183,10 @@ void TMainForm::createStatusBar() {
     bar->addWidget(designer);
     bar->addWidget(version, 1);
     // Which ledger is open: the file's name, or 用户@服务器/库 of a shared ledger.
-    auto* ledger = new QLabel(Database::instance().ledgerName(), bar);
-    ledger->setObjectName(QStringLiteral("StatusPanel3"));
-    ledger->setAccessibleName(QStringLiteral("账簿"));
-    bar->addPermanentWidget(ledger);
+    m_ledgerName = new QLabel(Database::instance().ledgerName(), bar);
+    m_ledgerName->setObjectName(QStringLiteral("StatusPanel3"));
+    m_ledgerName->setAccessibleName(QStringLiteral("账簿"));
+    bar->addPermanentWidget(m_ledgerName);
 }
 
 void TMainForm::setDialogs(QDialog* aboutBox, QDialog* helpDialog) {
@@ -283,6 +287,37 @@ void TMainForm::NBackupClick() {
                 [](const QUrl& folder) { UrlOpener::open(folder); });
         return window;
     });
+}
+
+void TMainForm::NShareClick() {
+    const auto toServer = [this](const ServerAddress& address, const QString& password) {
+        return turnLedger([&] {
+            // The file stays the working folder's (a read-only backup may be open now):
+            // local backups of the shared ledger and 本地账簿 go by it.
+            Database::instance().setFileName(Database::defaultFileName());
+            Database::instance().setServer(address, password);
+        });
+    };
+    const auto toLocalFile = [this] {
+        const QString file = Database::defaultFileName();
+        if (!QFileInfo(file).isFile()) {
+            Messages::error(this, QStringLiteral("当前文件夹里没有账簿文件 %1").arg(file));
+            return false;
+        }
+        return turnLedger([&] {
+            Database::instance().setServer({});
+            Database::instance().setFileName(file);
+        });
+    };
+    ConnectDialog dialog(this, toServer, toLocalFile);
+    dialog.exec();
+}
+
+bool TMainForm::turnLedger(const std::function<void()>& change) {
+    if (!LedgerSwitch::turn(this, change))
+        return false;
+    m_ledgerName->setText(Database::instance().ledgerName());
+    return true;
 }
 
 void TMainForm::NUploadClick() {

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <functional>
 
 class QAction;
 class QLabel;
@@ -41,6 +42,7 @@ private Q_SLOTS:
     void N22Click();
     void N24Click();
     void NBackupClick();
+    void NShareClick();
     void NUploadClick();
     void NSaveLocalClick();
     void CascadeWindowsClick();
@@ -55,9 +57,13 @@ private:
     void createWorkspace();
     void FormResize();
     void openMenu(QMenu* menu);
+    // Closes the windows and lets change() point the connection elsewhere; false when
+    // a window stayed open (nothing changed then).
+    bool turnLedger(const std::function<void()>& change);
 
     QMdiArea* m_workspace = nullptr;
     QLabel* m_Image3 = nullptr;
+    QLabel* m_ledgerName = nullptr;
     QHash<QString, QAction*> m_actions;
     QDialog* m_aboutBox = nullptr;
     QDialog* m_helpDialog = nullptr;

@@ -298,30 +298,7 @@ void BackupWindow::restoreChosen() {
 // Every other window reading the ledger is closed (the child windows and the
 // free-standing ledger editor), so none holds rows of the file being replaced.
 bool BackupWindow::closeOtherWindows() {
-    QWidget* own = Frame::outerWindow(this);
-    if (QMdiArea* area = Frame::workspace()) {
-        for (QMdiSubWindow* sub : area->subWindowList()) {
-            if (sub != own)
-                sub->close();
-        }
-    }
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window != own && window != Frame::mainWindow() && window->isVisible() &&
-            !qobject_cast<QDialog*>(window))
-            window->close();
-    }
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window != own && window != Frame::mainWindow() && window->isVisible() &&
-            !qobject_cast<QDialog*>(window))
-            return false;
-    }
-    if (QMdiArea* area = Frame::workspace()) {
-        for (QMdiSubWindow* sub : area->subWindowList()) {
-            if (sub != own && sub->isVisible())
-                return false;
-        }
-    }
-    return true;
+    return Frame::closeLedgerWindows(this);
 }
 
 void BackupWindow::closeEvent(QCloseEvent* event) {

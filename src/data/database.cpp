@@ -2,6 +2,7 @@
 
 #include "collation.h"
 #include "dberror.h"
+#include "ledgeronserver.h"
 #include "sqlconnection.h"
 #include "sqlrun.h"
 
@@ -47,9 +48,10 @@ Database::Database() : m_fileName(defaultFileName()), m_connectionName(QStringLi
 // the connection is left to the process's end (SQLite has committed every store).
 Database::~Database() = default;
 
-void Database::setFileName(const QString& fileName) {
+void Database::setFileName(const QString& fileName, bool readOnly) {
     close();
     m_fileName = fileName;
+    m_readOnly = readOnly;
 }
 
 void Database::setServer(const ServerAddress& address, const QString& password) {
@@ -59,7 +61,10 @@ void Database::setServer(const ServerAddress& address, const QString& password) 
 }
 
 QString Database::ledgerName() const {
-    return isServer() ? m_server.displayName() : QFileInfo(m_fileName).fileName();
+    if (isServer())
+        return m_server.displayName();
+    const QString name = QFileInfo(m_fileName).fileName();
+    return m_readOnly ? name + QStringLiteral("（只读）") : name;
 }
 
 bool Database::isOpen() const {
@@ -119,7 +124,7 @@ void Database::open() {
     }
     m_openedPath = path;
     statFile(path, &m_openedInode, &m_openedDevice);
-    if (m_connectedHandler)
+    if (m_connectedHandler && !m_readOnly)
         m_connectedHandler();
 }
 
@@ -130,7 +135,8 @@ QString Database::tryOpen(const QString& path) {
                           ? QSqlDatabase::database(m_connectionName, false)
                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     // mode=rw: open an existing file for reading and writing, never create one.
-    db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
+    db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
+                       (m_readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw")));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open())
         return engineMessage(db.lastError());
@@ -160,16 +166,5 @@ QString Database::tryOpenServer() {
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
                           ? QSqlDatabase::database(m_connectionName, false)
                           : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
-    if (!db.isValid())
-        return QStringLiteral("没有 PostgreSQL 的数据库驱动（libqt6sql6-psql），不能打开共享账簿");
-    m_server.applyTo(db, m_password);
-    if (!db.open())
-        return QStringLiteral("无法连接共享账簿 %1：%2").arg(m_server.displayName(), engineMessage(db.lastError()));
-    try {
-        if (!SqlRun::isLedgerFile(SqlConnection(db)))
-            return QStringLiteral("%1 不是家装账簿的数据库").arg(m_server.displayName());
-    } catch (const DbError& error) {
-        return QStringLiteral("无法读取共享账簿 %1：%2").arg(m_server.displayName(), error.message());
-    }
-    return {};
+    return LedgerOnServer::open(db, m_server, m_password);
 }

@@ -28,8 +28,11 @@ public:
     void close();
 
     // Tests and tools may point the connection at another file (relative to the
-    // working directory at the moment of opening, like the default).
-    void setFileName(const QString& fileName);
+    // working directory at the moment of opening, like the default). A read-only
+    // file (a backup opened while the shared ledger cannot be reached) is opened
+    // for reading alone and is not backed up itself.
+    void setFileName(const QString& fileName, bool readOnly = false);
+    bool isReadOnly() const { return !isServer() && m_readOnly; }
     QString fileName() const { return m_fileName; }
     QString filePath() const; // the file name made absolute in the working directory
 
@@ -42,7 +45,8 @@ public:
     // What setServer() was given, for the program's own further connections to the
     // same ledger (copies, backups and thumbnails on other threads).
     const QString& password() const { return m_password; }
-    // The open ledger as the user knows it: the file's name, or 用户@服务器/库.
+    // The open ledger as the user knows it: the file's name (marked when read-only),
+    // or 用户@服务器/库.
     QString ledgerName() const;
 
     // Called after each successful opening (the automatic backup starts from here);
@@ -64,6 +68,7 @@ private:
     void countCommits(const QSqlDatabase& db);
 
     QString m_fileName;
+    bool m_readOnly = false;
     QString m_connectionName;
     QString m_openedPath;
     quint64 m_openedInode = 0;

@@ -2,7 +2,8 @@
 
 #include "windowlook.h"
 
-
+#include <QApplication>
+#include <QDialog>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -134,6 +135,27 @@ void focusChild(QWidget* child) {
         outer->activateWindow();
     }
     child->setFocus();
+}
+
+bool closeLedgerWindows(QWidget* keep) {
+    QWidget* own = keep ? outerWindow(keep) : nullptr;
+    const auto others = [own](bool shownOnly) {
+        QWidgetList windows;
+        if (QMdiArea* area = workspace()) {
+            for (QMdiSubWindow* sub : area->subWindowList()) {
+                if (sub != own && (sub->isVisible() || !shownOnly))
+                    windows << sub;
+            }
+        }
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window != own && window != mainWindow() && window->isVisible() && !qobject_cast<QDialog*>(window))
+                windows << window;
+        }
+        return windows;
+    };
+    for (QWidget* window : others(false))
+        window->close();
+    return others(true).isEmpty();
 }
 
 } // namespace Frame

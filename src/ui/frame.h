@@ -38,6 +38,11 @@ void keepInside(QWidget* child);
 // Brings an open child window to the front and gives it the focus.
 void focusChild(QWidget* child);
 
+// Closes every window that reads the ledger (the workspace's child windows and the
+// free-standing ones; dialogs stay), except keep (a child, or its sub-window).
+// False when one refused to close (it asked, and the user kept it).
+bool closeLedgerWindows(QWidget* keep = nullptr);
+
 } // namespace Frame
 
 // The open-or-focus rule of every window command: a window class exists at most

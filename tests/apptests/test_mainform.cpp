@@ -83,8 +83,8 @@ void TestMainForm::commandTable() {
     // The program's own items come first; items of later features follow them.
     QCOMPARE(menuLayout(menus[2]->menu()).mid(0, 7),
              (QStringList{"对应工程设置", "材料类型设置", "—", "使用帮助", "关于本软件", "—", "退出"}));
-    QCOMPARE(menuLayout(menus[2]->menu()).mid(7),
-             (QStringList{"—", "备份与恢复", "上传到共享账簿…", "另存为本地账簿…"}));
+    QCOMPARE(menuLayout(menus[2]->menu()).mid(7), (QStringList{"—", "备份与恢复", "—", "连接共享账簿…",
+                                                                "上传到共享账簿…", "另存为本地账簿…"}));
     QCOMPARE(menus[3]->text(), QStringLiteral("窗口"));
     QCOMPARE(menuLayout(menus[3]->menu()), (QStringList{"层叠", "平铺", "全部关闭"}));
     for (QAction* action : form.findChildren<QAction*>()) {

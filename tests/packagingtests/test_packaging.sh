@@ -109,6 +109,7 @@ debian_package() {
     echo "Depends: $depends"
     grep -q libqt6widgets6 <<<"$depends" && grep -q libsqlite3-0 <<<"$depends" &&
         grep -q libqt6sql6-sqlite <<<"$depends" && grep -q libqt6sql6-psql <<<"$depends" &&
+        grep -q libqt6keychain1 <<<"$depends" &&
         grep -q "./usr/bin/jiazhuang-newdb" <<<"$contents" &&
         grep -q "./usr/share/applications/$app_id.desktop" <<<"$contents" &&
         grep -q "./usr/share/icons/hicolor/256x256/apps/$app_id.png" <<<"$contents" &&

@@ -16,6 +16,8 @@ private slots:
     void address_data();
     void address();
     void tlsForServersElsewhere();
+    void caFileChecksTheServer();
+    void addressRoundTrip();
 };
 
 void TestDialect::forServer_data() {
@@ -92,6 +94,10 @@ void TestDialect::address_data() {
     QTest::newRow("options") << "postgresql://me@nas.local/db?sslmode=disable" << "" << -1 << "";
     QTest::newRow("port zero") << "postgresql://me@nas.local:0/db" << "" << -1 << "";
     QTest::newRow("a file") << "家装账簿.mdb" << "" << -1 << "";
+    QTest::newRow("ca file") << "postgresql://me@nas.local/db?sslrootcert=%2Fetc%2Fca.crt" << "me@nas.local/db" << -1
+                             << "nas.local";
+    QTest::newRow("ca file and more") << "postgresql://me@nas.local/db?sslrootcert=ca.crt&sslmode=disable" << ""
+                                      << -1 << "";
 }
 
 void TestDialect::address() {
@@ -119,6 +125,35 @@ void TestDialect::tlsForServersElsewhere() {
     qputenv("PGSSLMODE", "disable"); // a weaker one does not
     QVERIFY(options("postgresql://me@nas.local/db").contains(QLatin1String("sslmode=require")));
     qunsetenv("PGSSLMODE");
+}
+
+// A CA file asks for the strongest check, whatever PGSSLMODE says, also on this
+// computer; a file name with spaces or quotes reaches libpq whole.
+void TestDialect::caFileChecksTheServer() {
+    qputenv("PGSSLMODE", "require");
+    const ServerAddress a = ServerAddress::parse(QStringLiteral("postgresql://me@localhost/db?sslrootcert=%2Fetc%2Fca.crt"));
+    QCOMPARE(a.caFile, QStringLiteral("/etc/ca.crt"));
+    QVERIFY(a.connectOptions().contains(QLatin1String("sslmode=verify-full;sslrootcert=/etc/ca.crt")));
+    ServerAddress spaced = a;
+    spaced.caFile = QStringLiteral("/home/zhang/我的 证书/o'neil\\ca.crt");
+    QVERIFY(spaced.connectOptions().endsWith(QStringLiteral("sslrootcert='/home/zhang/我的 证书/o\\'neil\\\\ca.crt'")));
+    QCOMPARE(spaced.settings().constLast().second, spaced.caFile); // libpq's own parameters take it as it is
+    qunsetenv("PGSSLMODE");
+}
+
+void TestDialect::addressRoundTrip() {
+    ServerAddress a;
+    a.user = QStringLiteral("张 三");
+    a.host = QStringLiteral("/var/run/postgresql");
+    a.port = 5433;
+    a.database = QStringLiteral("家装/账簿%2F");
+    a.caFile = QStringLiteral("/etc/ssl/家 ca.crt");
+    QCOMPARE(ServerAddress::parse(a.url()), a);
+    a.host = QStringLiteral("::1");
+    a.port = -1;
+    a.caFile.clear();
+    QCOMPARE(ServerAddress::parse(a.url()), a);
+    QCOMPARE(a.credentialName(), QStringLiteral("张 三@::1:5432/家装/账簿%2F"));
 }
 
 QTEST_GUILESS_MAIN(TestDialect)

@@ -1,10 +1,14 @@
 // jiazhuang-launcher [FOLDER]: what the desktop menu starts. The ledger lives in one
 // documented folder, ~/家装账簿/ unless FOLDER is given. The launcher creates that
 // folder and, when it holds no ledger, an empty one made by jiazhuang-newdb; then it
-// becomes the program, started in that folder. Failures are shown in a message box
-// (and on standard error) and nothing half made is left behind: jiazhuang-newdb
-// writes under a temporary name and renames only a complete file.
+// becomes the program, started in that folder. When the user's last choice in the
+// program was a shared ledger, the program opens that one instead, still in the
+// folder, so that 本地账簿 in the program goes back to the file there. Failures are
+// shown in a message box (and on standard error) and nothing half made is left
+// behind: jiazhuang-newdb writes under a temporary name and renames only a
+// complete file.
 
+#include "ledgerchoice.h"
 #include "qttranslation.h"
 
 #include <QApplication>
@@ -20,6 +24,7 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -69,10 +74,17 @@ int main(int argc, char** argv) {
     }
 
     const QByteArray program = QFile::encodeName(QDir(tools).filePath(QStringLiteral("jiazhuang")));
-    const QByteArray folderArgument = QFile::encodeName(folder);
-    char* const programArgs[] = {const_cast<char*>(program.constData()),
-                                 const_cast<char*>(folderArgument.constData()), nullptr};
-    ::execv(program.constData(), programArgs);
+    QList<QByteArray> arguments = {program, QFile::encodeName(folder)};
+    if (const ServerAddress server = LedgerChoice::chosenServer(); server.isValid()) {
+        if (!QDir::setCurrent(folder))
+            return refuse(QStringLiteral("无法进入账簿文件夹“%1”").arg(folder));
+        arguments = {program, QByteArrayLiteral("--server"), server.url().toUtf8()};
+    }
+    std::vector<char*> programArgs;
+    for (QByteArray& argument : arguments)
+        programArgs.push_back(argument.data());
+    programArgs.push_back(nullptr);
+    ::execv(program.constData(), programArgs.data());
     return refuse(QStringLiteral("无法启动程序“%1”：%2")
                       .arg(QString::fromLocal8Bit(program), QString::fromLocal8Bit(std::strerror(errno))));
 }

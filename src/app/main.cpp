@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
     AutoBackup backups(&mainForm);
     createShellDialogs(mainForm);
     mainForm.showMaximized();
-    ContractNotice::checkAtStart(&mainForm, [&mainForm] { mainForm.action(QStringLiteral("NContracts"))->trigger(); });
+    ContractNotice::checkAtStart(&mainForm,
+                                 [&mainForm] { mainForm.action(QStringLiteral("NContracts"))->trigger(); });
     StartupProbe::reportWhenIdle();
     const int status = app.exec();
     backups.programEnding();

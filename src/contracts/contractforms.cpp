@@ -32,14 +32,17 @@ QString firstOf(std::initializer_list<QString> refusals) {
 bool editContract(QWidget* parent, ContractRecord& record, const QVector<RecordForm::Choice>& projects) {
     RecordForm form(record.key ? QStringLiteral("修改合同") : QStringLiteral("新增合同"), parent);
     form.addText(QStringLiteral("Name"), QStringLiteral("合同名称"), record.name);
-    form.addText(QStringLiteral("Party"), QStringLiteral("乙方"), record.party, QStringLiteral("装修公司或工长"));
+    form.addText(QStringLiteral("Party"), QStringLiteral("乙方"), record.party,
+                 QStringLiteral("装修公司或工长"));
     form.addText(QStringLiteral("Phone"), QStringLiteral("电话"), record.phone);
     QVector<RecordForm::Choice> choices{{0, QStringLiteral(" ")}};
     choices += projects;
     form.addChoice(QStringLiteral("Project"), QStringLiteral("对应工程"), choices, record.projectKey);
     form.addText(QStringLiteral("Signed"), QStringLiteral("签订日期"), record.signedDate, dateHint);
-    form.addText(QStringLiteral("Price"), QStringLiteral("合同价(元)"), record.key ? shown(record.price) : QString());
-    form.addText(QStringLiteral("Retention"), QStringLiteral("质保金比例(%)"), shown(record.retentionPercent));
+    form.addText(QStringLiteral("Price"), QStringLiteral("合同价(元)"),
+                 record.key ? shown(record.price) : QString());
+    form.addText(QStringLiteral("Retention"), QStringLiteral("质保金比例(%)"),
+                 shown(record.retentionPercent));
     form.addText(QStringLiteral("Release"), QStringLiteral("质保金到期日"), record.releaseDate, dateHint);
     form.addText(QStringLiteral("Note"), QStringLiteral("备注"), record.note);
     ContractRecord typed = record;
@@ -50,15 +53,16 @@ bool editContract(QWidget* parent, ContractRecord& record, const QVector<RecordF
         typed.projectKey = form.choice(QStringLiteral("Project"));
         typed.note = form.text(QStringLiteral("Note"));
         std::optional<double> price, retention;
-        const QString refusal = firstOf(
-            {typed.name.isEmpty() ? QStringLiteral("请填写“合同名称”。") : QString(),
-             FormValues::date(form.text(QStringLiteral("Signed")), QStringLiteral("签订日期"), &typed.signedDate),
-             FormValues::number(form.text(QStringLiteral("Price")), QStringLiteral("合同价(元)"), Sign::NotNegative,
-                                &price),
-             FormValues::number(form.text(QStringLiteral("Retention")), QStringLiteral("质保金比例(%)"),
-                                Sign::NotNegative, &retention),
-             FormValues::date(form.text(QStringLiteral("Release")), QStringLiteral("质保金到期日"),
-                              &typed.releaseDate)});
+        const QString refusal =
+            firstOf({typed.name.isEmpty() ? QStringLiteral("请填写“合同名称”。") : QString(),
+                     FormValues::date(form.text(QStringLiteral("Signed")), QStringLiteral("签订日期"),
+                                      &typed.signedDate),
+                     FormValues::number(form.text(QStringLiteral("Price")), QStringLiteral("合同价(元)"),
+                                        Sign::NotNegative, &price),
+                     FormValues::number(form.text(QStringLiteral("Retention")),
+                                        QStringLiteral("质保金比例(%)"), Sign::NotNegative, &retention),
+                     FormValues::date(form.text(QStringLiteral("Release")), QStringLiteral("质保金到期日"),
+                                      &typed.releaseDate)});
         if (!refusal.isEmpty())
             return refusal;
         if (!price)
@@ -77,7 +81,8 @@ bool editContract(QWidget* parent, ContractRecord& record, const QVector<RecordF
 
 bool editStage(QWidget* parent, StageRecord& record) {
     RecordForm form(record.key ? QStringLiteral("修改付款阶段") : QStringLiteral("添加付款阶段"), parent);
-    form.addText(QStringLiteral("Name"), QStringLiteral("阶段名称"), record.name, QStringLiteral("如 开工、水电验收、竣工"));
+    form.addText(QStringLiteral("Name"), QStringLiteral("阶段名称"), record.name,
+                 QStringLiteral("如 开工、水电验收、竣工"));
     form.addText(QStringLiteral("Amount"), QStringLiteral("金额(元)"), shown(record.amount),
                  QStringLiteral("或者填比例"));
     form.addText(QStringLiteral("Percent"), QStringLiteral("占合同价比例(%)"),
@@ -85,7 +90,8 @@ bool editStage(QWidget* parent, StageRecord& record) {
     form.addText(QStringLiteral("Condition"), QStringLiteral("付款条件"), record.condition,
                  QStringLiteral("如 水电验收合格后"));
     form.addText(QStringLiteral("Due"), QStringLiteral("应付日期"), record.dueDate, dateHint);
-    form.addText(QStringLiteral("Accepted"), QStringLiteral("验收日期"), record.acceptedDate, QStringLiteral("未验收时不填"));
+    form.addText(QStringLiteral("Accepted"), QStringLiteral("验收日期"), record.acceptedDate,
+                 QStringLiteral("未验收时不填"));
     StageRecord typed = record;
     form.setCheck([&] {
         typed.name = form.text(QStringLiteral("Name"));
@@ -93,8 +99,8 @@ bool editStage(QWidget* parent, StageRecord& record) {
         std::optional<double> amount, percent;
         const QString refusal = firstOf(
             {typed.name.isEmpty() ? QStringLiteral("请填写“阶段名称”。") : QString(),
-             FormValues::number(form.text(QStringLiteral("Amount")), QStringLiteral("金额(元)"), Sign::NotNegative,
-                                &amount),
+             FormValues::number(form.text(QStringLiteral("Amount")), QStringLiteral("金额(元)"),
+                                Sign::NotNegative, &amount),
              FormValues::number(form.text(QStringLiteral("Percent")), QStringLiteral("占合同价比例(%)"),
                                 Sign::NotNegative, &percent),
              FormValues::date(form.text(QStringLiteral("Due")), QStringLiteral("应付日期"), &typed.dueDate),
@@ -119,17 +125,17 @@ bool editStage(QWidget* parent, StageRecord& record) {
 bool editChangeOrder(QWidget* parent, ChangeOrderRecord& record) {
     RecordForm form(record.key ? QStringLiteral("修改增减项") : QStringLiteral("添加增减项"), parent);
     form.addText(QStringLiteral("Date"), QStringLiteral("日期"), record.date, dateHint);
-    form.addText(QStringLiteral("Amount"), QStringLiteral("增减金额(元)"), record.key ? shown(record.amount) : QString(),
-                 QStringLiteral("减项填负数"));
+    form.addText(QStringLiteral("Amount"), QStringLiteral("增减金额(元)"),
+                 record.key ? shown(record.amount) : QString(), QStringLiteral("减项填负数"));
     form.addText(QStringLiteral("Reason"), QStringLiteral("原因"), record.reason);
     ChangeOrderRecord typed = record;
     form.setCheck([&] {
         typed.reason = form.text(QStringLiteral("Reason"));
         std::optional<double> amount;
-        const QString refusal = firstOf(
-            {FormValues::date(form.text(QStringLiteral("Date")), QStringLiteral("日期"), &typed.date),
-             FormValues::number(form.text(QStringLiteral("Amount")), QStringLiteral("增减金额(元)"), Sign::Any,
-                                &amount)});
+        const QString refusal =
+            firstOf({FormValues::date(form.text(QStringLiteral("Date")), QStringLiteral("日期"), &typed.date),
+                     FormValues::number(form.text(QStringLiteral("Amount")), QStringLiteral("增减金额(元)"),
+                                        Sign::Any, &amount)});
         if (!refusal.isEmpty())
             return refusal;
         if (!amount || *amount == 0)
@@ -147,7 +153,8 @@ bool editChangeOrder(QWidget* parent, ChangeOrderRecord& record) {
 
 bool editWarranty(QWidget* parent, WarrantyRecord& record) {
     RecordForm form(record.key ? QStringLiteral("修改保修") : QStringLiteral("添加保修"), parent);
-    form.addText(QStringLiteral("What"), QStringLiteral("保修内容"), record.what, QStringLiteral("如 卫生间防水、热水器"));
+    form.addText(QStringLiteral("What"), QStringLiteral("保修内容"), record.what,
+                 QStringLiteral("如 卫生间防水、热水器"));
     form.addText(QStringLiteral("Start"), QStringLiteral("开始日期"), record.startDate, dateHint);
     form.addText(QStringLiteral("End"), QStringLiteral("截止日期"), record.endDate, dateHint);
     WarrantyRecord typed = record;
@@ -155,7 +162,8 @@ bool editWarranty(QWidget* parent, WarrantyRecord& record) {
         typed.what = form.text(QStringLiteral("What"));
         const QString refusal = firstOf(
             {typed.what.isEmpty() ? QStringLiteral("请填写“保修内容”。") : QString(),
-             FormValues::date(form.text(QStringLiteral("Start")), QStringLiteral("开始日期"), &typed.startDate),
+             FormValues::date(form.text(QStringLiteral("Start")), QStringLiteral("开始日期"),
+                              &typed.startDate),
              FormValues::date(form.text(QStringLiteral("End")), QStringLiteral("截止日期"), &typed.endDate)});
         if (!refusal.isEmpty())
             return refusal;

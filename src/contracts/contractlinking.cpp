@@ -32,9 +32,10 @@ bool link(QWidget* parent, const QVector<StagePayment>& entries, const ContractR
             otherStage << QStringLiteral("%1 %2").arg(entry.date, entry.name);
     }
     if (!otherProject.isEmpty() &&
-        !Messages::ask(parent, QStringLiteral("合同“%1”属于工程“%2”，这些账目属于别的工程：\n%3\n\n仍然关联吗?")
-                                   .arg(contract.name, projectText(projectNames, contract.projectKey),
-                                        otherProject.join(QLatin1Char('\n')))))
+        !Messages::ask(parent,
+                       QStringLiteral("合同“%1”属于工程“%2”，这些账目属于别的工程：\n%3\n\n仍然关联吗?")
+                           .arg(contract.name, projectText(projectNames, contract.projectKey),
+                                otherProject.join(QLatin1Char('\n')))))
         return false;
     if (!otherStage.isEmpty() &&
         !Messages::ask(parent, QStringLiteral("这些账目已关联到别的付款阶段：\n%1\n\n改为关联到“%2”吗?")
@@ -60,7 +61,8 @@ QHash<qint64, QString> projectNames() {
     Query query;
     query.setSql(SqlTexts::projects());
     query.open();
-    const int key = query.columnIndex(QStringLiteral("MID")), name = query.columnIndex(QStringLiteral("NAMES"));
+    const int key = query.columnIndex(QStringLiteral("MID")),
+              name = query.columnIndex(QStringLiteral("NAMES"));
     for (int row = 0; row < query.rowCount(); ++row)
         names.insert(query.valueAt(row, key).toLongLong(), query.valueAt(row, name).toString().trimmed());
     return names;
@@ -86,8 +88,8 @@ QAction* forLedgerList(QAbstractItemView* view, std::function<qint64()> entryKey
                                                            "新增合同并添加付款阶段。"));
                 return;
             }
-            StageChooser chooser(contracts, QStringLiteral("%1 %2").arg(entry->date, entry->name), entry->stageKey,
-                                 view);
+            StageChooser chooser(contracts, QStringLiteral("%1 %2").arg(entry->date, entry->name),
+                                 entry->stageKey, view);
             if (chooser.exec() != QDialog::Accepted || chooser.chosenStage() == 0 ||
                 chooser.chosenStage() == entry->stageKey)
                 return;

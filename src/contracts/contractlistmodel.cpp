@@ -40,7 +40,7 @@ QVariant ContractListModel::data(const QModelIndex& index, int role) const {
         return c.overdue ? QVariant(QColor(Qt::red)) : QVariant();
     if (role == Qt::TextAlignmentRole)
         return index.column() >= Price && index.column() <= Held ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
-                                                                   : QVariant();
+                                                                 : QVariant();
     if (role != Qt::DisplayRole)
         return {};
     const StageFigures* next = c.nextStage >= 0 ? &c.stages[c.nextStage] : nullptr;
@@ -66,7 +66,8 @@ QVariant ContractListModel::data(const QModelIndex& index, int role) const {
     case NextDue:
         return next ? next->record.dueDate : QString();
     case State:
-        return c.overdue ? QStringLiteral("逾期") : (next ? stageStateText(next->state) : QStringLiteral("已付清"));
+        return c.overdue ? QStringLiteral("逾期")
+                         : (next ? stageStateText(next->state) : QStringLiteral("已付清"));
     case ColumnCount:
         break;
     }

@@ -10,7 +10,20 @@
 class ContractListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Name, Party, Price, Changes, Payable, Paid, Unpaid, Held, NextStage, NextDue, State, ColumnCount };
+    enum Column {
+        Name,
+        Party,
+        Price,
+        Changes,
+        Payable,
+        Paid,
+        Unpaid,
+        Held,
+        NextStage,
+        NextDue,
+        State,
+        ColumnCount
+    };
 
     explicit ContractListModel(QObject* parent = nullptr);
 

@@ -4,6 +4,7 @@
 #include "contractlinking.h"
 #include "contractlistmodel.h"
 #include "contractreminders.h"
+#include "contractstatement.h"
 #include "dberror.h"
 #include "frame.h"
 #include "messages.h"
@@ -34,7 +35,8 @@ enum ItemKind { StageItem, PaymentItem, OtherItem };
 constexpr int keyRole = Qt::UserRole;
 constexpr int kindRole = Qt::UserRole + 1;
 
-QTreeWidget* tree(QWidget* parent, const char* name, const QString& accessibleName, const QStringList& headers) {
+QTreeWidget* tree(QWidget* parent, const char* name, const QString& accessibleName,
+                  const QStringList& headers) {
     auto* list = new QTreeWidget(parent);
     list->setObjectName(QString::fromLatin1(name));
     list->setAccessibleName(accessibleName);
@@ -63,7 +65,9 @@ QString daysLeft(const QString& date, const QDate& today) {
 
 } // namespace
 
-ContractWindow::ContractWindow(QWidget* parent) : QWidget(parent), m_model(new ContractListModel(this)) {
+ContractWindow::ContractWindow(QWidget* parent)
+    : QWidget(parent), m_model(new ContractListModel(this)),
+      m_statement(std::make_unique<ContractStatement>()) {
     setObjectName(QStringLiteral("ContractForm"));
     setWindowTitle(QStringLiteral("合同与付款"));
     setWindowIcon(Pictures::icon(5));
@@ -114,27 +118,39 @@ ContractWindow::ContractWindow(QWidget* parent) : QWidget(parent), m_model(new C
     reload();
 }
 
+ContractWindow::~ContractWindow() = default;
+
 QWidget* ContractWindow::buildStrip() {
     auto* strip = new QGroupBox(this);
     strip->setObjectName(QStringLiteral("GroupBox1"));
     auto* row = new QHBoxLayout(strip);
-    m_SpeedButton1 = WindowLook::pictureButton(strip, "SpeedButton1", QStringLiteral("新增合同"), Pictures::Button::Add);
-    m_SpeedButton2 = WindowLook::pictureButton(strip, "SpeedButton2", QStringLiteral("修改合同"), Pictures::Button::Edit);
-    m_SpeedButton3 = WindowLook::pictureButton(strip, "SpeedButton3", QStringLiteral("删除合同"), Pictures::Button::Delete);
-    m_SpeedButton5 = WindowLook::pictureButton(strip, "SpeedButton5", QStringLiteral("刷新"), Pictures::Button::Refresh);
-    m_SpeedButton6 = WindowLook::pictureButton(strip, "SpeedButton6", QStringLiteral("退出"), Pictures::Button::Exit);
-    for (QToolButton* b : {m_SpeedButton1, m_SpeedButton2, m_SpeedButton3, m_SpeedButton5, m_SpeedButton6})
+    m_SpeedButton1 =
+        WindowLook::pictureButton(strip, "SpeedButton1", QStringLiteral("新增合同"), Pictures::Button::Add);
+    m_SpeedButton2 =
+        WindowLook::pictureButton(strip, "SpeedButton2", QStringLiteral("修改合同"), Pictures::Button::Edit);
+    m_SpeedButton3 = WindowLook::pictureButton(strip, "SpeedButton3", QStringLiteral("删除合同"),
+                                               Pictures::Button::Delete);
+    m_SpeedButton5 =
+        WindowLook::pictureButton(strip, "SpeedButton5", QStringLiteral("刷新"), Pictures::Button::Refresh);
+    m_SpeedButton4 =
+        WindowLook::pictureButton(strip, "SpeedButton4", QStringLiteral("打印"), Pictures::Button::Print);
+    m_SpeedButton6 =
+        WindowLook::pictureButton(strip, "SpeedButton6", QStringLiteral("退出"), Pictures::Button::Exit);
+    for (QToolButton* b :
+         {m_SpeedButton1, m_SpeedButton2, m_SpeedButton3, m_SpeedButton5, m_SpeedButton4, m_SpeedButton6})
         row->addWidget(b);
     row->addStretch(1);
     connect(m_SpeedButton1, &QToolButton::clicked, this, &ContractWindow::SpeedButton1Click);
     connect(m_SpeedButton2, &QToolButton::clicked, this, &ContractWindow::SpeedButton2Click);
     connect(m_SpeedButton3, &QToolButton::clicked, this, &ContractWindow::SpeedButton3Click);
     connect(m_SpeedButton5, &QToolButton::clicked, this, &ContractWindow::SpeedButton5Click);
+    connect(m_SpeedButton4, &QToolButton::clicked, this, &ContractWindow::SpeedButton4Click);
     connect(m_SpeedButton6, &QToolButton::clicked, this, &ContractWindow::SpeedButton6Click);
     return strip;
 }
 
-QPushButton* ContractWindow::button(const char* name, const QString& caption, void (ContractWindow::*handler)()) {
+QPushButton* ContractWindow::button(const char* name, const QString& caption,
+                                    void (ContractWindow::*handler)()) {
     auto* b = new QPushButton(caption, this);
     b->setObjectName(QString::fromLatin1(name));
     connect(b, &QPushButton::clicked, this, handler);
@@ -175,24 +191,26 @@ QWidget* ContractWindow::buildDetail() {
     connect(m_ChangeList, &QTreeWidget::itemDoubleClicked, this, &ContractWindow::editChange);
     connect(m_WarrantyList, &QTreeWidget::itemDoubleClicked, this, &ContractWindow::editWarranty);
 
-    m_Details->addTab(page(m_StageList, {button("AddStage", QStringLiteral("添加阶段"), &ContractWindow::addStage),
-                                         button("EditStage", QStringLiteral("修改阶段"), &ContractWindow::editStage),
-                                         button("DeleteStage", QStringLiteral("删除阶段"), &ContractWindow::removeStage),
-                                         button("ChoosePayments", QStringLiteral("从账目中选择…"),
-                                                &ContractWindow::choosePayments),
-                                         button("UnlinkPayment", QStringLiteral("取消关联"),
-                                                &ContractWindow::unlinkPayment)}),
-                      QStringLiteral("付款阶段"));
-    m_Details->addTab(page(m_ChangeList, {button("AddChange", QStringLiteral("添加增减项"), &ContractWindow::addChange),
-                                          button("EditChange", QStringLiteral("修改增减项"), &ContractWindow::editChange),
-                                          button("DeleteChange", QStringLiteral("删除增减项"),
-                                                 &ContractWindow::removeChange)}),
-                      QStringLiteral("增减项"));
-    m_Details->addTab(page(m_WarrantyList,
-                           {button("AddWarranty", QStringLiteral("添加保修"), &ContractWindow::addWarranty),
-                            button("EditWarranty", QStringLiteral("修改保修"), &ContractWindow::editWarranty),
-                            button("DeleteWarranty", QStringLiteral("删除保修"), &ContractWindow::removeWarranty)}),
-                      QStringLiteral("保修"));
+    m_Details->addTab(
+        page(m_StageList,
+             {button("AddStage", QStringLiteral("添加阶段"), &ContractWindow::addStage),
+              button("EditStage", QStringLiteral("修改阶段"), &ContractWindow::editStage),
+              button("DeleteStage", QStringLiteral("删除阶段"), &ContractWindow::removeStage),
+              button("ChoosePayments", QStringLiteral("从账目中选择…"), &ContractWindow::choosePayments),
+              button("UnlinkPayment", QStringLiteral("取消关联"), &ContractWindow::unlinkPayment)}),
+        QStringLiteral("付款阶段"));
+    m_Details->addTab(
+        page(m_ChangeList,
+             {button("AddChange", QStringLiteral("添加增减项"), &ContractWindow::addChange),
+              button("EditChange", QStringLiteral("修改增减项"), &ContractWindow::editChange),
+              button("DeleteChange", QStringLiteral("删除增减项"), &ContractWindow::removeChange)}),
+        QStringLiteral("增减项"));
+    m_Details->addTab(
+        page(m_WarrantyList,
+             {button("AddWarranty", QStringLiteral("添加保修"), &ContractWindow::addWarranty),
+              button("EditWarranty", QStringLiteral("修改保修"), &ContractWindow::editWarranty),
+              button("DeleteWarranty", QStringLiteral("删除保修"), &ContractWindow::removeWarranty)}),
+        QStringLiteral("保修"));
     return m_Details;
 }
 
@@ -221,7 +239,8 @@ void ContractWindow::reload() {
     QStringList lines;
     for (const ContractReminder& reminder : reminders)
         lines << reminder.text;
-    m_Reminders->setText(lines.isEmpty() ? QString() : QStringLiteral("提醒：") + lines.join(QStringLiteral("；\n")));
+    m_Reminders->setText(lines.isEmpty() ? QString()
+                                         : QStringLiteral("提醒：") + lines.join(QStringLiteral("；\n")));
     m_Reminders->setVisible(!lines.isEmpty());
     const int row = m_model->rowOf(selected);
     selectContract(row >= 0 ? selected : (m_model->rowCount() > 0 ? m_model->contract(0).record.key : 0));
@@ -264,8 +283,8 @@ void ContractWindow::showDetail() {
                 for (int column = 0; column < m_StageList->columnCount(); ++column)
                     item->setForeground(column, Qt::red);
             for (const StagePayment& payment : ContractStore::payments(db, stage.record.key)) {
-                auto* child = new QTreeWidgetItem(
-                    item, {payment.date + QLatin1Char(' ') + payment.name, payment.amount.text(), payment.paid.text()});
+                auto* child = new QTreeWidgetItem(item, {payment.date + QLatin1Char(' ') + payment.name,
+                                                         payment.amount.text(), payment.paid.text()});
                 child->setData(0, keyRole, payment.entryKey);
                 child->setData(0, kindRole, int(PaymentItem));
             }
@@ -277,8 +296,8 @@ void ContractWindow::showDetail() {
     m_StageList->header()->resizeSections(QHeaderView::ResizeToContents);
     for (const ChangeOrderRecord& change : m_changes)
         if (change.contractKey == contract->record.key)
-            itemOf(m_ChangeList, {change.date, Money::fromDouble(change.amount).text(), change.reason}, change.key,
-                   OtherItem);
+            itemOf(m_ChangeList, {change.date, Money::fromDouble(change.amount).text(), change.reason},
+                   change.key, OtherItem);
     for (const WarrantyRecord& warranty : m_warranties)
         if (warranty.contractKey == contract->record.key)
             itemOf(m_WarrantyList,
@@ -325,8 +344,9 @@ bool ContractWindow::stagesFit(const ContractFigures& contract, const StageRecor
             total += stage.amount;
     if (!ContractMoney::less(contract.payable(), total))
         return true;
-    return Messages::ask(this, QStringLiteral("各付款阶段合计 %1 元，超过了应付 %2 元（合同价加增减项）。\n\n仍然保存吗?")
-                                   .arg(total.text(), contract.payable().text()));
+    return Messages::ask(
+        this, QStringLiteral("各付款阶段合计 %1 元，超过了应付 %2 元（合同价加增减项）。\n\n仍然保存吗?")
+                  .arg(total.text(), contract.payable().text()));
 }
 
 void ContractWindow::SpeedButton1Click() {
@@ -375,8 +395,34 @@ void ContractWindow::SpeedButton5Click() {
     reload();
 }
 
+void ContractWindow::SpeedButton4Click() {
+    const ContractFigures* contract = current();
+    if (!contract) {
+        Messages::information(this, QStringLiteral("请先选择一个合同。"));
+        return;
+    }
+    QVector<ChangeOrderRecord> changes;
+    for (const ChangeOrderRecord& change : m_changes)
+        if (change.contractKey == contract->record.key)
+            changes << change;
+    QHash<qint64, QVector<StagePayment>> payments;
+    try {
+        const SqlConnection db = SqlConnection::program();
+        for (const StageFigures& stage : contract->stages)
+            payments.insert(stage.record.key, ContractStore::payments(db, stage.record.key));
+    } catch (const DbError& failure) {
+        Messages::error(this, QStringLiteral("读取付款失败：%1").arg(failure.message()));
+        return;
+    }
+    m_statement->setUp(*contract, changes, payments, m_today);
+    try {
+        m_statement->ShowReport(this);
+    } catch (...) {
+    }
+}
+
 void ContractWindow::SpeedButton6Click() {
-    close();
+    Frame::outerWindow(this)->close();
 }
 
 void ContractWindow::addStage() {

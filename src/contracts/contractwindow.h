@@ -7,7 +7,10 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 class ContractListModel;
+class ContractStatement;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -25,6 +28,7 @@ class ContractWindow : public QWidget {
     Q_OBJECT
 public:
     explicit ContractWindow(QWidget* parent = nullptr);
+    ~ContractWindow() override;
 
     // The day the figures and reminders are reckoned on (today, unless a test sets it).
     void setToday(const QDate& today);
@@ -40,6 +44,7 @@ private Q_SLOTS:
     void SpeedButton2Click(); // 修改合同
     void SpeedButton3Click(); // 删除合同
     void SpeedButton5Click(); // 刷新
+    void SpeedButton4Click(); // 打印
     void SpeedButton6Click(); // 退出
     void addStage();
     void editStage();
@@ -69,6 +74,7 @@ private:
 
     QDate m_today = QDate::currentDate();
     ContractListModel* m_model;
+    std::unique_ptr<ContractStatement> m_statement;
     QHash<qint64, QString> m_projects;
     QVector<WarrantyRecord> m_warranties;
     QVector<ChangeOrderRecord> m_changes;
@@ -77,6 +83,7 @@ private:
     QToolButton* m_SpeedButton2 = nullptr;
     QToolButton* m_SpeedButton3 = nullptr;
     QToolButton* m_SpeedButton5 = nullptr;
+    QToolButton* m_SpeedButton4 = nullptr;
     QToolButton* m_SpeedButton6 = nullptr;
     QTableView* m_ContractList = nullptr;
     QTabWidget* m_Details = nullptr;

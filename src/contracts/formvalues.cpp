@@ -27,9 +27,9 @@ QString date(const QString& text, const QString& caption, QString* value) {
         return {};
     static const QRegularExpression shape(QStringLiteral("^(\\d{4})[-/.](\\d{1,2})[-/.](\\d{1,2})$"));
     const QRegularExpressionMatch match = shape.match(text);
-    const QDate day = match.hasMatch()
-                          ? QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt())
-                          : QDate();
+    const QDate day = match.hasMatch() ? QDate(match.captured(1).toInt(), match.captured(2).toInt(),
+                                               match.captured(3).toInt())
+                                       : QDate();
     if (!day.isValid())
         return QStringLiteral("“%1”应填日期，如 2026-03-01；“%2”不是日期。").arg(caption, text);
     *value = storedDateText(day);

@@ -53,8 +53,9 @@ PaymentPicker::PaymentPicker(const QVector<StagePayment>& entries, const QHash<q
                        QStringLiteral("金额(元)"), QStringLiteral("已付(元)")});
     for (int i = 0; i < entries.size(); ++i) {
         const StagePayment& entry = entries[i];
-        auto* item = new QTreeWidgetItem(m_list, {entry.date, entry.name, projectNames.value(entry.projectKey),
-                                                  entry.amount.text(), entry.paid.text()});
+        auto* item =
+            new QTreeWidgetItem(m_list, {entry.date, entry.name, projectNames.value(entry.projectKey),
+                                         entry.amount.text(), entry.paid.text()});
         item->setCheckState(0, Qt::Unchecked);
         item->setData(0, Qt::UserRole, i);
     }
@@ -71,8 +72,8 @@ QVector<StagePayment> PaymentPicker::chosen() const {
     return checked;
 }
 
-StageChooser::StageChooser(const QVector<ContractFigures>& contracts, const QString& entryText, qint64 current,
-                           QWidget* parent)
+StageChooser::StageChooser(const QVector<ContractFigures>& contracts, const QString& entryText,
+                           qint64 current, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("StageChooser"));
     setWindowTitle(QStringLiteral("关联到合同阶段"));
@@ -82,12 +83,12 @@ StageChooser::StageChooser(const QVector<ContractFigures>& contracts, const QStr
                        QStringLiteral("应付日期")});
     m_list->setRootIsDecorated(true);
     for (const ContractFigures& contract : contracts) {
-        auto* top = new QTreeWidgetItem(m_list, {contract.record.name, contract.payable().text(),
-                                                 contract.paid.text()});
+        auto* top = new QTreeWidgetItem(
+            m_list, {contract.record.name, contract.payable().text(), contract.paid.text()});
         top->setFlags(Qt::ItemIsEnabled);
         for (const StageFigures& stage : contract.stages) {
-            auto* item = new QTreeWidgetItem(top, {stage.record.name, stage.amount.text(), stage.paid.text(),
-                                                   stage.record.dueDate});
+            auto* item = new QTreeWidgetItem(
+                top, {stage.record.name, stage.amount.text(), stage.paid.text(), stage.record.dueDate});
             item->setData(0, Qt::UserRole, stage.record.key);
             if (stage.record.key == current)
                 m_list->setCurrentItem(item);

@@ -37,7 +37,8 @@ void RecordForm::addRow(const QString& caption, QWidget* field) {
     m_form->addRow(label, field);
 }
 
-void RecordForm::addText(const QString& name, const QString& caption, const QString& value, const QString& hint) {
+void RecordForm::addText(const QString& name, const QString& caption, const QString& value,
+                         const QString& hint) {
     auto* edit = new QLineEdit(value, this);
     edit->setObjectName(name);
     edit->setPlaceholderText(hint);

@@ -24,7 +24,8 @@ public:
 
     // A line of text; hint is shown while it is empty.
     void addText(const QString& name, const QString& caption, const QString& value, const QString& hint = {});
-    void addChoice(const QString& name, const QString& caption, const QVector<Choice>& choices, qint64 current);
+    void addChoice(const QString& name, const QString& caption, const QVector<Choice>& choices,
+                   qint64 current);
 
     QString text(const QString& name) const; // trimmed
     qint64 choice(const QString& name) const;

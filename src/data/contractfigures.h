@@ -20,9 +20,9 @@ struct StageFigures {
 struct ContractFigures {
     ContractRecord record;
     Money price;
-    Money changes; // the sum of its change orders
-    Money paid;    // every entry linked to one of its stages
-    Money retention; // the retention percentage of what is payable
+    Money changes;                // the sum of its change orders
+    Money paid;                   // every entry linked to one of its stages
+    Money retention;              // the retention percentage of what is payable
     QVector<StageFigures> stages; // by due date, undated last
     int nextStage = -1;           // the first stage not paid, -1 for none
     bool overdue = false;         // a stage is overdue

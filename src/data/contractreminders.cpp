@@ -15,7 +15,8 @@ std::optional<qint64> daysUntil(const QString& date, const QDate& today) {
 }
 
 QString stageText(const ContractFigures& contract, const StageFigures& stage, qint64 days) {
-    const QString head = QStringLiteral("合同“%1”的付款阶段“%2”").arg(contract.record.name, stage.record.name);
+    const QString head =
+        QStringLiteral("合同“%1”的付款阶段“%2”").arg(contract.record.name, stage.record.name);
     const QString owed = QStringLiteral("，未付 %1 元").arg(stage.unpaid().text());
     if (days < 0)
         return head + QStringLiteral("已逾期 %1 天（%2 到期）").arg(-days).arg(stage.record.dueDate) + owed;
@@ -26,8 +27,8 @@ QString stageText(const ContractFigures& contract, const StageFigures& stage, qi
 
 } // namespace
 
-QVector<ContractReminder> collect(const QVector<ContractFigures>& contracts, const QVector<WarrantyRecord>& warranties,
-                                  const QDate& today) {
+QVector<ContractReminder> collect(const QVector<ContractFigures>& contracts,
+                                  const QVector<WarrantyRecord>& warranties, const QDate& today) {
     QVector<ContractReminder> found;
     QHash<qint64, QString> names;
     for (const ContractFigures& contract : contracts) {
@@ -39,10 +40,10 @@ QVector<ContractReminder> collect(const QVector<ContractFigures>& contracts, con
         }
         const auto release = daysUntil(contract.record.releaseDate, today);
         if (release && *release <= 0 && !contract.held().isZero())
-            found << ContractReminder{contract.record.key,
-                                      QStringLiteral("合同“%1”的质保金 %2 元已于 %3 到期，可以支付")
-                                          .arg(contract.record.name, contract.held().text(),
-                                               contract.record.releaseDate)};
+            found << ContractReminder{
+                contract.record.key,
+                QStringLiteral("合同“%1”的质保金 %2 元已于 %3 到期，可以支付")
+                    .arg(contract.record.name, contract.held().text(), contract.record.releaseDate)};
     }
     for (const WarrantyRecord& warranty : warranties) {
         const auto days = daysUntil(warranty.endDate, today);
@@ -51,9 +52,11 @@ QVector<ContractReminder> collect(const QVector<ContractFigures>& contracts, con
         const QString of = names.contains(warranty.contractKey)
                                ? QStringLiteral("（合同“%1”）").arg(names.value(warranty.contractKey))
                                : QString();
-        const QString when = *days == 0 ? QStringLiteral("今天到期")
-                                         : QStringLiteral("将于 %1 到期（还有 %2 天）").arg(warranty.endDate).arg(*days);
-        found << ContractReminder{warranty.contractKey, QStringLiteral("“%1”%2的保修%3").arg(warranty.what, of, when)};
+        const QString when =
+            *days == 0 ? QStringLiteral("今天到期")
+                       : QStringLiteral("将于 %1 到期（还有 %2 天）").arg(warranty.endDate).arg(*days);
+        found << ContractReminder{warranty.contractKey,
+                                  QStringLiteral("“%1”%2的保修%3").arg(warranty.what, of, when)};
     }
     return found;
 }

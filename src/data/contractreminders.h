@@ -19,8 +19,8 @@ namespace ContractReminders {
 constexpr int stageDays = 7;
 constexpr int warrantyDays = 30;
 
-QVector<ContractReminder> collect(const QVector<ContractFigures>& contracts, const QVector<WarrantyRecord>& warranties,
-                                  const QDate& today);
+QVector<ContractReminder> collect(const QVector<ContractFigures>& contracts,
+                                  const QVector<WarrantyRecord>& warranties, const QDate& today);
 // Reads what collect() needs; nothing for a ledger without contracts. Throws DbError.
 QVector<ContractReminder> read(const SqlConnection& db, const QDate& today);
 

@@ -97,7 +97,8 @@ void TestContractStore::figures_matchAReferenceOverGeneratedContracts() {
         e.retention = retention;
         for (int k = random.bounded(4); k > 0; --k) {
             ChangeOrderRecord change{0, contract.key, QStringLiteral("2026-05-01"),
-                                     double(qint64(random.bounded(-50000, 200000))) / 100, QStringLiteral("增项")};
+                                     double(qint64(random.bounded(-50000, 200000))) / 100,
+                                     QStringLiteral("增项")};
             ContractStore::save(program(), change);
             e.changes += fen(change.amount);
         }
@@ -115,7 +116,8 @@ void TestContractStore::figures_matchAReferenceOverGeneratedContracts() {
                 const qint64 amountFen = random.bounded(100, 500000);
                 const bool inFull = random.bounded(2) == 0;
                 const qint64 depositFen = random.bounded(0, int(amountFen));
-                const qint64 entry = payment(ledger, double(amountFen) / 100, inFull, double(depositFen) / 100);
+                const qint64 entry =
+                    payment(ledger, double(amountFen) / 100, inFull, double(depositFen) / 100);
                 ContractStore::link(program(), entry, stage.key);
                 e.paid += inFull ? amountFen : depositFen;
             }
@@ -152,17 +154,18 @@ void TestContractStore::stageStatesAndRemindersFollowTheClock() {
     ContractStore::save(program(), contract);
     const StageRecord start = newStage(contract.key, QStringLiteral("开工"), std::nullopt, 30,
                                        QStringLiteral("2026-03-05"), QStringLiteral("2026-03-05"));
-    const StageRecord wiring = newStage(contract.key, QStringLiteral("水电验收"), std::nullopt, 30,
-                                        QStringLiteral("2026-04-20"));
+    const StageRecord wiring =
+        newStage(contract.key, QStringLiteral("水电验收"), std::nullopt, 30, QStringLiteral("2026-04-20"));
     const StageRecord middle = newStage(contract.key, QStringLiteral("木工验收"), 20000, 0,
                                         QStringLiteral("2026-05-20"), QStringLiteral("2026-05-10"));
     const StageRecord done = newStage(contract.key, QStringLiteral("竣工"), std::nullopt, 15, QString());
     ContractStore::link(program(), payment(ledger, 30000, true), start.key);
     ContractStore::link(program(), payment(ledger, 40000, false, 10000), wiring.key); // deposit paid only
-    WarrantyRecord waterproof{0, QStringLiteral("卫生间防水"), contract.key, 0, QStringLiteral("2026-06-01"),
-                              QStringLiteral("2031-06-01")};
+    WarrantyRecord waterproof{0, QStringLiteral("卫生间防水"), contract.key,
+                              0, QStringLiteral("2026-06-01"), QStringLiteral("2031-06-01")};
     ContractStore::save(program(), waterproof);
-    WarrantyRecord boiler{0, QStringLiteral("热水器"), 0, 0, QStringLiteral("2025-06-01"), QStringLiteral("2026-05-20")};
+    WarrantyRecord boiler{0, QStringLiteral("热水器"),     0,
+                          0, QStringLiteral("2025-06-01"), QStringLiteral("2026-05-20")};
     ContractStore::save(program(), boiler);
 
     auto on = [](int year, int month, int day) {
@@ -196,17 +199,22 @@ void TestContractStore::stageStatesAndRemindersFollowTheClock() {
     };
     QCOMPARE(reminders(2026, 4, 12), QStringList()); // 8 days before: nothing yet
     QCOMPARE(reminders(2026, 4, 13),
-             QStringList{QStringLiteral("合同“全包合同”的付款阶段“水电验收”将于 2026-04-20 到期（还有 7 天），未付 20000 元")});
+             QStringList{QStringLiteral(
+                 "合同“全包合同”的付款阶段“水电验收”将于 2026-04-20 到期（还有 7 天），未付 20000 元")});
     QCOMPARE(reminders(2026, 4, 20).value(0),
              QStringLiteral("合同“全包合同”的付款阶段“水电验收”今天到期，未付 20000 元"));
-    QCOMPARE(reminders(2026, 4, 22).value(0),
-             QStringLiteral("合同“全包合同”的付款阶段“水电验收”已逾期 2 天（2026-04-20 到期），未付 20000 元"));
+    QCOMPARE(
+        reminders(2026, 4, 22).value(0),
+        QStringLiteral("合同“全包合同”的付款阶段“水电验收”已逾期 2 天（2026-04-20 到期），未付 20000 元"));
     // Warranties: 30 days before their end, not 31, and not after it.
     QVERIFY(!reminders(2026, 4, 19).join(QLatin1Char('\n')).contains(QStringLiteral("热水器")));
-    QVERIFY(reminders(2026, 4, 20).contains(QStringLiteral("“热水器”的保修将于 2026-05-20 到期（还有 30 天）")));
+    QVERIFY(
+        reminders(2026, 4, 20).contains(QStringLiteral("“热水器”的保修将于 2026-05-20 到期（还有 30 天）")));
     QVERIFY(reminders(2026, 5, 20).contains(QStringLiteral("“热水器”的保修今天到期")));
     QVERIFY(!reminders(2026, 5, 21).join(QLatin1Char('\n')).contains(QStringLiteral("热水器")));
-    QVERIFY(reminders(2031, 5, 2).contains(QStringLiteral("“卫生间防水”（合同“全包合同”）的保修将于 2031-06-01 到期（还有 30 天）")));
+    QVERIFY(reminders(2031, 5, 2)
+                .contains(QStringLiteral(
+                    "“卫生间防水”（合同“全包合同”）的保修将于 2031-06-01 到期（还有 30 天）")));
 
     // Retention: reminded from its release date on, while something is unpaid.
     const QString retention = QStringLiteral("合同“全包合同”的质保金 5000 元已于 2027-06-30 到期，可以支付");
@@ -269,7 +277,8 @@ void TestContractStore::linkingMovesAPaymentAndDeletesKeepEntries() {
     QCOMPARE(ContractStore::payments(program(), b1.key).size(), 0);
 
     // Deleting a contract unlinks its payments and keeps the entries.
-    WarrantyRecord item{0, QStringLiteral("橱柜五金"), a.key, 0, QStringLiteral("2026-04-01"), QStringLiteral("2028-04-01")};
+    WarrantyRecord item{0, QStringLiteral("橱柜五金"),   a.key,
+                        0, QStringLiteral("2026-04-01"), QStringLiteral("2028-04-01")};
     ContractStore::save(program(), item);
     ChangeOrderRecord change{0, a.key, QStringLiteral("2026-04-01"), 1200, QStringLiteral("加吊柜")};
     ContractStore::save(program(), change);

@@ -11,7 +11,10 @@
 #include "messagerecorder.h"
 #include "modaldialog.h"
 #include "paymentpicker.h"
+#include "pdftext.h"
+#include "previewprint.h"
 #include "recordform.h"
+#include "reportpreview.h"
 #include "sqlconnection.h"
 #include "testmain.h"
 
@@ -22,6 +25,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -82,6 +86,30 @@ void press(const char* name) {
     child<QAbstractButton>(ContractForm, name)->click();
 }
 
+// The prepared pages against the reference file <name>.txt. JZ_UPDATE_GOLDEN=1
+// writes the reference instead.
+bool matchesReference(const PreparedReport& report, const QString& name) {
+    const QString path = QStringLiteral(JZ_REFERENCE_DIR "/%1.txt").arg(name);
+    const QString actual = report.dump();
+    if (qEnvironmentVariableIsSet("JZ_UPDATE_GOLDEN")) {
+        QFile out(path);
+        return out.open(QIODevice::WriteOnly) && out.write(actual.toUtf8()) > 0;
+    }
+    QFile in(path);
+    const QString expected = in.open(QIODevice::ReadOnly) ? QString::fromUtf8(in.readAll()) : QString();
+    if (expected == actual)
+        return true;
+    const QStringList a = actual.split(QLatin1Char('\n'));
+    const QStringList e = expected.split(QLatin1Char('\n'));
+    int line = 0;
+    while (line < a.size() && line < e.size() && a[line] == e[line])
+        ++line;
+    qWarning("%s differs from the prepared report at line %d:\n  expected: %s\n  actual:   %s\n"
+             "regenerate with: JZ_UPDATE_GOLDEN=1 test_contractwindow",
+             qPrintable(path), line + 1, qPrintable(e.value(line)), qPrintable(a.value(line)));
+    return false;
+}
+
 QTreeWidget* stages() {
     return child<QTreeWidget>(ContractForm, "StageList");
 }
@@ -101,6 +129,7 @@ private Q_SLOTS:
     void paymentsLinkFromTheStageAndFromTheLedgerList();
     void deletingAContractKeepsItsEntries();
     void noticeAtStartLinksIntoTheWindow();
+    void statementPrintsTheContract();
 };
 
 void TestContractWindow::openingReadsOnlyAndTheFrameOpensOneWindow() {
@@ -147,12 +176,14 @@ void TestContractWindow::contractsAndStagesAreCheckedBeforeStoring() {
                  &accessible);
     press("SpeedButton1");
     QVERIFY(accessible);
-    QCOMPARE(messages.texts(), (QStringList{QStringLiteral("请填写“合同名称”。"),
-                                            QStringLiteral("“合同价(元)”应填数字，“8万”不是数字。"),
-                                            QStringLiteral("“签订日期”应填日期，如 2026-03-01；“2026-02-30”不是日期。"),
-                                            QStringLiteral("“质保金比例(%)”应在 0 到 100 之间。")}));
+    QCOMPARE(messages.texts(),
+             (QStringList{QStringLiteral("请填写“合同名称”。"),
+                          QStringLiteral("“合同价(元)”应填数字，“8万”不是数字。"),
+                          QStringLiteral("“签订日期”应填日期，如 2026-03-01；“2026-02-30”不是日期。"),
+                          QStringLiteral("“质保金比例(%)”应在 0 到 100 之间。")}));
     QCOMPARE(ledger.db.count(QStringLiteral("合同")), 1);
-    QCOMPARE(ledger.db.scalar(QStringLiteral("select SIGNED from 合同")).toString(), QStringLiteral("2026-03-01"));
+    QCOMPARE(ledger.db.scalar(QStringLiteral("select SIGNED from 合同")).toString(),
+             QStringLiteral("2026-03-01"));
     QCOMPARE(ContractForm->contracts()->rowCount(), 1);
     QCOMPARE(cell(0, ContractListModel::Price), QStringLiteral("80000"));
 
@@ -163,10 +194,11 @@ void TestContractWindow::contractsAndStagesAreCheckedBeforeStoring() {
     QCOMPARE(messages.lastText(), QStringLiteral("“金额(元)”和“占合同价比例(%)”请填写其中一项。"));
     QCOMPARE(ledger.db.count(QStringLiteral("合同阶段")), 0);
 
-    for (const auto& [name, percent, due] : {std::tuple{"开工", "30", "2026-03-05"},
-                                            std::tuple{"水电验收", "30", "2026-04-20"},
-                                            std::tuple{"竣工", "35", "2026-06-30"}}) {
-        fillNextForm({{{"Name", QString::fromUtf8(name)}, {"Percent", QString::fromLatin1(percent)},
+    for (const auto& [name, percent, due] :
+         {std::tuple{"开工", "30", "2026-03-05"}, std::tuple{"水电验收", "30", "2026-04-20"},
+          std::tuple{"竣工", "35", "2026-06-30"}}) {
+        fillNextForm({{{"Name", QString::fromUtf8(name)},
+                       {"Percent", QString::fromLatin1(percent)},
                        {"Due", QString::fromLatin1(due)}}});
         press("AddStage");
     }
@@ -176,8 +208,9 @@ void TestContractWindow::contractsAndStagesAreCheckedBeforeStoring() {
     messages.queueAnswer(false);
     fillNextForm({{{"Name", QStringLiteral("尾款")}, {"Amount", "8000"}}});
     press("AddStage");
-    QCOMPARE(messages.lastText(),
-             QStringLiteral("各付款阶段合计 84000 元，超过了应付 80000 元（合同价加增减项）。\n\n仍然保存吗?"));
+    QCOMPARE(
+        messages.lastText(),
+        QStringLiteral("各付款阶段合计 84000 元，超过了应付 80000 元（合同价加增减项）。\n\n仍然保存吗?"));
     QCOMPARE(ledger.db.count(QStringLiteral("合同阶段")), 3);
     // A change order moves what is payable; then the stage fits.
     fillNextForm({{{"Date", "2026-04-01"}, {"Amount", "4000"}, {"Reason", QStringLiteral("加做吊顶")}}});
@@ -218,7 +251,8 @@ void TestContractWindow::contractsAndStagesAreCheckedBeforeStoring() {
 void TestContractWindow::paymentsLinkFromTheStageAndFromTheLedgerList() {
     Ledger ledger;
     MessageRecorder messages;
-    ContractRecord contract{0, QStringLiteral("木工合同"), QStringLiteral("王师傅"), {}, ledger.carpentry, {}, 30000, 0, {}, {}};
+    ContractRecord contract{
+        0, QStringLiteral("木工合同"), QStringLiteral("王师傅"), {}, ledger.carpentry, {}, 30000, 0, {}, {}};
     const SqlConnection db = SqlConnection::program();
     ContractStore::save(db, contract);
     StageRecord start{0, contract.key, QStringLiteral("开工"), 9000, 0, {}, QStringLiteral("2026-03-01"), {}};
@@ -246,7 +280,8 @@ void TestContractWindow::paymentsLinkFromTheStageAndFromTheLedgerList() {
         picker->accept();
     });
     press("ChoosePayments");
-    QCOMPARE(offered, (QStringList{QStringLiteral("木工首付"), QStringLiteral("油漆款")})); // the project's first
+    QCOMPARE(offered,
+             (QStringList{QStringLiteral("木工首付"), QStringLiteral("油漆款")})); // the project's first
     QCOMPARE(ContractStore::stageOf(db, ownKey), start.key);
     QCOMPARE(cell(0, ContractListModel::Paid), QStringLiteral("9000"));
     QCOMPARE(cell(0, ContractListModel::NextStage), QStringLiteral("竣工"));
@@ -266,7 +301,8 @@ void TestContractWindow::paymentsLinkFromTheStageAndFromTheLedgerList() {
     auto* link = browser->listView()->findChild<QAction*>(QStringLiteral("LinkToStage"));
     QVERIFY(link);
     const QList<QMenu*> menus = browser->listView()->findChildren<QMenu*>();
-    QVERIFY(std::any_of(menus.begin(), menus.end(), [&](QMenu* menu) { return menu->actions().contains(link); }));
+    QVERIFY(
+        std::any_of(menus.begin(), menus.end(), [&](QMenu* menu) { return menu->actions().contains(link); }));
     auto chooseEnd = [](StageChooser* chooser) {
         QTreeWidgetItem* contractItem = chooser->list()->topLevelItem(0);
         chooser->list()->setCurrentItem(contractItem->child(1));
@@ -299,8 +335,9 @@ void TestContractWindow::deletingAContractKeepsItsEntries() {
     openWindow();
     messages.queueAnswer(false);
     press("SpeedButton3");
-    QCOMPARE(messages.lastText(), QStringLiteral("你确定要删除合同“水电合同”吗?\n它的付款阶段、增减项和保修记录一起删除。\n"
-                                                 "已关联的 1 笔付款取消关联，账目本身保留。"));
+    QCOMPARE(messages.lastText(),
+             QStringLiteral("你确定要删除合同“水电合同”吗?\n它的付款阶段、增减项和保修记录一起删除。\n"
+                            "已关联的 1 笔付款取消关联，账目本身保留。"));
     QCOMPARE(ledger.db.count(QStringLiteral("合同")), 1);
     press("SpeedButton3");
     QCOMPARE(ledger.db.count(QStringLiteral("合同")), 0);
@@ -332,6 +369,61 @@ void TestContractWindow::noticeAtStartLinksIntoTheWindow() {
     QVERIFY(ContractForm);
     QTRY_VERIFY(!gone);
     closeWindow();
+}
+
+void TestContractWindow::statementPrintsTheContract() {
+    Ledger ledger;
+    MessageRecorder messages;
+    const SqlConnection db = SqlConnection::program();
+    ContractRecord contract{0,
+                            QStringLiteral("全包合同"),
+                            QStringLiteral("某装饰公司"),
+                            QStringLiteral("13800000000"),
+                            0,
+                            QStringLiteral("2026-03-01"),
+                            80000,
+                            5,
+                            QStringLiteral("2027-06-30"),
+                            {}};
+    ContractStore::save(db, contract);
+    ChangeOrderRecord change{0, contract.key, QStringLiteral("2026-04-01"), 4000, QStringLiteral("加做吊顶")};
+    ContractStore::save(db, change);
+    StageRecord start{0,  contract.key, QStringLiteral("开工"),       std::nullopt,
+                      30, {},           QStringLiteral("2026-03-05"), QStringLiteral("2026-03-05")};
+    StageRecord end{0, contract.key, QStringLiteral("竣工"), 56000, 0, {}, QStringLiteral("2026-06-30"), {}};
+    ContractStore::save(db, start);
+    ContractStore::save(db, end);
+    TestDatabase::Entry first = ledger.entry();
+    first.name = QStringLiteral("开工款");
+    first.date = QStringLiteral("2026-03-05");
+    first.amount = 24000;
+    ContractStore::link(db, ledger.db.addEntry(first), start.key);
+    TestDatabase::Entry second = ledger.entry();
+    second.name = QStringLiteral("竣工款订金");
+    second.date = QStringLiteral("2026-04-20");
+    second.amount = 30000;
+    second.paidInFull = false;
+    second.deposit = 10000;
+    ContractStore::link(db, ledger.db.addEntry(second), end.key);
+
+    openWindow();
+    ContractForm->setToday(QDate(2026, 5, 1));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("statement.pdf"));
+    PreparedReport shown;
+    ReportPreview::setTestHook([&](ReportPreview& preview) {
+        shown = preview.report();
+        printPreviewToPdf(preview, file);
+    });
+    press("SpeedButton4");
+    ReportPreview::setTestHook({});
+    QVERIFY(matchesReference(shown, QStringLiteral("contract-statement")));
+    const QString pdf = pdfLayoutText(file);
+    for (const QString& text :
+         {QStringLiteral("装修合同对账单"), QStringLiteral("全包合同"), QStringLiteral("加做吊顶"),
+          QStringLiteral("竣工款订金"), QStringLiteral("应付合计"), QStringLiteral("84000"),
+          QStringLiteral("尚扣 4200 元")})
+        QVERIFY2(pdf.contains(text), qPrintable(text));
 }
 
 JZ_TEST_MAIN(TestContractWindow)

@@ -1,5 +1,6 @@
 #include "contractwindow.h"
 
+#include "attachmenttable.h"
 #include "contractforms.h"
 #include "contractlinking.h"
 #include "contractlistmodel.h"
@@ -7,6 +8,7 @@
 #include "contractstatement.h"
 #include "dberror.h"
 #include "frame.h"
+#include "ledgersaves.h"
 #include "messages.h"
 #include "paymentpicker.h"
 #include "pictures.h"
@@ -23,6 +25,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -111,6 +114,11 @@ ContractWindow::ContractWindow(QWidget* parent)
     layout->addWidget(m_Reminders);
 
     connect(&ContractNotices::instance(), &ContractNotices::linksChanged, this, &ContractWindow::reload);
+    // What the ledger editor stores or the browser deletes changes what is paid; the
+    // figures follow once the save or delete is done.
+    const auto reloadLater = [this] { QTimer::singleShot(0, this, &ContractWindow::reload); };
+    connect(&LedgerSaves::instance(), &LedgerSaves::entryStored, this, reloadLater);
+    connect(&AttachmentNotices::instance(), &AttachmentNotices::entryDeleted, this, reloadLater);
 
     Frame::addChild(this);
     Frame::outerWindow(this)->resize(960, 640);

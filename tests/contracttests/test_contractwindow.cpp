@@ -320,6 +320,12 @@ void TestContractWindow::paymentsLinkFromTheStageAndFromTheLedgerList() {
     QCOMPARE(ledger.db.count(QStringLiteral("阶段付款")), 1);
     // The open window follows.
     QCOMPARE(cell(0, ContractListModel::Paid), QStringLiteral("20"));
+
+    // Deleting the linked entry in the browser takes its link; the window follows.
+    clickRow(browser, 0);
+    click(browser, "SpeedButton3");
+    QCOMPARE(ledger.db.count(QStringLiteral("阶段付款")), 0);
+    QTRY_COMPARE(cell(0, ContractListModel::Paid), QStringLiteral("0"));
 }
 
 void TestContractWindow::deletingAContractKeepsItsEntries() {

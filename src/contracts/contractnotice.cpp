@@ -19,9 +19,9 @@ ContractNotice::ContractNotice(const QVector<ContractReminder>& reminders, std::
     setAttribute(Qt::WA_DeleteOnClose);
     WindowLook::apply(this);
     auto* layout = new QVBoxLayout(this);
-    QStringList lines;
-    for (const ContractReminder& reminder : reminders)
-        lines << QStringLiteral("· ") + reminder.text;
+    QStringList lines = ContractReminders::texts(reminders, 12);
+    for (QString& line : lines)
+        line.prepend(QStringLiteral("· "));
     m_list = new QLabel(lines.join(QLatin1Char('\n')), this);
     m_list->setObjectName(QStringLiteral("ReminderList"));
     m_list->setAccessibleName(QStringLiteral("提醒"));

@@ -22,6 +22,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -244,14 +245,16 @@ void ContractWindow::reload() {
         Messages::error(this, QStringLiteral("读取合同失败：%1").arg(failure.message()));
     }
     m_model->setContracts(figures);
-    QStringList lines;
-    for (const ContractReminder& reminder : reminders)
-        lines << reminder.text;
+    // A few lines: a ledger with many contracts due keeps its list in view.
+    const QStringList lines = ContractReminders::texts(reminders, 6);
     m_Reminders->setText(lines.isEmpty() ? QString()
                                          : QStringLiteral("提醒：") + lines.join(QStringLiteral("；\n")));
     m_Reminders->setVisible(!lines.isEmpty());
     const int row = m_model->rowOf(selected);
-    selectContract(row >= 0 ? selected : (m_model->rowCount() > 0 ? m_model->contract(0).record.key : 0));
+    {
+        const QSignalBlocker once(m_ContractList->selectionModel()); // the detail is shown once, below
+        selectContract(row >= 0 ? selected : (m_model->rowCount() > 0 ? m_model->contract(0).record.key : 0));
+    }
     showDetail();
 }
 

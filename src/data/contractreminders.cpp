@@ -61,6 +61,15 @@ QVector<ContractReminder> collect(const QVector<ContractFigures>& contracts,
     return found;
 }
 
+QStringList texts(const QVector<ContractReminder>& reminders, int limit) {
+    QStringList lines;
+    for (int i = 0; i < reminders.size() && i < limit; ++i)
+        lines << reminders[i].text;
+    if (reminders.size() > limit)
+        lines << QStringLiteral("……另有 %1 条提醒").arg(reminders.size() - limit);
+    return lines;
+}
+
 QVector<ContractReminder> read(const SqlConnection& db, const QDate& today) {
     const QVector<ContractFigures> contracts = ContractFigures::compute(db, today);
     const QVector<WarrantyRecord> warranties = ContractStore::warranties(db);

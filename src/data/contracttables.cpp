@@ -25,6 +25,7 @@ QStringList createStatements() {
                        "ENTRYMID INTEGER)"),
         // A payment belongs to one stage at most.
         QStringLiteral("CREATE UNIQUE INDEX 阶段付款_ENTRYMID ON 阶段付款 (ENTRYMID)"),
+        QStringLiteral("CREATE INDEX 阶段付款_STAGEMID ON 阶段付款 (STAGEMID)"),
     };
 }
 

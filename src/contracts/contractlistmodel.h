@@ -29,6 +29,7 @@ public:
 
     void setContracts(QVector<ContractFigures> contracts);
     const ContractFigures& contract(int row) const { return m_contracts.at(row); }
+    const QVector<ContractFigures>& all() const { return m_contracts; }
     int rowOf(qint64 contractKey) const; // -1 when it is not listed
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -5,7 +5,7 @@
 #include "contractlinking.h"
 #include "contractlistmodel.h"
 #include "contractreminders.h"
-#include "contractstatement.h"
+#include "contractreport.h"
 #include "dberror.h"
 #include "frame.h"
 #include "ledgersaves.h"
@@ -70,8 +70,7 @@ QString daysLeft(const QString& date, const QDate& today) {
 } // namespace
 
 ContractWindow::ContractWindow(QWidget* parent)
-    : QWidget(parent), m_model(new ContractListModel(this)),
-      m_statement(std::make_unique<ContractStatement>()) {
+    : QWidget(parent), m_model(new ContractListModel(this)), m_report(std::make_unique<ContractReport>()) {
     setObjectName(QStringLiteral("ContractForm"));
     setWindowTitle(QStringLiteral("合同与付款"));
     setWindowIcon(Pictures::icon(5));
@@ -143,10 +142,12 @@ QWidget* ContractWindow::buildStrip() {
         WindowLook::pictureButton(strip, "SpeedButton5", QStringLiteral("刷新"), Pictures::Button::Refresh);
     m_SpeedButton4 =
         WindowLook::pictureButton(strip, "SpeedButton4", QStringLiteral("打印"), Pictures::Button::Print);
+    m_SpeedButton7 =
+        WindowLook::pictureButton(strip, "SpeedButton7", QStringLiteral("付款计划"), Pictures::Button::Print);
     m_SpeedButton6 =
         WindowLook::pictureButton(strip, "SpeedButton6", QStringLiteral("退出"), Pictures::Button::Exit);
-    for (QToolButton* b :
-         {m_SpeedButton1, m_SpeedButton2, m_SpeedButton3, m_SpeedButton5, m_SpeedButton4, m_SpeedButton6})
+    for (QToolButton* b : {m_SpeedButton1, m_SpeedButton2, m_SpeedButton3, m_SpeedButton5, m_SpeedButton4,
+                           m_SpeedButton7, m_SpeedButton6})
         row->addWidget(b);
     row->addStretch(1);
     connect(m_SpeedButton1, &QToolButton::clicked, this, &ContractWindow::SpeedButton1Click);
@@ -154,6 +155,7 @@ QWidget* ContractWindow::buildStrip() {
     connect(m_SpeedButton3, &QToolButton::clicked, this, &ContractWindow::SpeedButton3Click);
     connect(m_SpeedButton5, &QToolButton::clicked, this, &ContractWindow::SpeedButton5Click);
     connect(m_SpeedButton4, &QToolButton::clicked, this, &ContractWindow::SpeedButton4Click);
+    connect(m_SpeedButton7, &QToolButton::clicked, this, &ContractWindow::SpeedButton7Click);
     connect(m_SpeedButton6, &QToolButton::clicked, this, &ContractWindow::SpeedButton6Click);
     return strip;
 }
@@ -425,9 +427,17 @@ void ContractWindow::SpeedButton4Click() {
         Messages::error(this, QStringLiteral("读取付款失败：%1").arg(failure.message()));
         return;
     }
-    m_statement->setUp(*contract, changes, payments, m_today);
+    m_report->setUpStatement(*contract, changes, payments, m_today);
     try {
-        m_statement->ShowReport(this);
+        m_report->ShowReport(this);
+    } catch (...) {
+    }
+}
+
+void ContractWindow::SpeedButton7Click() {
+    m_report->setUpPlan(m_model->all(), m_today);
+    try {
+        m_report->ShowReport(this);
     } catch (...) {
     }
 }

@@ -10,7 +10,7 @@
 #include <memory>
 
 class ContractListModel;
-class ContractStatement;
+class ContractReport;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -44,7 +44,8 @@ private Q_SLOTS:
     void SpeedButton2Click(); // 修改合同
     void SpeedButton3Click(); // 删除合同
     void SpeedButton5Click(); // 刷新
-    void SpeedButton4Click(); // 打印
+    void SpeedButton4Click(); // 打印 (the selected contract's statement)
+    void SpeedButton7Click(); // 付款计划
     void SpeedButton6Click(); // 退出
     void addStage();
     void editStage();
@@ -74,7 +75,7 @@ private:
 
     QDate m_today = QDate::currentDate();
     ContractListModel* m_model;
-    std::unique_ptr<ContractStatement> m_statement;
+    std::unique_ptr<ContractReport> m_report;
     QHash<qint64, QString> m_projects;
     QVector<WarrantyRecord> m_warranties;
     QVector<ChangeOrderRecord> m_changes;
@@ -84,6 +85,7 @@ private:
     QToolButton* m_SpeedButton3 = nullptr;
     QToolButton* m_SpeedButton5 = nullptr;
     QToolButton* m_SpeedButton4 = nullptr;
+    QToolButton* m_SpeedButton7 = nullptr;
     QToolButton* m_SpeedButton6 = nullptr;
     QTableView* m_ContractList = nullptr;
     QTabWidget* m_Details = nullptr;

@@ -129,7 +129,7 @@ private Q_SLOTS:
     void paymentsLinkFromTheStageAndFromTheLedgerList();
     void deletingAContractKeepsItsEntries();
     void noticeAtStartLinksIntoTheWindow();
-    void statementPrintsTheContract();
+    void reportsPrintTheStatementAndThePlan();
 };
 
 void TestContractWindow::openingReadsOnlyAndTheFrameOpensOneWindow() {
@@ -377,7 +377,7 @@ void TestContractWindow::noticeAtStartLinksIntoTheWindow() {
     closeWindow();
 }
 
-void TestContractWindow::statementPrintsTheContract() {
+void TestContractWindow::reportsPrintTheStatementAndThePlan() {
     Ledger ledger;
     MessageRecorder messages;
     const SqlConnection db = SqlConnection::program();
@@ -430,6 +430,20 @@ void TestContractWindow::statementPrintsTheContract() {
           QStringLiteral("竣工款订金"), QStringLiteral("应付合计"), QStringLiteral("84000"),
           QStringLiteral("尚扣 4200 元")})
         QVERIFY2(pdf.contains(text), qPrintable(text));
+
+    // The plan: every stage still to pay, by month, undated last, each month summed.
+    ContractRecord cabinets{0, QStringLiteral("橱柜合同"), {}, {}, 0, {}, 20000, 0, {}, {}};
+    ContractStore::save(db, cabinets);
+    StageRecord deposit{0, cabinets.key, QStringLiteral("定金"),       6000,
+                        0, {},           QStringLiteral("2026-05-10"), {}};
+    StageRecord fitting{0, cabinets.key, QStringLiteral("安装"), 14000, 0, {}, {}, {}};
+    ContractStore::save(db, deposit);
+    ContractStore::save(db, fitting);
+    press("SpeedButton5");
+    ReportPreview::setTestHook([&](ReportPreview& preview) { shown = preview.report(); });
+    press("SpeedButton7");
+    ReportPreview::setTestHook({});
+    QVERIFY(matchesReference(shown, QStringLiteral("contract-plan")));
 }
 
 JZ_TEST_MAIN(TestContractWindow)

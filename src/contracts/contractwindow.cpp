@@ -362,13 +362,18 @@ bool ContractWindow::stagesFit(const ContractFigures& contract, const StageRecor
                   .arg(total.text(), contract.payable().text()));
 }
 
-void ContractWindow::SpeedButton1Click() {
+// The projects to choose a contract's from, in key order as the ledger lists them.
+QVector<RecordForm::Choice> ContractWindow::projectChoices() const {
     QVector<RecordForm::Choice> projects;
     for (auto it = m_projects.cbegin(); it != m_projects.cend(); ++it)
         projects << RecordForm::Choice{it.key(), it.value()};
     std::sort(projects.begin(), projects.end(), [](const auto& a, const auto& b) { return a.key < b.key; });
+    return projects;
+}
+
+void ContractWindow::SpeedButton1Click() {
     ContractRecord record;
-    if (!ContractForms::editContract(this, record, projects))
+    if (!ContractForms::editContract(this, record, projectChoices()))
         return;
     if (stored([&] { ContractStore::save(SqlConnection::program(), record); }))
         selectContract(record.key);
@@ -378,12 +383,8 @@ void ContractWindow::SpeedButton2Click() {
     const ContractFigures* contract = current();
     if (!contract)
         return;
-    QVector<RecordForm::Choice> projects;
-    for (auto it = m_projects.cbegin(); it != m_projects.cend(); ++it)
-        projects << RecordForm::Choice{it.key(), it.value()};
-    std::sort(projects.begin(), projects.end(), [](const auto& a, const auto& b) { return a.key < b.key; });
     ContractRecord record = contract->record;
-    if (ContractForms::editContract(this, record, projects))
+    if (ContractForms::editContract(this, record, projectChoices()))
         stored([&] { ContractStore::save(SqlConnection::program(), record); });
 }
 

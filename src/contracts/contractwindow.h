@@ -1,6 +1,7 @@
 #pragma once
 
 #include "contractfigures.h"
+#include "recordform.h"
 
 #include <QDate>
 #include <QHash>
@@ -67,6 +68,7 @@ private:
     void reload();
     void showDetail();
     const ContractFigures* current() const;
+    QVector<RecordForm::Choice> projectChoices() const;
     const StageFigures* currentStage() const;
     qint64 currentKey(QTreeWidget* list, int kind) const;
     // Runs a store; false (and the failure shown) when the engine refused it.

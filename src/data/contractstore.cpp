@@ -3,7 +3,6 @@
 #include "contracttables.h"
 #include "dberror.h"
 #include "sqlconnection.h"
-#include "sqldialect.h"
 #include "sqlrun.h"
 #include "sqlstatement.h"
 

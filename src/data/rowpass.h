@@ -25,6 +25,7 @@ public:
 
     private:
         friend class RowPass;
+        friend struct RowPassFunction;
         sqlite3_value** m_values = nullptr;  // inside the engine's scan
         const SqlStatement* m_row = nullptr; // a stepped row
     };
@@ -38,7 +39,7 @@ public:
     // run() binds one value of its own after the parameterCount values of the text.
     static QString selectList(const SqlConnection& engine, const QString& columns, int parameterCount);
     // Runs select (its list from selectList) with values bound, visiting every row.
-    // Throws DbError.
+    // visit runs inside the engine's scan and must not throw. Throws DbError.
     static void run(const SqlConnection& engine, const QString& select, const QVariantList& values,
                     const Visit& visit);
 };

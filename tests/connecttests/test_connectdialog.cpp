@@ -108,7 +108,11 @@ void answerPassword(const QString& password, QString* noteShown = nullptr) {
         }
         auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("PasswordEdit"));
         QCOMPARE(edit->echoMode(), QLineEdit::Password);
-        QCOMPARE(edit->accessibleName(), QStringLiteral("口令"));
+        // The field is read out by its label, which names the server.
+        const auto* label = dialog->findChild<QLabel*>(QStringLiteral("PasswordLabel"));
+        QCOMPARE(edit->accessibleName(), label->text());
+        QCOMPARE(label->buddy(), edit);
+        QVERIFY2(label->text().contains(QLatin1Char('@')), qPrintable(label->text()));
         edit->insert(password); // as an input method commits it
         press(dialog, "OkButton");
     });

@@ -23,6 +23,8 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QAbstractButton>
 #include <QStandardPaths>
@@ -64,6 +66,7 @@ private Q_SLOTS:
     void serverBackup_localCopyPerServerLedger_neverRestored();
     void serverBackup_firstConnectionMakesTheDaysCopy();
     void serverBackup_programEndCopiesWhatThisRunStored();
+    void backupTool_serverLedgerIntoLocalCopy();
 };
 
 void TestServerMoves::initTestCase() {
@@ -279,6 +282,62 @@ void TestServerMoves::serverBackup_programEndCopiesWhatThisRunStored() {
     QCOMPARE(store.files().size(), 4);
     QCOMPARE(messages.texts(), QStringList());
     QDir(store.folder()).removeRecursively();
+}
+
+// jiazhuang-backup --server: a member's password from libpq's password file, the
+// verified copy in the folder given; a server that does not answer is exit status 1.
+void TestServerMoves::backupTool_serverLedgerIntoLocalCopy() {
+    ServerLedger server;
+    addEntries(server.place(), 3);
+    const LedgerPlace member = server.member();
+    QTemporaryDir home;
+    QFile passwords(home.filePath(QStringLiteral("pgpass")));
+    QVERIFY(passwords.open(QIODevice::WriteOnly));
+    passwords.write(QStringLiteral("*:*:%1:%2:pw\n").arg(server.database(), member.server.user).toUtf8());
+    passwords.close();
+    passwords.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    QString url = server.url();
+    url.replace(QStringLiteral("postgres@"), member.server.user + QLatin1Char('@'));
+    const QString folder = home.filePath(QStringLiteral("备份"));
+
+    const auto backupTool = [&](const QStringList& arguments, QString* output = nullptr) {
+        QProcess tool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PGPASSFILE"), passwords.fileName());
+        // The tool's data folder is the one this test's (test mode) reads.
+        environment.insert(QStringLiteral("XDG_DATA_HOME"),
+                           QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+        tool.setProcessEnvironment(environment);
+        tool.setProcessChannelMode(QProcess::MergedChannels);
+        tool.start(QStringLiteral(JZ_BACKUP_TOOL), arguments);
+        tool.waitForFinished(-1);
+        if (output)
+            *output = QString::fromUtf8(tool.readAll());
+        return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+    };
+    QString output;
+    QCOMPARE(backupTool({QStringLiteral("--server"), url, folder}, &output), 0);
+    const BackupStore store(member, folder);
+    const QVector<BackupStore::Copy> copies = store.list();
+    QCOMPARE(copies.size(), 1);
+    QVERIFY(copies[0].intact);
+    QCOMPARE(copies[0].ledgerEntries, 3);
+    QVERIFY2(output.contains(copies[0].path), qPrintable(output));
+    QCOMPARE(BackupStore::inspect(copies[0].path, true).ledgerEntries, 3);
+
+    // Without a folder: the shared ledger's own folder, where the program puts them.
+    QDir(BackupStore(member).folder()).removeRecursively();
+    QCOMPARE(backupTool({QStringLiteral("--server"), url}), 0);
+    QCOMPARE(BackupStore(member).files().size(), 1);
+    QDir(BackupStore(member).folder()).removeRecursively();
+
+    QString unreachable = url;
+    unreachable.replace(QStringLiteral(":5432/"), QStringLiteral(":1/"));
+    QCOMPARE(backupTool({QStringLiteral("--server"), unreachable, folder}, &output), 1);
+    QVERIFY2(output.contains(QStringLiteral("jiazhuang-backup: ")), qPrintable(output));
+    QCOMPARE(store.files().size(), 1);
+    QCOMPARE(backupTool({QStringLiteral("--server")}), 2);
+    QCOMPARE(backupTool({QStringLiteral("--server"), QStringLiteral("mysql://a@b/c")}), 2);
 }
 
 JZ_TEST_MAIN(TestServerMoves)

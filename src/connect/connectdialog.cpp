@@ -18,7 +18,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-ConnectDialog::ConnectDialog(QWidget* parent, ToServer toServer, ToLocalFile toLocalFile, ToReadOnlyCopy toCopy)
+ConnectDialog::ConnectDialog(QWidget* parent, ToServer toServer, ToLocalFile toLocalFile,
+                             ToReadOnlyCopy toCopy)
     : QDialog(parent), m_toServer(std::move(toServer)), m_toLocalFile(std::move(toLocalFile)),
       m_toCopy(std::move(toCopy)) {
     setObjectName(QStringLiteral("ConnectDialog"));

@@ -10,8 +10,9 @@
 #include <QStringList>
 #include <QUrl>
 
-inline const QStringList everyTable = {QStringLiteral("明细"), QStringLiteral("项目"), QStringLiteral("归类"),
-                                       QStringLiteral("日记"), QStringLiteral("预算"), QStringLiteral("附件")};
+inline const QStringList everyTable = {QStringLiteral("明细"), QStringLiteral("项目"),
+                                       QStringLiteral("归类"), QStringLiteral("日记"),
+                                       QStringLiteral("预算"), QStringLiteral("附件")};
 
 // A ledger database on the test server, prepared as jiazhuang-server-init prepares one
 // (TestServer::newLedger, with the common entries), handed back when the test ends.
@@ -56,4 +57,3 @@ private:
     QString m_database;
     bool m_member = false;
 };
-

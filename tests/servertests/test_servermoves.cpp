@@ -12,22 +12,22 @@
 #include "messagerecorder.h"
 #include "modaldialog.h"
 #include "passworddialog.h"
+#include "query.h"
 #include "serveraddressdialog.h"
 #include "serverledger.h"
-#include "query.h"
 #include "sqlitehandle.h"
 #include "sqlrun.h"
 #include "sqltexts.h"
 #include "testdatabase.h"
 #include "testmain.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QLabel>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QLineEdit>
-#include <QAbstractButton>
+#include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -36,8 +36,9 @@ namespace {
 void addEntries(const LedgerPlace& place, int count) {
     const LedgerConnection ledger(place, LedgerConnection::Access::Write);
     for (int i = 0; i < count; ++i)
-        ledger.connection().exec(QStringLiteral("insert into 明细 (NAMES, DATES, ALLMONEY) values (?, '2026-12-01', ?)"),
-                                 {QStringLiteral("第%1条").arg(i), 0.1 * i});
+        ledger.connection().exec(
+            QStringLiteral("insert into 明细 (NAMES, DATES, ALLMONEY) values (?, '2026-12-01', ?)"),
+            {QStringLiteral("第%1条").arg(i), 0.1 * i});
 }
 
 qint64 rows(const LedgerPlace& place, const QString& table) {
@@ -88,7 +89,8 @@ void TestServerMoves::upload_openFile_intoEmptyServerLedger() {
     MessageRecorder messages;
     // A mistyped address is refused in the dialog, which stays open for the right one.
     onNextModal<ServerAddressDialog>([&](ServerAddressDialog* dialog) {
-        dialog->findChild<QLineEdit*>(QStringLiteral("AddressEdit"))->setText(QStringLiteral("postgresql://服务器/库"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("AddressEdit"))
+            ->setText(QStringLiteral("postgresql://服务器/库"));
         dialog->accept();
         QVERIFY(dialog->isVisible());
         dialog->findChild<QLineEdit*>(QStringLiteral("AddressEdit"))->setText(server.url());
@@ -134,7 +136,8 @@ void TestServerMoves::upload_asksForPassword_andRefusesALedgerInUse() {
             QTest::keyClicks(edit, password);
             if (next)
                 next();
-            QTest::mouseClick(dialog->findChild<QAbstractButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QAbstractButton*>(QStringLiteral("OkButton")),
+                              Qt::LeftButton);
         });
     };
     type(QStringLiteral("wrong"), [&] { type(QStringLiteral("pw"), {}); });
@@ -272,10 +275,11 @@ void TestServerMoves::serverBackup_programEndCopiesWhatThisRunStored() {
 
     // The connection the server dropped is opened again; its stores count as well.
     runOfProgram([&](const SqlConnection& db) {
-        TestServer::admin(QStringLiteral("postgres"),
-                          QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where datname=? "
-                                         "and pid<>pg_backend_pid()"),
-                          {server.database()});
+        TestServer::admin(
+            QStringLiteral("postgres"),
+            QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where datname=? "
+                           "and pid<>pg_backend_pid()"),
+            {server.database()});
         QVERIFY_THROWS_EXCEPTION(DbError, db.scalar(QStringLiteral("select 1")));
         insertProject(SqlConnection::program());
     });

@@ -27,6 +27,7 @@ const QVector<Menu>& menus() {
              {"N12", "按日期统计", "统计每天支出的费用", 11},
              {"NBudgetSeparator", nullptr, nullptr, -1},
              {"NBudget", "预算管理", "设定预算，查看已用、已付和未付的金额", 4, "Ctrl+Shift+Y"},
+             {"NContracts", "合同与付款", "合同的付款阶段、增减项、质保金和保修", 5, "Ctrl+Shift+H"},
          }},
         {"N17",
          "系统管理",
@@ -71,7 +72,7 @@ const QVector<ToolButton>& toolButtons() {
         {"ToolButton14", "N24", 0, ToolButton::Caption},
         // The later features' windows, after the program's own buttons.
         {"ToolButton16", nullptr, 18, ToolButton::Hint},    {"ToolButton17", "NBudget", 0, ToolButton::Hint},
-        {"ToolButton18", "NBackup", 0, ToolButton::Hint},
+        {"ToolButton18", "NBackup", 0, ToolButton::Hint},   {"ToolButton19", "NContracts", 0, ToolButton::Hint},
     };
     // clang-format on
     return table;

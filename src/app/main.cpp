@@ -1,5 +1,6 @@
 #include "application.h"
 #include "autobackup.h"
+#include "contractnotice.h"
 #include "database.h"
 #include "instanceguard.h"
 #include "ledgerchoice.h"
@@ -67,6 +68,8 @@ int main(int argc, char** argv) {
     AutoBackup backups(&mainForm);
     createShellDialogs(mainForm);
     mainForm.showMaximized();
+    ContractNotice::checkAtStart(&mainForm,
+                                 [&mainForm] { mainForm.action(QStringLiteral("NContracts"))->trigger(); });
     StartupProbe::reportWhenIdle();
     const int status = app.exec();
     backups.programEnding();

@@ -7,6 +7,8 @@
 #include "categorystatswindow.h"
 #include "commands.h"
 #include "connectdialog.h"
+#include "contractlinking.h"
+#include "contractwindow.h"
 #include "database.h"
 #include "datestatswindow.h"
 #include "diarybrowser.h"
@@ -14,6 +16,7 @@
 #include "frame.h"
 #include "ledgermoves.h"
 #include "ledgerbrowser.h"
+#include "ledgerlistactions.h"
 #include "ledgerswitch.h"
 #include "locationstatswindow.h"
 #include "messages.h"
@@ -49,6 +52,16 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     OuterSize::apply(this, QSize(874, 598)); // when restored
     Frame::setMainWindow(this, m_workspace);
     BudgetWarning::install();
+    installLedgerListActions();
+}
+
+// The ledger list's context menu offers what later features do with an entry.
+void TMainForm::installLedgerListActions() {
+    static const bool installed = [] {
+        LedgerListActions::add(&ContractLinking::forLedgerList);
+        return true;
+    }();
+    Q_UNUSED(installed);
 }
 
 void TMainForm::createWorkspace() {
@@ -79,6 +92,7 @@ void TMainForm::createActions() {
         {QStringLiteral("N25"), &TMainForm::N25Click},         {QStringLiteral("N20"), &TMainForm::N20Click},
         {QStringLiteral("N22"), &TMainForm::N22Click},         {QStringLiteral("N24"), &TMainForm::N24Click},
         {QStringLiteral("NBackup"), &TMainForm::NBackupClick}, {QStringLiteral("NBudget"), &TMainForm::NBudgetClick},
+        {QStringLiteral("NContracts"), &TMainForm::NContractsClick},
         {QStringLiteral("NShare"), &TMainForm::NShareClick},
         {QStringLiteral("NUpload"), &TMainForm::NUploadClick}, {QStringLiteral("NSaveLocal"), &TMainForm::NSaveLocalClick},
         {QStringLiteral("CascadeWindows"), &TMainForm::CascadeWindowsClick}, {QStringLiteral("TileWindows"), &TMainForm::TileWindowsClick},
@@ -244,6 +258,9 @@ void TMainForm::N12Click() {
 }
 void TMainForm::NBudgetClick() {
     openOrFocus(BudgetForm, [] { return new BudgetWindow; });
+}
+void TMainForm::NContractsClick() {
+    openOrFocus(ContractForm, [] { return new ContractWindow; });
 }
 void TMainForm::N18Click() {
     openOrFocus(Form2, [] { return new TForm2; });

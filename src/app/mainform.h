@@ -36,6 +36,7 @@ private Q_SLOTS:
     void N27Click();
     void N12Click();
     void NBudgetClick();
+    void NContractsClick();
     void N18Click();
     void N25Click();
     void N20Click();
@@ -55,6 +56,7 @@ private:
     void createToolBars();
     void createStatusBar();
     void createWorkspace();
+    static void installLedgerListActions();
     void FormResize();
     void openMenu(QMenu* menu);
     // Closes the windows and lets change() point the connection elsewhere; false when

@@ -1,5 +1,6 @@
 #include "attachmenttable.h"
 
+#include "contractstore.h"
 #include "database.h"
 #include "datetext.h"
 #include "dberror.h"
@@ -130,6 +131,8 @@ bool removeEntry(Query& query) {
         removed = query.removeFromFile();
         if (removed && exists(db))
             SqlConnection(db).exec(QStringLiteral("delete from 附件 where ENTRYMID=?"), {entryKey});
+        if (removed) // a deleted payment no longer counts under its contract stage
+            ContractStore::unlink(SqlConnection(db), entryKey);
     });
     query.dropCurrentRow(); // the result changes only once the file has
     if (removed)

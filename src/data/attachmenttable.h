@@ -59,7 +59,8 @@ qint64 add(QSqlDatabase db, qint64 entryKey, const NewAttachment& attachment);
 void remove(QSqlDatabase db, qint64 key);
 
 // Deletes the current row of a query on 明细 (as Query::remove does) together with
-// the entry's attachments, in one transaction on the program's connection.
+// the entry's attachments and its link to a contract stage, in one transaction on
+// the program's connection.
 // True when the file lost the entry's row.
 bool removeEntry(Query& query);
 

@@ -3,6 +3,7 @@
 #include "collation.h"
 #include "dberror.h"
 #include "ledgeronserver.h"
+#include "rowpass.h"
 #include "sqlconnection.h"
 #include "sqlrun.h"
 
@@ -153,6 +154,7 @@ QString Database::tryOpen(const QString& path) {
                                       "PRAGMA foreign_keys=OFF", "PRAGMA cache_size=-32768"})
             engine.exec(QString::fromLatin1(statement));
         registerPinyinCollation(db);
+        RowPass::enable(engine);
         countCommits(db);
     } catch (const DbError& error) {
         return error.message();

@@ -2,6 +2,7 @@
 
 #include "attachmenttable.h"
 #include "budgettable.h"
+#include "contracttables.h"
 #include "schema.h"
 
 #include <QRegularExpression>
@@ -41,7 +42,8 @@ bool isTable(const QString& definition) {
 
 QStringList createStatements() {
     QStringList definitions = Schema::createStatements();
-    definitions << BudgetTable::createStatement() << AttachmentTable::createStatements();
+    definitions << BudgetTable::createStatement() << AttachmentTable::createStatements()
+                << ContractTables::createStatements();
     return definitions;
 }
 

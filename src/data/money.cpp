@@ -177,3 +177,26 @@ QString Money::exactText() const {
     }
     return text;
 }
+
+MoneyTally::Amount::Amount(double yuan) {
+    m_short = fourPlaceDecimal(yuan, m_tenThousandths);
+    if (!m_short)
+        m_money = Money::fromDouble(yuan);
+}
+
+void MoneyTally::addSlowly(const Amount& amount) {
+    if (amount.m_short) { // the 64-bit sum would overflow: what it holds so far moves into Money
+        Money part;
+        part.m_units = Units(m_tenThousandths) * unitsPerFourth;
+        m_rest += part;
+        m_tenThousandths = amount.m_tenThousandths;
+        return;
+    }
+    m_rest += amount.m_money;
+}
+
+Money MoneyTally::total() const {
+    Money part;
+    part.m_units = Units(m_tenThousandths) * unitsPerFourth;
+    return m_rest + part;
+}

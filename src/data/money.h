@@ -45,9 +45,44 @@ public:
     QString exactText() const;
 
 private:
+    friend class MoneyTally;
+
     __int128 m_units = 0; // of 10^-18 yuan, while exact
     double m_approx = 0;  // once not exact
     bool m_exact = true;
 
     void becomeApproximate(double value);
+};
+
+// Sums many stored amounts, as Money would and several times faster: amounts of at
+// most four decimals (all the editor stores) are added as whole ten-thousandths of
+// a yuan in 64 bits, any other through Money. An amount is read once (Amount) and
+// may go into several tallies.
+class MoneyTally {
+public:
+    class Amount {
+    public:
+        explicit Amount(double yuan);
+
+    private:
+        friend class MoneyTally;
+        qint64 m_tenThousandths = 0; // when m_short
+        Money m_money;               // any other amount
+        bool m_short = false;
+    };
+
+    void add(const Amount& amount) {
+        qint64 sum = 0;
+        if (amount.m_short && !__builtin_add_overflow(m_tenThousandths, amount.m_tenThousandths, &sum))
+            m_tenThousandths = sum;
+        else
+            addSlowly(amount);
+    }
+    Money total() const;
+
+private:
+    qint64 m_tenThousandths = 0;
+    Money m_rest;
+
+    void addSlowly(const Amount& amount);
 };

@@ -43,7 +43,8 @@ QStringList commonCategories() {
             QStringLiteral("灯具"), QStringLiteral("洁具")};
 }
 
-// Older files get the later tables (预算, 附件) with their first budget or attachment.
+// Older files get the later tables (预算, 附件, the contract tables) with the first
+// thing their feature stores.
 void createTables(const SqlConnection& db, bool withCommonEntries) {
     for (const QString& statement : LedgerTables::createStatements())
         db.exec(statement);

@@ -13,11 +13,11 @@ QStringList commonProjects();
 QStringList commonCategories();
 
 // Creates every table of a new ledger on db, inside the caller's transaction: the
-// four tables, 预算 and 附件 (LedgerTables), and the common entries when asked for.
+// four tables and every later one (LedgerTables), and the common entries when asked for.
 void createTables(const SqlConnection& db, bool withCommonEntries);
 
-// Creates a complete new ledger file at path, with the four tables, the budget
-// table 预算 and the attachment table 附件. Refuses an existing path; builds the file under a temporary name
+// Creates a complete new ledger file at path, with the four tables and the later
+// ones (LedgerTables: budgets, attachments, contracts). Refuses an existing path; builds the file under a temporary name
 // beside it and moves it into place only when it is whole, so no half-made file is
 // ever left behind. Throws DbError.
 void createDatabaseFile(const QString& path, bool withCommonEntries = true);

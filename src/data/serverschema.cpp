@@ -14,20 +14,29 @@ namespace ServerSchema {
 namespace {
 
 QString quotedName(const QString& name) {
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
 }
 
-// The rights a member needs: rows of the ledger's tables and their keys (setting a
-// key sequence past the keys of an uploaded ledger included); no creating, altering
-// or dropping anything.
+// The member's rights on the rows of every table and on their key sequences
+// (setting one past the keys of an uploaded ledger included).
+QStringList rowGrants(const QString& role) {
+    const QString r = quotedName(role);
+    return {
+        QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO %1").arg(r),
+        QStringLiteral("GRANT USAGE, SELECT, UPDATE ON ALL SEQUENCES IN SCHEMA public TO %1").arg(r)};
+}
+
+// The rights a member needs: rows of the ledger's tables and their keys; no
+// creating, altering or dropping anything.
 QStringList memberGrants(const QString& role, const QString& database) {
     const QString r = quotedName(role);
-    return {QStringLiteral("REVOKE CREATE ON SCHEMA public FROM PUBLIC"),
-            QStringLiteral("CREATE ROLE %1 NOLOGIN").arg(r),
-            QStringLiteral("GRANT CONNECT, TEMPORARY ON DATABASE %1 TO %2").arg(quotedName(database), r),
-            QStringLiteral("GRANT USAGE ON SCHEMA public TO %1").arg(r),
-            QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO %1").arg(r),
-            QStringLiteral("GRANT USAGE, SELECT, UPDATE ON ALL SEQUENCES IN SCHEMA public TO %1").arg(r)};
+    return QStringList{
+               QStringLiteral("REVOKE CREATE ON SCHEMA public FROM PUBLIC"),
+               QStringLiteral("CREATE ROLE %1 NOLOGIN").arg(r),
+               QStringLiteral("GRANT CONNECT, TEMPORARY ON DATABASE %1 TO %2").arg(quotedName(database), r),
+               QStringLiteral("GRANT USAGE ON SCHEMA public TO %1").arg(r)} +
+           rowGrants(role);
 }
 
 } // namespace
@@ -36,17 +45,51 @@ QString memberRole(const QString& database) {
     return database + QStringLiteral("_member");
 }
 
+QStringList addMissingTables(const SqlConnection& admin, const QString& database) {
+    if (admin.engine() != SqlDialect::Engine::Server)
+        throw DbError(QStringLiteral("这不是 PostgreSQL 服务器的连接"));
+    return SqlRun::inTransaction(admin, [&] {
+        if (!SqlRun::isLedgerFile(admin))
+            throw DbError(QStringLiteral("数据库 %1 不是家装账簿，没有改动它").arg(database));
+        const QString role = memberRole(database);
+        if (!admin.scalar(QStringLiteral("select count(*) from pg_catalog.pg_roles where rolname=?"), {role})
+                 .toInt())
+            throw DbError(QStringLiteral("没有角色 %1，没有改动数据库").arg(role));
+        QStringList added;
+        bool skipping = false; // a table that is there keeps its indexes as they are
+        for (const QString& definition : LedgerTables::createStatements()) {
+            if (definition.startsWith(QLatin1String("CREATE TABLE"))) {
+                const QString name = definition.section(QLatin1Char(' '), 2, 2);
+                skipping = SqlRun::tablesNamed(admin, {name}) == 1;
+                if (!skipping)
+                    added << name;
+            }
+            if (!skipping)
+                admin.exec(SqlDialect::serverDefinition(definition));
+        }
+        if (!added.isEmpty()) {
+            for (const QString& grant : rowGrants(role))
+                admin.exec(grant);
+        }
+        return added;
+    });
+}
+
 void create(const SqlConnection& admin, const QString& database, bool withCommonEntries) {
     if (admin.engine() != SqlDialect::Engine::Server)
         throw DbError(QStringLiteral("这不是 PostgreSQL 服务器的连接"));
     SqlRun::inTransaction(admin, [&] {
-        const qint64 tables = admin.scalar(QStringLiteral("select count(*) from pg_catalog.pg_tables where "
-                                                          "schemaname not in ('pg_catalog','information_schema')"))
-                                  .toLongLong();
+        const qint64 tables =
+            admin
+                .scalar(QStringLiteral("select count(*) from pg_catalog.pg_tables where "
+                                       "schemaname not in ('pg_catalog','information_schema')"))
+                .toLongLong();
         if (tables > 0)
-            throw DbError(QStringLiteral("数据库 %1 不是空的（已有 %2 个表），没有改动它").arg(database).arg(tables));
+            throw DbError(
+                QStringLiteral("数据库 %1 不是空的（已有 %2 个表），没有改动它").arg(database).arg(tables));
         const QString role = memberRole(database);
-        if (admin.scalar(QStringLiteral("select count(*) from pg_catalog.pg_roles where rolname=?"), {role}).toInt())
+        if (admin.scalar(QStringLiteral("select count(*) from pg_catalog.pg_roles where rolname=?"), {role})
+                .toInt())
             throw DbError(QStringLiteral("角色 %1 已经存在，没有改动数据库").arg(role));
 
         for (const QString& definition : LedgerTables::createStatements())

@@ -17,4 +17,10 @@ QString memberRole(const QString& database);
 // exists, and leaves it unchanged. Throws DbError.
 void create(const SqlConnection& admin, const QString& database, bool withCommonEntries = true);
 
+// Adds the tables of later features that a ledger prepared before them lacks (their
+// definitions in LedgerTables), in one transaction, and grants the member role its
+// rights on them. Refuses a database that holds no ledger or whose member role is
+// missing. Returns the tables it made, none when nothing was missing. Throws DbError.
+QStringList addMissingTables(const SqlConnection& admin, const QString& database);
+
 } // namespace ServerSchema

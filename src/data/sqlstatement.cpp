@@ -82,6 +82,11 @@ void SqlStatement::bind(int parameter, const QVariant& value) {
         throw DbError(m_connection.message());
 }
 
+void SqlStatement::bindPointer(int parameter, const void* pointer, const char* type) {
+    if (m_server || sqlite3_bind_pointer(m_statement, parameter, const_cast<void*>(pointer), type, nullptr) != SQLITE_OK)
+        throw DbError(m_server ? QStringLiteral("共享账簿不能绑定指针") : m_connection.message());
+}
+
 bool SqlStatement::step() {
     if (m_server)
         return m_server->step();

@@ -27,6 +27,9 @@ public:
     SqlStatement& operator=(const SqlStatement&) = delete;
 
     void bind(int parameter, const QVariant& value); // parameters count from 1
+    // A file's engine only: a pointer that only a function of the program reading
+    // it with the same type can use (sqlite3_bind_pointer).
+    void bindPointer(int parameter, const void* pointer, const char* type);
 
     bool step(); // true while there is a row; throws when the engine fails
     // Steps to the end; returns the number of rows changed.

@@ -9,6 +9,7 @@
 #include "frame.h"
 #include "gridlinedelegate.h"
 #include "ledgereditor.h"
+#include "ledgerlistactions.h"
 #include "ledgerlistmodel.h"
 #include "ledgerlistsnapshot.h"
 #include "ledgerlook.h"
@@ -215,13 +216,17 @@ void TForm3::buildList(QVBoxLayout* layout) {
 
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TForm3::ListView1SelectItem);
-    // One context menu: the exports, then the selected entry's attachments.
+    // One context menu: the exports, then the selected entry's attachments and what
+    // later features add.
     QMenu* menu =
         ExportMenu::install(list, [this] { return ledgerListSnapshot(*m_listModel, m_query); })->menu();
     menu->addSeparator();
-    menu->addAction(AttachmentActions::forList(list, [this] {
+    const auto selectedKey = [this] {
         return hasSelectedRow() ? m_listModel->row(selectedRow()).subItem(LedgerRow::Key).toLongLong() : 0;
-    }));
+    };
+    menu->addAction(AttachmentActions::forList(list, selectedKey));
+    for (const LedgerListActions::Maker& make : LedgerListActions::all())
+        menu->addAction(make(list, selectedKey));
     layout->addWidget(list, 1);
 }
 

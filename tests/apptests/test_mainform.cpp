@@ -78,7 +78,7 @@ void TestMainForm::commandTable() {
     QCOMPARE(menus[1]->text(), QStringLiteral("账目统计"));
     QCOMPARE(menuLayout(menus[1]->menu()),
              (QStringList{"按费用方式统计", "—", "按对应工程统计", "—", "按材料类型统计", "—",
-                          "按材料所用位置统计", "—", "按日期统计", "—", "预算管理"}));
+                          "按材料所用位置统计", "—", "按日期统计", "—", "预算管理", "合同与付款"}));
     QCOMPARE(menus[2]->text(), QStringLiteral("系统管理"));
     // The program's own items come first; items of later features follow them.
     QCOMPARE(menuLayout(menus[2]->menu()).mid(0, 7),
@@ -105,7 +105,7 @@ void TestMainForm::toolbarTooltipsAndNames() {
     QCOMPARE(order, (QStringList{"ToolButton6", "ToolButton2", "ToolButton10", "ToolButton3", "ToolButton4",
                                  "ToolButton5", "ToolButton7", "ToolButton8", "ToolButton15", "ToolButton9",
                                  "ToolButton12", "ToolButton13", "ToolButton14", "ToolButton16", "ToolButton17",
-                                 "ToolButton18"}));
+                                 "ToolButton18", "ToolButton19"}));
     const QHash<QString, QString> tips = {
         {"ToolButton2", "查询装修账目信息"},
         {"ToolButton10", "浏览查看装修日记"},
@@ -120,6 +120,7 @@ void TestMainForm::toolbarTooltipsAndNames() {
         {"ToolButton14", "退出"},
         {"ToolButton17", "设定预算，查看已用、已付和未付的金额"},
         {"ToolButton18", "备份账簿，或用备份恢复账簿"},
+        {"ToolButton19", "合同的付款阶段、增减项、质保金和保修"},
     };
     for (auto it = tips.begin(); it != tips.end(); ++it) {
         auto* button = bar->findChild<QToolButton*>(it.key());

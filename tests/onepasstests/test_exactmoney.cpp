@@ -39,6 +39,7 @@ private Q_SLOTS:
     void money_readsTheShortestDecimal();
     void money_roundTripsEveryDouble();
     void money_beyondItsRange();
+    void tally_addsAsMoneyDoes();
     void hostileLedger_everySumToTheFen();
 };
 
@@ -103,6 +104,32 @@ void TestExactMoney::money_beyondItsRange() {
     QVERIFY(!near.isExact());
     QCOMPARE(near.toDouble(), 1.8e20);
     QVERIFY(!Money::fromDouble(std::nan("")).isExact());
+}
+
+// The fast tally must give Money's sum for every mix: four-place amounts, longer
+// ones (products with a binary residue), sums that leave 64 bits of ten-thousandths
+// many times over, and amounts that are no longer exact.
+void TestExactMoney::tally_addsAsMoneyDoes() {
+    std::mt19937_64 random(19491001);
+    std::uniform_int_distribution<qint64> tenThousandths(-(qint64(1) << 50), qint64(1) << 50);
+    std::uniform_int_distribution<int> price(1, 50000), quarters(1, 400);
+    for (const int kind : {0, 1, 2}) {
+        MoneyTally tally;
+        Money reference;
+        for (int i = 0; i < 40000; ++i) {
+            double amount = 0;
+            if (kind == 0) // large four-place amounts, always of one sign: 64 bits overflow often
+                amount = double(std::abs(tenThousandths(random))) / 10000;
+            else if (kind == 1) // price times quantity, as the editor computes 合计
+                amount = (price(random) / 10.0) * (quarters(random) / 4.0);
+            else
+                amount = i % 1000 == 0 ? 1e300 : double(tenThousandths(random)) / 10000;
+            tally.add(MoneyTally::Amount(amount));
+            reference += Money::fromDouble(amount);
+        }
+        QCOMPARE(tally.total().isExact(), reference.isExact());
+        QCOMPARE(tally.total().exactText(), reference.exactText());
+    }
 }
 
 // Prices of ordinary shops, many small amounts, a few near a billion, deposits, a

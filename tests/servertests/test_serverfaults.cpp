@@ -1,5 +1,7 @@
 // A shared ledger when the server fails: refused connections, a wrong password, a
 // database that is no ledger, and the server stopped in the middle of a save.
+#include "contractstore.h"
+#include "contracttables.h"
 #include "database.h"
 #include "dberror.h"
 #include "query.h"
@@ -56,6 +58,7 @@ private slots:
     void databaseThatIsNoLedgerIsRefusedUnchanged();
     void serverInitPreparesOnlyAnEmptyDatabase();
     void memberMayWriteRowsButChangeNoTable();
+    void addTablesCompletesAnOlderLedger();
     void serverStoppedDuringSave();
     void savedEntrySurvivesImmediateStop();
 };
@@ -112,12 +115,14 @@ void TestServerFaults::databaseThatIsNoLedgerIsRefusedUnchanged() {
 }
 
 // jiazhuang-server-init on database; returns its exit code, its messages in *output.
-int runServerInit(const QString& database, QString* output) {
+int runServerInit(const QString& database, QString* output, const QStringList& options = {}) {
     QProcess tool;
     tool.setProcessChannelMode(QProcess::MergedChannels);
     tool.start(QStringLiteral(JZ_SERVER_INIT),
-               {QStringLiteral("postgresql://postgres@%1:5432/%2")
-                    .arg(QString::fromLatin1(QUrl::toPercentEncoding(TestServer::folder())), database)});
+               options +
+                   QStringList{QStringLiteral("postgresql://postgres@%1:5432/%2")
+                                   .arg(QString::fromLatin1(QUrl::toPercentEncoding(TestServer::folder())),
+                                        database)});
     tool.waitForFinished(-1);
     *output = QString::fromUtf8(tool.readAll());
     return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
@@ -129,8 +134,9 @@ void TestServerFaults::serverInitPreparesOnlyAnEmptyDatabase() {
     const QString database = TestServer::newDatabase();
     QString output;
     QCOMPARE(runServerInit(database, &output), 0);
-    QCOMPARE(TestServer::adminScalar(database, tables).toString(),
-             QStringLiteral("归类,日记,明细,附件,项目,预算")); // byte order
+    QCOMPARE(
+        TestServer::adminScalar(database, tables).toString(),
+        QStringLiteral("保修,合同,合同增减,合同阶段,归类,日记,明细,阶段付款,附件,项目,预算")); // byte order
     QCOMPARE(TestServer::adminScalar(database, QStringLiteral("select count(*) from 项目")).toInt(), 7);
     QCOMPARE(TestServer::adminScalar(database, QStringLiteral("select count(*) from 归类")).toInt(), 10);
     Database::instance().setServer(TestServer::address(database));
@@ -165,6 +171,48 @@ void TestServerFaults::memberMayWriteRowsButChangeNoTable() {
     QVERIFY_THROWS_EXCEPTION(DbError, db.exec(QStringLiteral("create table 别的 (x text)")));
     QVERIFY_THROWS_EXCEPTION(DbError, db.exec(QStringLiteral("alter table 明细 add column y text")));
     Database::instance().setServer({});
+    TestServer::admin(QStringLiteral("postgres"), QStringLiteral("DROP OWNED BY %1").arg(member));
+    TestServer::admin(QStringLiteral("postgres"), QStringLiteral("DROP ROLE %1").arg(member));
+}
+
+// A shared ledger prepared before contracts: a member storing one is told what the
+// administrator must do; --add-tables adds what is missing, once, with the member's
+// rights, and refuses a database that holds no ledger.
+void TestServerFaults::addTablesCompletesAnOlderLedger() {
+    const QString database = TestServer::newDatabase();
+    QString output;
+    QCOMPARE(runServerInit(database, &output), 0);
+    for (const QString& table : ContractTables::tableNames())
+        TestServer::admin(database, QStringLiteral("DROP TABLE %1").arg(table));
+    const QString member = database + QStringLiteral("_wang");
+    TestServer::admin(database, QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'pw' IN ROLE %2")
+                                    .arg(member, ServerSchema::memberRole(database)));
+    Database::instance().setServer(TestServer::address(database, member), QStringLiteral("pw"));
+    ContractRecord contract;
+    contract.name = QStringLiteral("全包合同");
+    contract.price = 80000;
+    try {
+        ContractStore::save(SqlConnection::program(), contract);
+        QFAIL("a member made the contract tables");
+    } catch (const DbError& refusal) {
+        QVERIFY2(refusal.message().contains(QStringLiteral("jiazhuang-server-init --add-tables")),
+                 qPrintable(refusal.message()));
+    }
+
+    QCOMPARE(runServerInit(database, &output, {QStringLiteral("--add-tables")}), 0);
+    QVERIFY2(output.contains(QStringLiteral("补上表 合同、合同阶段、合同增减、保修、阶段付款")), qPrintable(output));
+    ContractStore::save(SqlConnection::program(), contract); // the member may write them now
+    StageRecord stage{0, contract.key, QStringLiteral("开工"), 24000, 0, {}, {}, {}};
+    ContractStore::save(SqlConnection::program(), stage);
+    QCOMPARE(ContractStore::stages(SqlConnection::program()).size(), 1);
+    Database::instance().setServer({});
+
+    QCOMPARE(runServerInit(database, &output, {QStringLiteral("--add-tables")}), 0);
+    QVERIFY2(output.contains(QStringLiteral("不缺任何表")), qPrintable(output));
+    const QString foreign = TestServer::newDatabase();
+    QCOMPARE(runServerInit(foreign, &output, {QStringLiteral("--add-tables")}), 1);
+    QVERIFY2(output.contains(QStringLiteral("不是家装账簿")), qPrintable(output));
+
     TestServer::admin(QStringLiteral("postgres"), QStringLiteral("DROP OWNED BY %1").arg(member));
     TestServer::admin(QStringLiteral("postgres"), QStringLiteral("DROP ROLE %1").arg(member));
 }

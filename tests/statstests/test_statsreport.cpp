@@ -3,6 +3,7 @@
 #include "datestatswindow.h"
 #include "expensemodewindow.h"
 #include "frame.h"
+#include "goldenfile.h"
 #include "locationstatswindow.h"
 #include "messagerecorder.h"
 #include "pdftext.h"
@@ -50,25 +51,8 @@ PreparedReport print(QWidget* window, const std::function<void(ReportPreview&)>&
 // The prepared pages against the reference file report1-<name>.txt. JZ_UPDATE_GOLDEN=1
 // writes the reference instead.
 bool matchesReference(const PreparedReport& report, const QString& name) {
-    const QString path = QStringLiteral(JZ_REFERENCE_DIR "/report1-%1.txt").arg(name);
-    const QString actual = report.dump();
-    if (qEnvironmentVariableIsSet("JZ_UPDATE_GOLDEN")) {
-        QFile out(path);
-        return out.open(QIODevice::WriteOnly) && out.write(actual.toUtf8()) > 0;
-    }
-    QFile in(path);
-    const QString expected = in.open(QIODevice::ReadOnly) ? QString::fromUtf8(in.readAll()) : QString();
-    if (expected == actual)
-        return true;
-    const QStringList a = actual.split(QLatin1Char('\n'));
-    const QStringList e = expected.split(QLatin1Char('\n'));
-    int line = 0;
-    while (line < a.size() && line < e.size() && a[line] == e[line])
-        ++line;
-    qWarning("%s differs from the prepared report at line %d:\n  expected: %s\n  actual:   %s\n"
-             "regenerate with: JZ_UPDATE_GOLDEN=1 test_statsreport",
-             qPrintable(path), line + 1, qPrintable(e.value(line)), qPrintable(a.value(line)));
-    return false;
+    return matchesGoldenFile(report.dump(), QStringLiteral(JZ_REFERENCE_DIR "/report1-%1.txt").arg(name),
+                             "test_statsreport");
 }
 
 // The texts of every data row, in print order over all pages.

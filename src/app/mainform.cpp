@@ -326,7 +326,13 @@ void TMainForm::NShareClick() {
             Database::instance().setFileName(file);
         });
     };
-    ConnectDialog dialog(this, toServer, toLocalFile);
+    const auto toCopy = [this](const QString& copy) {
+        return turnLedger([&] {
+            Database::instance().setServer({});
+            Database::instance().setFileName(copy, true);
+        });
+    };
+    ConnectDialog dialog(this, toServer, toLocalFile, toCopy);
     dialog.exec();
 }
 

@@ -6,12 +6,11 @@
 #include "filedialogs.h"
 #include "ledgermove.h"
 #include "messages.h"
+#include "passworddialog.h"
 #include "serveraddressdialog.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QInputDialog>
-#include <QLineEdit>
 
 namespace LedgerMoves {
 
@@ -43,12 +42,13 @@ bool runAskingPassword(QWidget* parent, const QString& text, LedgerPlace* server
             return true;
         } catch (const DbError& error) {
             if (server && ServerHandle::refusedForPassword(error)) {
-                bool given = false;
-                const QString password = QInputDialog::getText(
-                    parent, QStringLiteral("口令"), QStringLiteral("%1 的口令:").arg(server->server.displayName()),
-                    QLineEdit::Password, QString(), &given);
-                if (given && !password.isEmpty()) {
-                    server->password = password;
+                // A password tried already and refused is said so.
+                PasswordDialog prompt(parent, server->server,
+                                      server->password.isEmpty()
+                                          ? QString()
+                                          : QStringLiteral("口令没有被服务器接受：%1").arg(error.message()));
+                if (prompt.exec() == QDialog::Accepted && !prompt.password().isEmpty()) {
+                    server->password = prompt.password();
                     continue;
                 }
             }

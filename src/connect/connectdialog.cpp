@@ -4,6 +4,7 @@
 #include "filedialogs.h"
 #include "ledgerchoice.h"
 #include "messages.h"
+#include "offlinecopy.h"
 #include "serverlogin.h"
 #include "windowlook.h"
 
@@ -17,8 +18,10 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-ConnectDialog::ConnectDialog(QWidget* parent, ToServer toServer, ToLocalFile toLocalFile)
-    : QDialog(parent), m_toServer(std::move(toServer)), m_toLocalFile(std::move(toLocalFile)) {
+ConnectDialog::ConnectDialog(QWidget* parent, ToServer toServer, ToLocalFile toLocalFile,
+                             ToReadOnlyCopy toCopy)
+    : QDialog(parent), m_toServer(std::move(toServer)), m_toLocalFile(std::move(toLocalFile)),
+      m_toCopy(std::move(toCopy)) {
     setObjectName(QStringLiteral("ConnectDialog"));
     setWindowTitle(QStringLiteral("连接共享账簿"));
     WindowLook::apply(this);
@@ -137,7 +140,14 @@ void ConnectDialog::connectToServer() {
     if (login.outcome == ServerLogin::Result::Cancelled)
         return;
     if (login.outcome == ServerLogin::Result::Failed) {
-        Messages::error(this, login.failure);
+        if (!m_toCopy) {
+            Messages::error(this, login.failure);
+            return;
+        }
+        // The choice stays the server: once it answers again the launcher opens it.
+        const QString copy = OfflineCopy::offered(this, chosen, login.failure);
+        if (!copy.isEmpty() && m_toCopy(copy))
+            accept();
         return;
     }
     if (!m_toServer(chosen, login.password))

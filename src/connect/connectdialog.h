@@ -13,7 +13,9 @@ class QSpinBox;
 // file when the server's certificate is to be checked. 连接 signs in, makes sure the
 // database holds a ledger and only then hands it to the program; 本地账簿 goes back
 // to the file of the working folder. A failure leaves the open ledger as it was and
-// the fields as they were typed. The choice that went through is remembered.
+// the fields as they were typed; the message offers the newest intact local backup
+// of that shared ledger, read-only, when there is one. The choice that went through
+// is remembered.
 class ConnectDialog : public QDialog {
     Q_OBJECT
 public:
@@ -21,8 +23,10 @@ public:
     // open), and the dialog stays.
     using ToServer = std::function<bool(const ServerAddress& address, const QString& password)>;
     using ToLocalFile = std::function<bool()>;
+    // The newest local backup of a shared ledger that cannot be reached, read-only.
+    using ToReadOnlyCopy = std::function<bool(const QString& copyPath)>;
 
-    ConnectDialog(QWidget* parent, ToServer toServer, ToLocalFile toLocalFile);
+    ConnectDialog(QWidget* parent, ToServer toServer, ToLocalFile toLocalFile, ToReadOnlyCopy toCopy = {});
 
     // The fields as typed; invalid while one is missing.
     ServerAddress address() const;
@@ -37,6 +41,7 @@ private:
 
     ToServer m_toServer;
     ToLocalFile m_toLocalFile;
+    ToReadOnlyCopy m_toCopy;
     QLineEdit* m_host = nullptr;
     QSpinBox* m_port = nullptr;
     QLineEdit* m_database = nullptr;

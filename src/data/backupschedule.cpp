@@ -59,7 +59,9 @@ void BackupSchedule::waitForFirstBackup() {
 void BackupSchedule::programEnding(const Runner& runner) {
     if (!m_connected)
         return;
-    const bool stored = Database::instance().storeCount() != m_storesAtBackup;
+    // A read-only backup open at the end is no ledger of the user's to copy.
+    const bool stored =
+        Database::instance().storeCount() != m_storesAtBackup && !Database::instance().isReadOnly();
     const LedgerPlace ledger = LedgerPlace::ofProgram();
     const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
     const Work work = [this, stored, ledger, now](const BackupStore::Progress& progress) {

@@ -168,5 +168,8 @@ QString Database::tryOpenServer() {
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
                           ? QSqlDatabase::database(m_connectionName, false)
                           : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
-    return LedgerOnServer::open(db, m_server, m_password);
+    const QString failure = LedgerOnServer::open(db, m_server, m_password);
+    if (failure.isNull())
+        countCommits(db);
+    return failure;
 }

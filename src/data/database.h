@@ -52,7 +52,8 @@ public:
     // Called after each successful opening (the automatic backup starts from here);
     // it must not use the connection. An empty function removes it.
     void setConnectedHandler(std::function<void()> handler) { m_connectedHandler = std::move(handler); }
-    // The writes committed through the connection since the program started.
+    // The writes committed through the connection since the program started, on a
+    // file or a server (every connection it opened).
     quint64 storeCount() const { return m_storeCount; }
 
 private:

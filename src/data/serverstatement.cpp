@@ -1,6 +1,7 @@
 #include "serverstatement.h"
 
 #include "dberror.h"
+#include "servercommits.h"
 #include "sqlstatement.h"
 
 #include <charconv>
@@ -84,6 +85,7 @@ void ServerStatement::execute() {
         if (m_binary[i])
             types[i] = ByteaOid;
     }
+    const bool inTransaction = PQtransactionStatus(m_connection) != PQTRANS_IDLE;
     m_result = PQexecParams(m_connection, m_text.constData(), count, types.data(), values.data(),
                             lengths.data(), formats.data(), 0);
     const ExecStatusType status = m_result ? PQresultStatus(m_result) : PGRES_FATAL_ERROR;
@@ -93,6 +95,7 @@ void ServerStatement::execute() {
         m_result = nullptr;
         throw DbError(failure);
     }
+    ServerCommits::noteStatement(m_connection, inTransaction, m_result);
     m_row = -1;
 }
 

@@ -3,6 +3,7 @@
 #include "database.h"
 #include "dberror.h"
 #include "enginetext.h"
+#include "servercommits.h"
 #include "sqlstatement.h"
 
 #include <QDeadlineTimer>
@@ -111,10 +112,11 @@ void SqlConnection::registerCollation(const char* name, TextOrder order) const {
         throw DbError(message());
 }
 
-// SQLite calls the commit hook for write transactions only, so it counts stores.
+// SQLite calls the commit hook for write transactions only, so it counts stores;
+// the server's are counted as its statements complete.
 void SqlConnection::countCommits(quint64* count) const {
     if (m_server)
-        return;
+        return ServerCommits::countInto(m_server, count);
     sqlite3_commit_hook(
         m_db,
         [](void* counter) {

@@ -22,7 +22,9 @@
 #include "windowlook.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -108,7 +110,11 @@ void answerPassword(const QString& password, QString* noteShown = nullptr) {
         }
         auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("PasswordEdit"));
         QCOMPARE(edit->echoMode(), QLineEdit::Password);
-        QCOMPARE(edit->accessibleName(), QStringLiteral("口令"));
+        // The field is read out by its label, which names the server.
+        const auto* label = dialog->findChild<QLabel*>(QStringLiteral("PasswordLabel"));
+        QCOMPARE(edit->accessibleName(), label->text());
+        QCOMPARE(label->buddy(), edit);
+        QVERIFY2(label->text().contains(QLatin1Char('@')), qPrintable(label->text()));
         edit->insert(password); // as an input method commits it
         press(dialog, "OkButton");
     });
@@ -132,6 +138,7 @@ private Q_SLOTS:
     void passwordFileOfLibpqNeedsNoPrompt();
     void unsavedInputIsNotDroppedSilently();
     void unreachableServerOffersTheLatestBackup();
+    void unreachableServerInTheDialogOffersTheBackup();
 
 private:
     QTemporaryDir m_config;
@@ -501,6 +508,64 @@ void TestConnectDialog::unreachableServerOffersTheLatestBackup() {
     QVERIFY(Database::instance().isServer());
     QVERIFY(!Database::instance().isReadOnly());
     QCOMPARE(Database::instance().filePath(), m_file->filePath());
+}
+
+// 连接 to a shared ledger whose server does not answer: the failure's message offers
+// the newest local copy of that ledger; taken, the frame turns to it read-only,
+// while the remembered choice is left alone.
+void TestConnectDialog::unreachableServerInTheDialogOffersTheBackup() {
+    ServerAddress nowhere;
+    nowhere.host = QStringLiteral("127.0.0.1");
+    nowhere.port = 1; // nothing listens there
+    nowhere.database = QStringLiteral("家装");
+    nowhere.user = QStringLiteral("zhang");
+    m_file->exec(QStringLiteral("insert into 项目 (NAMES) values ('备份里的工程')"));
+    const BackupStore store(LedgerPlace::onServer(nowhere));
+    QVERIFY(QDir().mkpath(store.folder()));
+    const QString planted = QDir(store.folder()).filePath(QStringLiteral("家装账簿-2026-12-01-120000.mdb"));
+    QVERIFY(QFile::copy(m_file->filePath(), planted));
+    const ServerAddress remembered = TestServer::address(QStringLiteral("记住的库"));
+    LedgerChoice::rememberServer(remembered);
+
+    TMainForm form;
+    form.action(QStringLiteral("N15"))->trigger(); // a window of the file
+    QVERIFY(Form1);
+    {
+        MessageRecorder messages(false); // declined: the dialog stays as typed
+        useDialog(form, [&](ConnectDialog* dialog) {
+            fill(dialog, nowhere);
+            press(dialog, "ConnectButton");
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(dialog->address(), nowhere);
+            press(dialog, "CancelButton");
+        });
+        QCOMPARE(messages.shown().size(), 1);
+        QCOMPARE(messages.shown()[0].kind, Messages::Kind::Question);
+        QVERIFY2(messages.lastText().startsWith(QStringLiteral("无法连接共享账簿 zhang@127.0.0.1/家装：")),
+                 qPrintable(messages.lastText()));
+        QVERIFY(messages.lastText().contains(QDir::toNativeSeparators(planted)));
+        QVERIFY(!Database::instance().isReadOnly());
+        QVERIFY(Form1);
+    }
+    MessageRecorder messages(true);
+    bool closed = false;
+    useDialog(form, [&](ConnectDialog* dialog) {
+        fill(dialog, nowhere);
+        press(dialog, "ConnectButton");
+        closed = !dialog->isVisible();
+    });
+    QVERIFY(closed);
+    QVERIFY(Database::instance().isReadOnly());
+    QVERIFY(!Database::instance().isServer());
+    QTRY_VERIFY(!Form1);
+    QCOMPARE(ledgerShown(form), QFileInfo(planted).fileName() + QStringLiteral("（只读）"));
+    QCOMPARE(SqlConnection::program()
+                 .scalar(QStringLiteral("select count(*) from 项目 where NAMES='备份里的工程'"))
+                 .toInt(),
+             1);
+    QCOMPARE(LedgerChoice::chosenServer(), remembered);
+    Database::instance().close();
+    QDir(store.folder()).removeRecursively();
 }
 
 JZ_TEST_MAIN(TestConnectDialog)

@@ -10,33 +10,28 @@
 #include <QStringList>
 #include <QUrl>
 
-inline const QStringList everyTable = {QStringLiteral("明细"), QStringLiteral("项目"), QStringLiteral("归类"),
-                                       QStringLiteral("日记"), QStringLiteral("预算"), QStringLiteral("附件")};
+inline const QStringList everyTable = {QStringLiteral("明细"), QStringLiteral("项目"),
+                                       QStringLiteral("归类"), QStringLiteral("日记"),
+                                       QStringLiteral("预算"), QStringLiteral("附件")};
 
-// A ledger database on the test server, prepared as jiazhuang-server-init prepares one.
+// A ledger database on the test server, prepared as jiazhuang-server-init prepares one
+// (TestServer::newLedger, with the common entries), handed back when the test ends.
 class ServerLedger {
 public:
-    ServerLedger() : m_database(TestServer::newDatabase()) {
-        const ServerHandle admin(address());
-        ServerSchema::create(admin.connection(), m_database);
-    }
+    ServerLedger() : m_database(TestServer::newLedger(true)) {}
     ~ServerLedger() {
+        // The member's login goes first: a ledger handed out again has no stranger's role.
         try {
-            TestServer::admin(QStringLiteral("postgres"),
-                              QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(m_database));
-            if (m_member)
-                TestServer::admin(QStringLiteral("postgres"),
-                                  QStringLiteral("DROP OWNED BY %1_zhang").arg(m_database));
+            if (m_member) {
+                TestServer::admin(m_database, QStringLiteral("DROP OWNED BY %1_zhang").arg(m_database));
+                TestServer::admin(m_database, QStringLiteral("DROP ROLE %1_zhang").arg(m_database));
+            }
         } catch (const DbError&) {
         }
-        try {
-            if (m_member)
-                TestServer::admin(QStringLiteral("postgres"), QStringLiteral("DROP ROLE %1_zhang").arg(m_database));
-            TestServer::admin(QStringLiteral("postgres"),
-                              QStringLiteral("DROP ROLE IF EXISTS %1").arg(ServerSchema::memberRole(m_database)));
-        } catch (const DbError&) {
-        }
+        TestServer::releaseLedger(m_database);
     }
+    ServerLedger(const ServerLedger&) = delete;
+    ServerLedger& operator=(const ServerLedger&) = delete;
     QString database() const { return m_database; }
     ServerAddress address() const { return TestServer::address(m_database); }
     LedgerPlace place() const { return LedgerPlace::onServer(address()); }
@@ -62,4 +57,3 @@ private:
     QString m_database;
     bool m_member = false;
 };
-

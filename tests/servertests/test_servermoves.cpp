@@ -1,6 +1,7 @@
 // The commands that move a ledger (上传到共享账簿…, 另存为本地账簿…) and the backups of
 // a shared ledger, on the test server: local verified copies in a folder of their
 // own per server ledger, listed by 备份与恢复, never written back onto the server.
+#include "autobackup.h"
 #include "backupschedule.h"
 #include "backupstore.h"
 #include "backupwindow.h"
@@ -10,17 +11,23 @@
 #include "ledgermoves.h"
 #include "messagerecorder.h"
 #include "modaldialog.h"
+#include "passworddialog.h"
+#include "query.h"
 #include "serveraddressdialog.h"
 #include "serverledger.h"
 #include "sqlitehandle.h"
+#include "sqlrun.h"
+#include "sqltexts.h"
 #include "testdatabase.h"
 #include "testmain.h"
 
-#include <QDir>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QAbstractButton>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -29,8 +36,9 @@ namespace {
 void addEntries(const LedgerPlace& place, int count) {
     const LedgerConnection ledger(place, LedgerConnection::Access::Write);
     for (int i = 0; i < count; ++i)
-        ledger.connection().exec(QStringLiteral("insert into 明细 (NAMES, DATES, ALLMONEY) values (?, '2026-12-01', ?)"),
-                                 {QStringLiteral("第%1条").arg(i), 0.1 * i});
+        ledger.connection().exec(
+            QStringLiteral("insert into 明细 (NAMES, DATES, ALLMONEY) values (?, '2026-12-01', ?)"),
+            {QStringLiteral("第%1条").arg(i), 0.1 * i});
 }
 
 qint64 rows(const LedgerPlace& place, const QString& table) {
@@ -58,6 +66,8 @@ private Q_SLOTS:
     void saveAsLocal_serverLedgerIntoNewFile();
     void serverBackup_localCopyPerServerLedger_neverRestored();
     void serverBackup_firstConnectionMakesTheDaysCopy();
+    void serverBackup_programEndCopiesWhatThisRunStored();
+    void backupTool_serverLedgerIntoLocalCopy();
 };
 
 void TestServerMoves::initTestCase() {
@@ -79,7 +89,8 @@ void TestServerMoves::upload_openFile_intoEmptyServerLedger() {
     MessageRecorder messages;
     // A mistyped address is refused in the dialog, which stays open for the right one.
     onNextModal<ServerAddressDialog>([&](ServerAddressDialog* dialog) {
-        dialog->findChild<QLineEdit*>(QStringLiteral("AddressEdit"))->setText(QStringLiteral("postgresql://服务器/库"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("AddressEdit"))
+            ->setText(QStringLiteral("postgresql://服务器/库"));
         dialog->accept();
         QVERIFY(dialog->isVisible());
         dialog->findChild<QLineEdit*>(QStringLiteral("AddressEdit"))->setText(server.url());
@@ -112,11 +123,28 @@ void TestServerMoves::upload_asksForPassword_andRefusesALedgerInUse() {
     QString url = server.url();
     url.replace(QStringLiteral("postgres@"), member.server.user + QLatin1Char('@'));
     answerAddress(url);
-    onNextModal<QInputDialog>([](QInputDialog* dialog) {
-        dialog->setTextValue(QStringLiteral("pw"));
-        dialog->accept();
-    });
+    // The same prompt as signing in: the server named, the field read out by its
+    // label; a wrong password is asked for again, saying so.
+    QStringList notes;
+    const auto type = [&](const QString& password, const std::function<void()>& next) {
+        onNextModal<PasswordDialog>([&, password, next](PasswordDialog* dialog) {
+            const auto* note = dialog->findChild<QLabel*>(QStringLiteral("NoteLabel"));
+            notes << (note ? note->text() : QString());
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("PasswordEdit"));
+            QCOMPARE(edit->echoMode(), QLineEdit::Password);
+            QVERIFY(edit->accessibleName().contains(member.server.displayName()));
+            QTest::keyClicks(edit, password);
+            if (next)
+                next();
+            QTest::mouseClick(dialog->findChild<QAbstractButton*>(QStringLiteral("OkButton")),
+                              Qt::LeftButton);
+        });
+    };
+    type(QStringLiteral("wrong"), [&] { type(QStringLiteral("pw"), {}); });
     LedgerMoves::upload(nullptr);
+    QCOMPARE(notes.size(), 2);
+    QVERIFY(notes[0].isEmpty());
+    QVERIFY2(notes[1].startsWith(QStringLiteral("口令没有被服务器接受")), qPrintable(notes[1]));
     // The password let it in, and the ledger in use was refused and left as it was.
     QCOMPARE(messages.shown().last().kind, Messages::Kind::Error);
     QVERIFY2(messages.lastText().contains(QStringLiteral("不是空的")), qPrintable(messages.lastText()));
@@ -195,6 +223,125 @@ void TestServerMoves::serverBackup_firstConnectionMakesTheDaysCopy() {
     QVERIFY(store.hasBackupOn(QDate::currentDate()));
     QCOMPARE(store.list().value(0).ledgerEntries, 2);
     QDir(store.folder()).removeRecursively();
+}
+
+// The end of a run that stored something on the shared ledger makes another local
+// copy, as a file's run does; what the run only read, what another member stored and
+// a write that changed no row make none.
+void TestServerMoves::serverBackup_programEndCopiesWhatThisRunStored() {
+    ServerLedger server;
+    addEntries(server.place(), 2);
+    Database::instance().setServer(server.address());
+    const BackupStore store = BackupStore::ofProgram();
+    QDir(store.folder()).removeRecursively();
+    MessageRecorder messages;
+    QWidget frame;
+    const auto runOfProgram = [&](const std::function<void(const SqlConnection& db)>& work) {
+        AutoBackup backups(&frame);
+        work(SqlConnection::program());
+        backups.programEnding();
+    };
+    const auto insertProject = [](const SqlConnection& db) {
+        db.exec(QStringLiteral("insert into 项目 (NAMES) values (?)"), {QStringLiteral("新工程")});
+    };
+
+    runOfProgram([](const SqlConnection& db) { db.scalar(QStringLiteral("select count(*) from 明细")); });
+    QCOMPARE(store.files().size(), 1); // the day's first copy alone
+    runOfProgram([&](const SqlConnection& db) {
+        addEntries(server.place(), 1); // another member
+        SqlRun::inTransaction(db, [&] { db.scalar(QStringLiteral("select count(*) from 明细")); });
+        db.exec(QStringLiteral("update 项目 set NAMES='无' where MID=-1"));
+        QVERIFY_THROWS_EXCEPTION(DbError, SqlRun::inTransaction(db, [&] {
+                                     insertProject(db);
+                                     throw DbError(QStringLiteral("放弃"));
+                                 }));
+    });
+    QCOMPARE(store.files().size(), 1);
+
+    // A save through a window's Query stores by itself; others in a transaction.
+    runOfProgram([](const SqlConnection&) {
+        Query query;
+        query.setSql(SqlTexts::emptyLedger());
+        query.open();
+        query.append();
+        query.setValue(QStringLiteral("NAMES"), QStringLiteral("本次保存"));
+        query.post();
+    });
+    QCOMPARE(store.files().size(), 2);
+    QCOMPARE(store.list().value(0).ledgerEntries, 4);
+    runOfProgram([&](const SqlConnection& db) { SqlRun::inTransaction(db, [&] { insertProject(db); }); });
+    QCOMPARE(store.files().size(), 3);
+    QVERIFY(store.list().value(0).intact);
+
+    // The connection the server dropped is opened again; its stores count as well.
+    runOfProgram([&](const SqlConnection& db) {
+        TestServer::admin(
+            QStringLiteral("postgres"),
+            QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where datname=? "
+                           "and pid<>pg_backend_pid()"),
+            {server.database()});
+        QVERIFY_THROWS_EXCEPTION(DbError, db.scalar(QStringLiteral("select 1")));
+        insertProject(SqlConnection::program());
+    });
+    QCOMPARE(store.files().size(), 4);
+    QCOMPARE(messages.texts(), QStringList());
+    QDir(store.folder()).removeRecursively();
+}
+
+// jiazhuang-backup --server: a member's password from libpq's password file, the
+// verified copy in the folder given; a server that does not answer is exit status 1.
+void TestServerMoves::backupTool_serverLedgerIntoLocalCopy() {
+    ServerLedger server;
+    addEntries(server.place(), 3);
+    const LedgerPlace member = server.member();
+    QTemporaryDir home;
+    QFile passwords(home.filePath(QStringLiteral("pgpass")));
+    QVERIFY(passwords.open(QIODevice::WriteOnly));
+    passwords.write(QStringLiteral("*:*:%1:%2:pw\n").arg(server.database(), member.server.user).toUtf8());
+    passwords.close();
+    passwords.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    QString url = server.url();
+    url.replace(QStringLiteral("postgres@"), member.server.user + QLatin1Char('@'));
+    const QString folder = home.filePath(QStringLiteral("备份"));
+
+    const auto backupTool = [&](const QStringList& arguments, QString* output = nullptr) {
+        QProcess tool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PGPASSFILE"), passwords.fileName());
+        // The tool's data folder is the one this test's (test mode) reads.
+        environment.insert(QStringLiteral("XDG_DATA_HOME"),
+                           QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+        tool.setProcessEnvironment(environment);
+        tool.setProcessChannelMode(QProcess::MergedChannels);
+        tool.start(QStringLiteral(JZ_BACKUP_TOOL), arguments);
+        tool.waitForFinished(-1);
+        if (output)
+            *output = QString::fromUtf8(tool.readAll());
+        return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+    };
+    QString output;
+    QCOMPARE(backupTool({QStringLiteral("--server"), url, folder}, &output), 0);
+    const BackupStore store(member, folder);
+    const QVector<BackupStore::Copy> copies = store.list();
+    QCOMPARE(copies.size(), 1);
+    QVERIFY(copies[0].intact);
+    QCOMPARE(copies[0].ledgerEntries, 3);
+    QVERIFY2(output.contains(copies[0].path), qPrintable(output));
+    QCOMPARE(BackupStore::inspect(copies[0].path, true).ledgerEntries, 3);
+
+    // Without a folder: the shared ledger's own folder, where the program puts them.
+    QDir(BackupStore(member).folder()).removeRecursively();
+    QCOMPARE(backupTool({QStringLiteral("--server"), url}), 0);
+    QCOMPARE(BackupStore(member).files().size(), 1);
+    QDir(BackupStore(member).folder()).removeRecursively();
+
+    QString unreachable = url;
+    unreachable.replace(QStringLiteral(":5432/"), QStringLiteral(":1/"));
+    QCOMPARE(backupTool({QStringLiteral("--server"), unreachable, folder}, &output), 1);
+    QVERIFY2(output.contains(QStringLiteral("jiazhuang-backup: ")), qPrintable(output));
+    QCOMPARE(store.files().size(), 1);
+    QCOMPARE(backupTool({QStringLiteral("--server")}), 2);
+    QCOMPARE(backupTool({QStringLiteral("--server"), QStringLiteral("mysql://a@b/c")}), 2);
 }
 
 JZ_TEST_MAIN(TestServerMoves)

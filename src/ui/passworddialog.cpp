@@ -21,12 +21,15 @@ PasswordDialog::PasswordDialog(QWidget* parent, const ServerAddress& address, co
         noteLabel->setWordWrap(true);
         layout->addWidget(noteLabel);
     }
-    auto* label = new QLabel(QStringLiteral("%1 的口令").arg(address.displayName()), this);
+    // The label names the server, and a screen reader reads the same words.
+    const QString caption = QStringLiteral("%1 的口令").arg(address.displayName());
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(QStringLiteral("PasswordLabel"));
     label->setWordWrap(true);
     m_password = new QLineEdit(this);
     m_password->setObjectName(QStringLiteral("PasswordEdit"));
     m_password->setEchoMode(QLineEdit::Password);
-    m_password->setAccessibleName(QStringLiteral("口令"));
+    m_password->setAccessibleName(caption);
     label->setBuddy(m_password);
     layout->addWidget(label);
     layout->addWidget(m_password);

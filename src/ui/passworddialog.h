@@ -7,7 +7,8 @@ class QLineEdit;
 struct ServerAddress;
 
 // "口令": asks for the password of a shared ledger when the server wants one that
-// neither libpq's environment nor the keyring gives.
+// libpq's environment (and, where the caller keeps one, the keyring) does not give.
+// Signing in to a ledger and the commands that move a whole ledger both ask here.
 class PasswordDialog : public QDialog {
     Q_OBJECT
 public:

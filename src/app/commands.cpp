@@ -46,6 +46,8 @@ const QVector<Menu>& menus() {
              {"NShare", "连接共享账簿…", "打开放在 PostgreSQL 服务器上的共享账簿，或回到本地账簿", 1},
              {"NUpload", "上传到共享账簿…", "把账簿文件复制到服务器上一个空的共享账簿里", 2},
              {"NSaveLocal", "另存为本地账簿…", "把打开的账簿复制成一个新的账簿文件", 2},
+             {"NRecycleLine", nullptr, nullptr, -1},
+             {"NRecycleBin", "回收站", "删除的账目和日记：恢复或彻底删除", 9},
          }},
         // The open windows are listed above these items while the menu shows.
         {"WindowMenu",

@@ -24,6 +24,7 @@
 #include "pictures.h"
 #include "projecteditor.h"
 #include "projectstatswindow.h"
+#include "recyclebinwindow.h"
 #include "urlopener.h"
 #include "windowmenu.h"
 
@@ -95,6 +96,7 @@ void TMainForm::createActions() {
         {QStringLiteral("NContracts"), &TMainForm::NContractsClick},
         {QStringLiteral("NShare"), &TMainForm::NShareClick},
         {QStringLiteral("NUpload"), &TMainForm::NUploadClick}, {QStringLiteral("NSaveLocal"), &TMainForm::NSaveLocalClick},
+        {QStringLiteral("NRecycleBin"), &TMainForm::NRecycleBinClick},
         {QStringLiteral("CascadeWindows"), &TMainForm::CascadeWindowsClick}, {QStringLiteral("TileWindows"), &TMainForm::TileWindowsClick},
         {QStringLiteral("CloseAllWindows"), &TMainForm::CloseAllWindowsClick},
     };
@@ -259,6 +261,10 @@ void TMainForm::N12Click() {
 void TMainForm::NBudgetClick() {
     openOrFocus(BudgetForm, [] { return new BudgetWindow; });
 }
+void TMainForm::NRecycleBinClick() {
+    openOrFocus(RecycleBinForm, [] { return new RecycleBinWindow; });
+}
+
 void TMainForm::NContractsClick() {
     openOrFocus(ContractForm, [] { return new ContractWindow; });
 }

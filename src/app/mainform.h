@@ -46,6 +46,7 @@ private Q_SLOTS:
     void NShareClick();
     void NUploadClick();
     void NSaveLocalClick();
+    void NRecycleBinClick();
     void CascadeWindowsClick();
     void TileWindowsClick();
     void CloseAllWindowsClick();

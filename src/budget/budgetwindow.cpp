@@ -5,6 +5,7 @@
 #include "budgetcelldelegate.h"
 #include "budgetgridmodel.h"
 #include "budgetreport.h"
+#include "changenotice.h"
 #include "chartsplitter.h"
 #include "database.h"
 #include "datepicker.h"
@@ -65,6 +66,9 @@ BudgetWindow::BudgetWindow(QWidget* parent)
     m_TabBar1->addTab(QStringLiteral("按对应工程"));
     m_TabBar1->addTab(QStringLiteral("按材料类型"));
     layout->addWidget(m_TabBar1);
+    m_changeNotice = new ChangeNotice(QStringLiteral("明细"), QStringLiteral("条账目"), this);
+    connect(m_changeNotice, &ChangeNotice::refreshRequested, this, &BudgetWindow::SpeedButton1Click);
+    layout->addWidget(m_changeNotice, 0, Qt::AlignLeft);
     buildGrid();
     m_Chart1 = new BarChart(this);
     m_Chart1->setObjectName(QStringLiteral("Chart1"));
@@ -211,6 +215,7 @@ void BudgetWindow::reload() {
         failure = error.message();
     }
     m_model->setLedger(projects, categories, budgets, sums);
+    m_changeNotice->reset();
     chartRows();
     if (!failure.isEmpty())
         Messages::error(this, QStringLiteral("无法读取预算: ") + failure);

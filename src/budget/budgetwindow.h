@@ -6,6 +6,7 @@
 #include <memory>
 
 class BarChart;
+class ChangeNotice;
 class BudgetCellDelegate;
 class BudgetGridModel;
 class BudgetReport;
@@ -67,6 +68,7 @@ private:
     QTabBar* m_TabBar1 = nullptr;
     QTableView* m_DBGrid1 = nullptr;
     BarChart* m_Chart1 = nullptr;
+    ChangeNotice* m_changeNotice = nullptr; // others' stores since the last reading
 };
 
 // The one budget window, while it is open.

@@ -6,6 +6,7 @@
 #include "dberror.h"
 #include "sqldialect.h"
 #include "query.h"
+#include "recyclebin.h"
 #include "sqlrun.h"
 #include "sqlstatement.h"
 
@@ -128,7 +129,8 @@ bool removeEntry(Query& query) {
     bool removed = false;
     inTransaction(db, [&] {
         // The attachments go only with their entry: a delete without effect changes nothing.
-        removed = query.removeFromFile();
+        removed = RecycleBin::keepDeleted(SqlConnection(db), QStringLiteral("明细"), entryKey,
+                                          [&] { return query.removeFromFile(); });
         if (removed && exists(db))
             SqlConnection(db).exec(QStringLiteral("delete from 附件 where ENTRYMID=?"), {entryKey});
         if (removed) // a deleted payment no longer counts under its contract stage

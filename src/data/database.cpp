@@ -3,6 +3,7 @@
 #include "collation.h"
 #include "dberror.h"
 #include "ledgeronserver.h"
+#include "recyclebin.h"
 #include "rowpass.h"
 #include "sqlconnection.h"
 #include "sqlrun.h"
@@ -113,6 +114,7 @@ void Database::open() {
             close();
             throw DbError(failure);
         }
+        purgeRecycleBin();
         if (m_connectedHandler)
             m_connectedHandler();
         return;
@@ -125,8 +127,21 @@ void Database::open() {
     }
     m_openedPath = path;
     statFile(path, &m_openedInode, &m_openedDevice);
-    if (m_connectedHandler && !m_readOnly)
+    if (m_readOnly)
+        return;
+    purgeRecycleBin();
+    if (m_connectedHandler)
         m_connectedHandler();
+}
+
+// Deleted rows older than the user keeps them go when the ledger is opened for
+// writing. A file another program holds locked keeps them until the next opening:
+// the ledger is usable all the same.
+void Database::purgeRecycleBin() {
+    try {
+        RecycleBin::purge(SqlConnection(QSqlDatabase::database(m_connectionName, false)), RecycleBin::keepDays());
+    } catch (const DbError&) {
+    }
 }
 
 // Opens the connection on path; returns the engine's message on failure (the

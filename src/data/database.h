@@ -67,6 +67,7 @@ private:
     QString tryOpenServer();
     bool fileStillSame() const;
     void countCommits(const QSqlDatabase& db);
+    void purgeRecycleBin();
 
     QString m_fileName;
     bool m_readOnly = false;

@@ -23,14 +23,7 @@ QString unreachable(const ServerAddress& address, const QString& reason) {
 // Asks libpq alone whether the server lets this user in, with the settings that Qt
 // SQL passes: only libpq tells a missing password from other refusals.
 Probe authenticate(const ServerAddress& address, const QString& password) {
-    QList<QPair<QString, QString>> settings = {{QStringLiteral("host"), address.host},
-                                               {QStringLiteral("dbname"), address.database},
-                                               {QStringLiteral("user"), address.user}};
-    if (address.port > 0)
-        settings.append({QStringLiteral("port"), QString::number(address.port)});
-    if (!password.isEmpty())
-        settings.append({QStringLiteral("password"), password});
-    settings += address.settings();
+    const QList<QPair<QString, QString>> settings = address.libpqSettings(password);
     std::vector<QByteArray> texts;
     for (const auto& [key, value] : settings) {
         texts.push_back(key.toUtf8());

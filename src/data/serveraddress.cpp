@@ -54,6 +54,17 @@ QList<QPair<QString, QString>> ServerAddress::settings() const {
     return settings;
 }
 
+QList<QPair<QString, QString>> ServerAddress::libpqSettings(const QString& password) const {
+    QList<QPair<QString, QString>> all = {{QStringLiteral("host"), host},
+                                          {QStringLiteral("dbname"), database},
+                                          {QStringLiteral("user"), user}};
+    if (port > 0)
+        all.append({QStringLiteral("port"), QString::number(port)});
+    if (!password.isEmpty())
+        all.append({QStringLiteral("password"), password});
+    return all + settings();
+}
+
 // Qt SQL puts the options into libpq's connection string with each ";" made a
 // space, so a value with spaces (a file name) is quoted the way that string quotes.
 // A ";" inside a value cannot pass through Qt SQL; such a file name fails as missing.

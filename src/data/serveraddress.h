@@ -31,6 +31,9 @@ struct ServerAddress {
     // elsewhere is reached with TLS, at least sslmode=require unless PGSSLMODE already
     // asks for a certificate check; with a CA file, sslmode=verify-full.
     QList<QPair<QString, QString>> settings() const;
+    // Everything libpq is given to connect: the address, the password when there is
+    // one (else libpq's environment decides), then settings().
+    QList<QPair<QString, QString>> libpqSettings(const QString& password = {}) const;
     // The same as Qt SQL's connection options.
     QString connectOptions() const;
     // Sets a Qt SQL connection of the QPSQL driver to this address. An empty password

@@ -1,6 +1,7 @@
 #include "serverschema.h"
 
 #include "dberror.h"
+#include "ledgerchanges.h"
 #include "ledgertables.h"
 #include "schema.h"
 #include "sqlconnection.h"
@@ -71,6 +72,22 @@ QStringList addMissingTables(const SqlConnection& admin, const QString& database
             for (const QString& grant : rowGrants(role))
                 admin.exec(grant);
         }
+        QStringList unannounced;
+        for (const LedgerTables::Table& table : LedgerTables::all()) {
+            if (!admin.scalar(QStringLiteral("select count(*) from pg_catalog.pg_trigger where tgname=?"),
+                              {LedgerChanges::triggerNames(table.name).first()})
+                     .toInt())
+                unannounced << table.name;
+        }
+        if (!unannounced.isEmpty()) {
+            for (const QString& statement : LedgerChanges::serverStatements(unannounced))
+                admin.exec(statement);
+            // Tables made just now come with theirs; a ledger older than the notices hears of it.
+            for (const QString& table : std::as_const(added))
+                unannounced.removeAll(table);
+            if (!unannounced.isEmpty())
+                added << QStringLiteral("变动通知");
+        }
         return added;
     });
 }
@@ -94,6 +111,11 @@ void create(const SqlConnection& admin, const QString& database, bool withCommon
 
         for (const QString& definition : LedgerTables::createStatements())
             admin.exec(SqlDialect::serverDefinition(definition));
+        QStringList ledgerTables;
+        for (const LedgerTables::Table& table : LedgerTables::all())
+            ledgerTables << table.name;
+        for (const QString& statement : LedgerChanges::serverStatements(ledgerTables))
+            admin.exec(statement);
         if (withCommonEntries) {
             for (const QString& project : Schema::commonProjects())
                 admin.exec(QStringLiteral("INSERT INTO 项目 (NAMES) VALUES (?)"), {project});

@@ -20,7 +20,8 @@ void create(const SqlConnection& admin, const QString& database, bool withCommon
 // Adds the tables of later features that a ledger prepared before them lacks (their
 // definitions in LedgerTables), in one transaction, and grants the member role its
 // rights on them. Refuses a database that holds no ledger or whose member role is
-// missing. Returns the tables it made, none when nothing was missing. Throws DbError.
+// missing. Returns the tables it made (and a word on the change notices when it
+// added those), none when nothing was missing. Throws DbError.
 QStringList addMissingTables(const SqlConnection& admin, const QString& database);
 
 } // namespace ServerSchema

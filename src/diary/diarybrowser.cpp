@@ -13,6 +13,7 @@
 #include "messages.h"
 #include "pictures.h"
 #include "query.h"
+#include "recyclebin.h"
 #include "sqltexts.h"
 #include "storedtext.h"
 #include "wheelstepping.h"
@@ -431,7 +432,7 @@ void TForm1::SpeedButton4Click() {
         m_ADOQuery1->open();
         // A delete that removed the row is done, whatever a later read would say; only
         // one without effect is checked by reading the row again.
-        if (!m_ADOQuery1->remove()) {
+        if (!RecycleBin::removeCurrentRow(*m_ADOQuery1)) {
             m_ADOQuery1->open();
             if (m_ADOQuery1->rowCount() > 0) {
                 Messages::warning(this, QStringLiteral("删除失败,数据库可以被共享式打开!"),

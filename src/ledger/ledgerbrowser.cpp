@@ -6,6 +6,7 @@
 #include "datepicker.h"
 #include "datetext.h"
 #include "exportmenu.h"
+#include "changenotice.h"
 #include "frame.h"
 #include "gridlinedelegate.h"
 #include "ledgereditor.h"
@@ -243,6 +244,10 @@ void TForm3::buildTotalsBar(QVBoxLayout* layout) {
     m_Label8->setPalette(maroon);
     row->addWidget(m_Label8);
     row->addStretch();
+    m_changeNotice = new ChangeNotice(QStringLiteral("明细"), QStringLiteral("条账目"), bar);
+    m_changeNotice->setFont(LedgerLook::songFont(16));
+    connect(m_changeNotice, &ChangeNotice::refreshRequested, this, &TForm3::refreshAfterChanges);
+    row->addWidget(m_changeNotice);
     layout->addWidget(bar);
 }
 
@@ -311,7 +316,24 @@ void TForm3::FillList() {
     } catch (...) {
         // The list stays empty; the totals below then say so.
     }
+    m_changeNotice->reset();
     UpdateTotals();
+}
+
+// The same query again; the entry that was selected stays selected where it is
+// still listed.
+void TForm3::refreshAfterChanges() {
+    const int row = selectedRow();
+    const QString key = row >= 0 ? m_listModel->row(row).subItem(LedgerRow::Key) : QString();
+    FillList();
+    for (int i = 0; i < m_listModel->rowCount(); ++i) {
+        if (!key.isEmpty() && m_listModel->row(i).subItem(LedgerRow::Key) == key) {
+            selectRow(i);
+            return;
+        }
+    }
+    if (m_listModel->rowCount() > 0)
+        selectRow(qBound(0, row, m_listModel->rowCount() - 1));
 }
 
 void TForm3::UpdateTotals() {

@@ -15,6 +15,7 @@ class QVBoxLayout;
 class LedgerListModel;
 class Query;
 class TForm4;
+class ChangeNotice;
 
 // The ledger browser "账目明细管理": lists ledger entries chosen by a date range and
 // further criteria, with the totals line under the list, and sends entries to the
@@ -52,6 +53,7 @@ private Q_SLOTS:
     void SpeedButton4Click(); // 打印
     void SpeedButton6Click(); // 退出
     void ListView1SelectItem();
+    void refreshAfterChanges();
 
 private:
     void FormClose();
@@ -92,6 +94,10 @@ private:
 
     QTreeView* m_ListView1;
     QLabel* m_Label8;
+    // Others' stores on a shared ledger: offered as a line to click rather than
+    // refreshed at once, so the list never changes under the user's hand or under
+    // the editor stepping through it.
+    ChangeNotice* m_changeNotice;
 };
 
 // The one ledger browser, while it is open.

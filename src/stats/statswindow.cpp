@@ -2,6 +2,7 @@
 
 #include "barchart.h"
 #include "barseries.h"
+#include "changenotice.h"
 #include "chartsplitter.h"
 #include "chinesefonts.h"
 #include "datepicker.h"
@@ -81,6 +82,9 @@ void StatsWindow::buildUi() {
     layout->addWidget(buildStrip());
     if (QLabel* note = buildNote())
         layout->addWidget(note);
+    m_changeNotice = new ChangeNotice(QStringLiteral("明细"), QStringLiteral("条账目"), this);
+    connect(m_changeNotice, &ChangeNotice::refreshRequested, this, &StatsWindow::SpeedButton1Click);
+    layout->addWidget(m_changeNotice, 0, Qt::AlignLeft);
     buildGrid();
     buildChart();
     layout->addWidget(new ChartSplitter(m_DBGrid1, m_Chart1, chartHeight, this), 1);
@@ -257,6 +261,7 @@ void StatsWindow::SpeedButton1Click() {
     }
     m_from = from;
     m_to = to;
+    m_changeNotice->reset();
     try {
         chartResult();
     } catch (const DbError&) {

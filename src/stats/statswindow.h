@@ -7,6 +7,7 @@
 #include <memory>
 
 class BarChart;
+class ChangeNotice;
 class QDateEdit;
 class QFrame;
 class QGroupBox;
@@ -69,4 +70,5 @@ private:
     QLabel* m_Panel1 = nullptr;
     QTableView* m_DBGrid1 = nullptr;
     BarChart* m_Chart1 = nullptr;
+    ChangeNotice* m_changeNotice = nullptr; // others' stores since the last 统计
 };

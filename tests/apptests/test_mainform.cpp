@@ -4,6 +4,7 @@
 #include "mainform.h"
 #include "messagerecorder.h"
 #include "query.h"
+#include "recyclebinwindow.h"
 #include "shell.h"
 #include "testdatabase.h"
 #include "testmain.h"
@@ -64,6 +65,7 @@ private Q_SLOTS:
     void titleBarCloseDoesNotAsk();
     void logoStaysCentred();
     void openOrFocus_oneWindowPerClass();
+    void recycleBinCommand_opensOneWindow();
     void instanceGuard();
     void folderArgument();
 };
@@ -83,8 +85,8 @@ void TestMainForm::commandTable() {
     // The program's own items come first; items of later features follow them.
     QCOMPARE(menuLayout(menus[2]->menu()).mid(0, 7),
              (QStringList{"对应工程设置", "材料类型设置", "—", "使用帮助", "关于本软件", "—", "退出"}));
-    QCOMPARE(menuLayout(menus[2]->menu()).mid(7), (QStringList{"—", "备份与恢复", "—", "连接共享账簿…",
-                                                                "上传到共享账簿…", "另存为本地账簿…"}));
+    QCOMPARE(menuLayout(menus[2]->menu()).mid(7),
+             (QStringList{"—", "备份与恢复", "—", "连接共享账簿…", "上传到共享账簿…", "另存为本地账簿…", "—", "回收站"}));
     QCOMPARE(menus[3]->text(), QStringLiteral("窗口"));
     QCOMPARE(menuLayout(menus[3]->menu()), (QStringList{"层叠", "平铺", "全部关闭"}));
     for (QAction* action : form.findChildren<QAction*>()) {
@@ -165,6 +167,25 @@ void TestMainForm::exitAsksFirst() {
     messages.queueAnswer(true);
     form.action(QStringLiteral("N24"))->trigger();
     QVERIFY(!form.isVisible());
+}
+
+void TestMainForm::recycleBinCommand_opensOneWindow() {
+    TestDatabase db;
+    TMainForm form;
+    form.show();
+    form.action(QStringLiteral("NRecycleBin"))->trigger();
+    QVERIFY(RecycleBinForm);
+    QPointer<RecycleBinWindow> first = RecycleBinForm.data();
+    form.action(QStringLiteral("NRecycleBin"))->trigger();
+    QCOMPARE(RecycleBinForm.data(), first.data());
+    QCOMPARE(form.workspace()->subWindowList().size(), 1);
+    QCOMPARE(form.workspace()->activeSubWindow()->widget(), first.data());
+    QCOMPARE(first->windowTitle(), QStringLiteral("回收站"));
+    form.workspace()->closeAllSubWindows();
+    QTRY_VERIFY(!first);
+    QVERIFY(!RecycleBinForm);
+    form.action(QStringLiteral("NRecycleBin"))->trigger(); // a fresh one after closing
+    QVERIFY(RecycleBinForm && RecycleBinForm.data() != first.data());
 }
 
 void TestMainForm::titleBarCloseDoesNotAsk() {

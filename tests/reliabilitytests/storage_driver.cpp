@@ -8,6 +8,9 @@
 //   storage_driver attach ENTRY     store attachments of that entry until killed,
 //                                   printing "O" once the file is open, then
 //                                   "A <key> <seed>"
+//   storage_driver delete           delete the newest ledger entry (through the recycle
+//                                   bin) until killed, printing "O" once the file is
+//                                   open, then "X <key>" once each delete has returned
 //   storage_driver limit BYTES N    store N entries with the file size limited to BYTES
 //                                   (a full disk)
 #include "attachmenttable.h"
@@ -105,6 +108,30 @@ int main(int argc, char** argv) {
             }
         }
     }
+    if (args.value(1) == QLatin1String("delete")) {
+        try {
+            Database::instance().connection();
+            std::printf("O\n");
+            std::fflush(stdout);
+        } catch (const DbError& error) {
+            reportFailure(error);
+        }
+        for (;;) {
+            try {
+                query.setSql(QStringLiteral("select * from 明细 where MID=(select max(MID) from 明细)"));
+                query.open();
+                if (query.rowCount() == 0)
+                    return 0; // nothing left: the test ran out of entries
+                const qint64 key = query.integer(QStringLiteral("MID"));
+                if (!AttachmentTable::removeEntry(query))
+                    throw DbError(QStringLiteral("entry %1 was not deleted").arg(key));
+                std::printf("X %lld\n", static_cast<long long>(key));
+                std::fflush(stdout);
+            } catch (const DbError& error) {
+                reportFailure(error);
+            }
+        }
+    }
     if (args.value(1) == QLatin1String("limit") && args.size() == 4) {
         std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
         struct rlimit limit {};
@@ -115,6 +142,6 @@ int main(int argc, char** argv) {
             storeOne(query, random);
         return 0;
     }
-    std::fprintf(stderr, "usage: storage_driver crash | backup | attach ENTRY | limit BYTES COUNT\n");
+    std::fprintf(stderr, "usage: storage_driver crash | backup | attach ENTRY | delete | limit BYTES COUNT\n");
     return 2;
 }

@@ -119,6 +119,7 @@ private Q_SLOTS:
     void killedWhileStoring_losesNothingStored();
     void killedWhileBackingUp_leavesOnlyVerifiedCopies();
     void killedWhileStoringAttachments_rowsWholeOrAbsent();
+    void killedWhileDeleting_eachEntryInExactlyOnePlace();
     void lockedFile_waitsBoundedThenSucceedsOnRetry();
     void fullDisk_failsCleanlyAndKeepsWhatWasStored();
 };
@@ -239,6 +240,66 @@ void TestReliability::killedWhileStoringAttachments_rowsWholeOrAbsent() {
         QVERIFY(db.scalar(QStringLiteral("select DATA from 附件 order by MID limit 1 offset %1").arg(offset))
                     .toByteArray() == expected);
     }
+}
+
+// A delete moves the entry and its attachment into the recycle bin in one
+// transaction: killed anywhere, each entry is either still in the ledger or whole in
+// the bin, never in both or neither. The first delete also makes the bin's tables.
+void TestReliability::killedWhileDeleting_eachEntryInExactlyOnePlace() {
+    TestDatabase db;
+    for (const QString& table : {QStringLiteral("回收站"), QStringLiteral("回收站明细"), QStringLiteral("回收站日记"),
+                                 QStringLiteral("回收站附件")})
+        db.exec(QStringLiteral("DROP TABLE %1").arg(table));
+    const int entries = 200;
+    db.exec(QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where i<%1) "
+                           "insert into 明细 (NAMES, DATES, ALLMONEY) select '条目'||i, '2020-01-01', i*0.1 from n")
+                .arg(entries));
+    db.exec(QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) "
+                           "select MID, 'a'||MID, 'image/jpeg', 3000, '2024-01-01', randomblob(3000) from 明细"));
+    const auto fingerprint = [&](const QString& table, const QString& key, qint64 value) {
+        return db.scalar(QStringLiteral("select group_concat(NAMES||':'||hex(DATA)) from %1 where %2=%3")
+                             .arg(table, key)
+                             .arg(value))
+            .toString();
+    };
+    QHash<qint64, QString> attachmentsBefore;
+    for (qint64 key = 1; key <= entries; ++key)
+        attachmentsBefore[key] = fingerprint(QStringLiteral("附件"), QStringLiteral("ENTRYMID"), key);
+    TestDatabase::resetConnection();
+
+    const int kills = 50;
+    QSet<qint64> reported;
+    for (int i = 0; i < kills; ++i) {
+        // The first runs die in their first delete, the others after one or two.
+        const KilledRun run = i < 8 ? killAfter(db.directory(), {QStringLiteral("delete")}, "O", 1)
+                                    : killAfter(db.directory(), {QStringLiteral("delete")}, "X", 1 + i % 2);
+        QVERIFY2(run.failure.isEmpty(), qPrintable(run.failure));
+        for (const QByteArray& line : run.output.split('\n')) {
+            if (line.startsWith("X "))
+                reported.insert(line.mid(2).toLongLong());
+        }
+    }
+    qInfo("%d kills, %lld deletes reported", kills, qlonglong(reported.size()));
+    QCOMPARE(integrity(db), QStringLiteral("ok"));
+    int inBin = 0;
+    for (qint64 key = 1; key <= entries; ++key) {
+        const int inLedger = db.scalar(QStringLiteral("select count(*) from 明细 where MID=%1").arg(key)).toInt();
+        const int kept = db.scalar(QStringLiteral("select count(*) from 回收站明细 where ITEMMID=%1").arg(key)).toInt();
+        QCOMPARE(inLedger + kept, 1);
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from 回收站 where KIND='明细' and ITEMMID=%1").arg(key))
+                     .toInt(),
+                 kept);
+        if (reported.contains(key))
+            QCOMPARE(kept, 1);
+        // The attachment went with its entry, whole.
+        const QString here = fingerprint(QStringLiteral("附件"), QStringLiteral("ENTRYMID"), key);
+        const QString there = fingerprint(QStringLiteral("回收站附件"), QStringLiteral("ENTRYMID"), key);
+        QCOMPARE(kept ? there : here, attachmentsBefore[key]);
+        QVERIFY((kept ? here : there).isEmpty());
+        inBin += kept;
+    }
+    QVERIFY(inBin >= reported.size() && inBin <= reported.size() + kills);
+    QCOMPARE(db.count(QStringLiteral("回收站")), inBin);
 }
 
 void TestReliability::lockedFile_waitsBoundedThenSucceedsOnRetry() {

@@ -141,6 +141,12 @@ void LedgerChanges::unfollow() {
     m_retry->stop();
     m_lost = false;
     drop();
+    // No connection of the program stays behind the last window, not even one still
+    // being made: the ledger may be closed, renamed or dropped next.
+    if (m_connector) {
+        m_connector->wait();
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    }
 }
 
 // Connecting can take seconds (a server elsewhere, one that is down): it runs on a
@@ -180,6 +186,11 @@ void LedgerChanges::adopt(pg_conn* connection, quint64 attempt) {
     Q_EMIT listening();
     if (m_lost) {
         m_lost = false;
+        // What dropped this connection (a server restart, the network) most likely
+        // dropped the program's too, which only its next failure would show: it is
+        // opened afresh by the next action instead, so a refresh works at once.
+        if (Database::instance().isOpen())
+            Database::instance().close();
         Q_EMIT resumed();
     }
     readable(); // anything that came while the socket was not watched yet

@@ -195,6 +195,18 @@ void MoneyTally::addSlowly(const Amount& amount) {
     m_rest += amount.m_money;
 }
 
+void MoneyTally::add(const MoneyTally& other) {
+    m_rest += other.m_rest;
+    qint64 sum = 0;
+    if (!__builtin_add_overflow(m_tenThousandths, other.m_tenThousandths, &sum)) {
+        m_tenThousandths = sum;
+        return;
+    }
+    Money part;
+    part.m_units = Units(other.m_tenThousandths) * unitsPerFourth;
+    m_rest += part;
+}
+
 Money MoneyTally::total() const {
     Money part;
     part.m_units = Units(m_tenThousandths) * unitsPerFourth;

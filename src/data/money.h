@@ -78,6 +78,8 @@ public:
         else
             addSlowly(amount);
     }
+    // Adds what another tally holds.
+    void add(const MoneyTally& other);
     Money total() const;
 
 private:

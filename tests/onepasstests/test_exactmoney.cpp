@@ -39,6 +39,7 @@ private Q_SLOTS:
     void money_readsTheShortestDecimal();
     void money_roundTripsEveryDouble();
     void money_beyondItsRange();
+    void money_readsAServersDecimalText();
     void tally_addsAsMoneyDoes();
     void hostileLedger_everySumToTheFen();
 };
@@ -104,6 +105,30 @@ void TestExactMoney::money_beyondItsRange() {
     QVERIFY(!near.isExact());
     QCOMPARE(near.toDouble(), 1.8e20);
     QVERIFY(!Money::fromDouble(std::nan("")).isExact());
+}
+
+// A server's exact sum arrives as decimal text: it must read back as the Money the
+// same amounts give here, digits past 18 decimals rounded as a double's are, and
+// anything that is not a plain decimal refused rather than read as zero.
+void TestExactMoney::money_readsAServersDecimalText() {
+    std::mt19937_64 random(1997);
+    std::uniform_int_distribution<qint64> fen(-99999999999999, 99999999999999);
+    for (int i = 0; i < 20000; ++i) {
+        Money m = Money::fromDouble(double(fen(random)) / 100);
+        m += Money::fromDouble((i % 7) * 0.1 + 1e-9 * (i % 3)); // a few longer decimals too
+        const std::string text = m.exactText().toStdString();
+        const std::optional<Money> read = Money::fromDecimalText(text);
+        QVERIFY2(read && *read == m, text.c_str());
+    }
+    QCOMPARE(Money::fromDecimalText("12345.670")->exactText(), QStringLiteral("12345.67"));
+    QCOMPARE(Money::fromDecimalText("-0.0000000000000000015")->exactText(), QStringLiteral("-0.000000000000000002"));
+    QCOMPARE(Money::fromDecimalText("0.0000000000000000014")->exactText(), QStringLiteral("0.000000000000000001"));
+    QCOMPARE(Money::fromDecimalText("0000000000000000000000042")->exactText(), QStringLiteral("42"));
+    const std::optional<Money> huge = Money::fromDecimalText("123456789012345678901234.5");
+    QVERIFY(huge && !huge->isExact());
+    QCOMPARE(huge->toDouble(), 123456789012345678901234.5);
+    for (const char* bad : {"", "-", ".5", "5.", "1e5", "1,5", " 1", "NaN", "1.2.3", "--1"})
+        QVERIFY2(!Money::fromDecimalText(bad), bad);
 }
 
 // The fast tally must give Money's sum for every mix: four-place amounts, longer

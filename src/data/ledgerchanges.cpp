@@ -73,26 +73,27 @@ const char* LedgerChanges::channel() {
 }
 
 QStringList LedgerChanges::triggerNames(const QString& table) {
-    return {table + QStringLiteral("_added"), table + QStringLiteral("_changed"), table + QStringLiteral("_removed")};
+    return {table + QStringLiteral("_added"), table + QStringLiteral("_changed"),
+            table + QStringLiteral("_removed")};
 }
 
 // One notice per statement, on the server, so a store through any path (another
 // program, a script, an upload) is told, and nothing before its commit.
 QStringList LedgerChanges::serverStatements(const QStringList& tables) {
-    QStringList statements{QStringLiteral(
-        "CREATE OR REPLACE FUNCTION ledger_notify() RETURNS trigger LANGUAGE plpgsql AS '"
-        "DECLARE rows bigint; keys text; "
-        "BEGIN "
-        "SELECT count(*), string_agg(mid::text, '','' ORDER BY mid) INTO rows, keys "
-        "FROM (SELECT mid FROM changed_rows LIMIT %1) AS k; "
-        "IF rows = 0 THEN RETURN NULL; END IF; "
-        "IF rows > %2 THEN keys := ''*''; END IF; "
-        "PERFORM pg_notify(''%3'', TG_TABLE_NAME || '':'' || keys); "
-        "RETURN NULL; "
-        "END'")
-                                     .arg(mostKeys + 1)
-                                     .arg(mostKeys)
-                                     .arg(QString::fromLatin1(channel()))};
+    QStringList statements{
+        QStringLiteral("CREATE OR REPLACE FUNCTION ledger_notify() RETURNS trigger LANGUAGE plpgsql AS '"
+                       "DECLARE rows bigint; keys text; "
+                       "BEGIN "
+                       "SELECT count(*), string_agg(mid::text, '','' ORDER BY mid) INTO rows, keys "
+                       "FROM (SELECT mid FROM changed_rows LIMIT %1) AS k; "
+                       "IF rows = 0 THEN RETURN NULL; END IF; "
+                       "IF rows > %2 THEN keys := ''*''; END IF; "
+                       "PERFORM pg_notify(''%3'', TG_TABLE_NAME || '':'' || keys); "
+                       "RETURN NULL; "
+                       "END'")
+            .arg(mostKeys + 1)
+            .arg(mostKeys)
+            .arg(QString::fromLatin1(channel()))};
     for (const QString& table : tables) {
         const QStringList names = triggerNames(table);
         const char* events[][2] = {{"INSERT", "NEW"}, {"UPDATE", "NEW"}, {"DELETE", "OLD"}};
@@ -161,8 +162,8 @@ void LedgerChanges::start() {
     const ServerAddress address = m_address;
     QThread* thread = QThread::create([this, address, password, attempt] {
         PGconn* connection = subscribed(address, password);
-        QMetaObject::invokeMethod(this, [this, connection, attempt] { adopt(connection, attempt); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, connection, attempt] { adopt(connection, attempt); }, Qt::QueuedConnection);
     });
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     m_connector = thread;

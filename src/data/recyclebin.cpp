@@ -40,9 +40,10 @@ KeptTable keptFrom(const QString& sourceDefinition) {
     Q_ASSERT(match.hasMatch());
     KeptTable kept;
     kept.source = match.captured(1);
-    kept.definition = QStringLiteral("CREATE TABLE %1%2 (MID INTEGER PRIMARY KEY AUTOINCREMENT, BINMID INTEGER, "
-                                     "ITEMMID INTEGER, %3)")
-                          .arg(binTable, kept.source, match.captured(2));
+    kept.definition =
+        QStringLiteral("CREATE TABLE %1%2 (MID INTEGER PRIMARY KEY AUTOINCREMENT, BINMID INTEGER, "
+                       "ITEMMID INTEGER, %3)")
+            .arg(binTable, kept.source, match.captured(2));
     for (const QString& column : match.captured(2).split(QLatin1Char(',')))
         kept.columns << column.simplified().section(QLatin1Char(' '), 0, 0);
     return kept;
@@ -83,7 +84,8 @@ QString titleOf(const QString& source) {
     return source == entries ? QStringLiteral("NAMES") : QStringLiteral("substr(TEXTS, 1, 40)");
 }
 
-void keepRows(const SqlConnection& db, const QString& source, qint64 binKey, const QString& where, qint64 key) {
+void keepRows(const SqlConnection& db, const QString& source, qint64 binKey, const QString& where,
+              qint64 key) {
     const QString columns = kept(source).columns.join(QLatin1Char(','));
     db.exec(QStringLiteral("insert into %1 (BINMID, ITEMMID, %2) select ?, MID, %2 from %3 where %4=?")
                 .arg(keptName(source), columns, source, where),
@@ -92,9 +94,10 @@ void keepRows(const SqlConnection& db, const QString& source, qint64 binKey, con
 
 void putBack(const SqlConnection& db, const QString& source, qint64 binKey) {
     const QString columns = kept(source).columns.join(QLatin1Char(','));
-    db.exec(QStringLiteral("insert into %1 (MID, %2) select ITEMMID, %2 from %3 where BINMID=? order by ITEMMID")
-                .arg(source, columns, keptName(source)),
-            {binKey});
+    db.exec(
+        QStringLiteral("insert into %1 (MID, %2) select ITEMMID, %2 from %3 where BINMID=? order by ITEMMID")
+            .arg(source, columns, keptName(source)),
+        {binKey});
 }
 
 void forget(const SqlConnection& db, qint64 binKey) {
@@ -139,16 +142,17 @@ bool exists(const SqlConnection& db) {
     return SqlRun::tablesNamed(db, names) == names.size();
 }
 
-bool keepDeleted(const SqlConnection& db, const QString& table, qint64 key, const std::function<bool()>& removeRow) {
+bool keepDeleted(const SqlConnection& db, const QString& table, qint64 key,
+                 const std::function<bool()>& removeRow) {
     if (table != entries && table != diary)
         return removeRow();
     if (!ready(db) || db.scalar(QStringLiteral("select 1 from %1 where MID=?").arg(table), {key}).isNull())
         return removeRow();
-    const qint64 binKey = db.insert(
-        QStringLiteral("insert into %1 (KIND, ITEMMID, TITLE, ITEMDATE, DELETEDBY, DELETEDAT) "
-                       "select ?, MID, %2, DATES, ?, ? from %3 where MID=?")
-            .arg(binTable, titleOf(table), table),
-        {table, StoreAuthor::of(db), QDateTime::currentDateTime().toString(timeFormat), key});
+    const qint64 binKey =
+        db.insert(QStringLiteral("insert into %1 (KIND, ITEMMID, TITLE, ITEMDATE, DELETEDBY, DELETEDAT) "
+                                 "select ?, MID, %2, DATES, ?, ? from %3 where MID=?")
+                      .arg(binTable, titleOf(table), table),
+                  {table, StoreAuthor::of(db), QDateTime::currentDateTime().toString(timeFormat), key});
     keepRows(db, table, binKey, QStringLiteral("MID"), key);
     if (table == entries && hasTable(db, attachments))
         keepRows(db, attachments, binKey, QStringLiteral("ENTRYMID"), key);
@@ -161,9 +165,8 @@ bool keepDeleted(const SqlConnection& db, const QString& table, qint64 key, cons
 bool removeCurrentRow(Query& query) {
     const SqlConnection db(Database::instance().connection());
     const qint64 key = query.integer(QStringLiteral("MID")); // throws without a row
-    const bool removed = SqlRun::inTransaction(db, [&] {
-        return keepDeleted(db, query.tableName(), key, [&] { return query.removeFromFile(); });
-    });
+    const bool removed = SqlRun::inTransaction(
+        db, [&] { return keepDeleted(db, query.tableName(), key, [&] { return query.removeFromFile(); }); });
     query.dropCurrentRow(); // the result changes only once the file has
     return removed;
 }
@@ -175,7 +178,7 @@ QVector<Item> list(const SqlConnection& db) {
     SqlStatement rows(db, QStringLiteral("select b.MID, b.KIND, b.ITEMMID, b.TITLE, b.ITEMDATE, b.DELETEDBY, "
                                          "b.DELETEDAT, (select count(*) from %1附件 a where a.BINMID=b.MID) "
                                          "from %1 b order by b.DELETEDAT desc, b.MID desc")
-                             .arg(binTable));
+                              .arg(binTable));
     while (rows.step()) {
         Item item;
         item.key = rows.integer(0);
@@ -201,7 +204,8 @@ void restore(const SqlConnection& db, qint64 itemKey) {
             throw DbError(QStringLiteral("这一项已不在回收站里"));
         const QString table = kind.toString();
         const qint64 key =
-            db.scalar(QStringLiteral("select ITEMMID from %1 where MID=?").arg(binTable), {itemKey}).toLongLong();
+            db.scalar(QStringLiteral("select ITEMMID from %1 where MID=?").arg(binTable), {itemKey})
+                .toLongLong();
         if (!db.scalar(QStringLiteral("select 1 from %1 where MID=?").arg(table), {key}).isNull()) {
             throw DbError(table == entries
                               ? QStringLiteral("编号 %1 已被另一条账目占用，这条账目不能恢复。").arg(key)
@@ -210,7 +214,8 @@ void restore(const SqlConnection& db, qint64 itemKey) {
         putBack(db, table, itemKey);
         const QString keptAttachments = keptName(attachments);
         if (table == entries &&
-            db.scalar(QStringLiteral("select count(*) from %1 where BINMID=?").arg(keptAttachments), {itemKey})
+            db.scalar(QStringLiteral("select count(*) from %1 where BINMID=?").arg(keptAttachments),
+                      {itemKey})
                 .toLongLong()) {
             if (!hasTable(db, attachments)) {
                 for (const QString& statement : AttachmentTable::createStatements())
@@ -221,7 +226,8 @@ void restore(const SqlConnection& db, qint64 itemKey) {
                     .arg(attachments, keptAttachments),
                 {itemKey});
             if (!taken.isNull())
-                throw DbError(QStringLiteral("附件的编号 %1 已被占用，这条账目不能恢复。").arg(taken.toLongLong()));
+                throw DbError(
+                    QStringLiteral("附件的编号 %1 已被占用，这条账目不能恢复。").arg(taken.toLongLong()));
             putBack(db, attachments, itemKey);
             entryKey = key;
         }
@@ -242,7 +248,8 @@ int purge(const SqlConnection& db, int days, const QDateTime& now) {
         return 0;
     const QString cutoff = now.addDays(-qMax(days, 0)).toString(timeFormat);
     // Looked at first: an opening with nothing to purge writes nothing.
-    if (db.scalar(QStringLiteral("select 1 from %1 where DELETEDAT<? limit 1").arg(binTable), {cutoff}).isNull())
+    if (db.scalar(QStringLiteral("select 1 from %1 where DELETEDAT<? limit 1").arg(binTable), {cutoff})
+            .isNull())
         return 0;
     return SqlRun::inTransaction(db, [&] {
         for (const KeptTable& table : keptTables()) {

@@ -26,14 +26,14 @@ namespace RecycleBin {
 inline constexpr int defaultKeepDays = 30;
 
 struct Item {
-    qint64 key = 0;        // MID in 回收站
-    QString table;         // 明细 or 日记
-    qint64 itemKey = 0;    // the deleted row's own MID
-    QString title;         // 名称 of an entry, the start of a diary entry's text
-    QString itemDate;      // DATES of the deleted row
-    QString deletedBy;     // StoreAuthor at the time of the delete
-    QString deletedAt;     // local time, yyyy-MM-dd HH:mm:ss
-    int attachments = 0;   // attachments that went with an entry
+    qint64 key = 0;      // MID in 回收站
+    QString table;       // 明细 or 日记
+    qint64 itemKey = 0;  // the deleted row's own MID
+    QString title;       // 名称 of an entry, the start of a diary entry's text
+    QString itemDate;    // DATES of the deleted row
+    QString deletedBy;   // StoreAuthor at the time of the delete
+    QString deletedAt;   // local time, yyyy-MM-dd HH:mm:ss
+    int attachments = 0; // attachments that went with an entry
 };
 
 QStringList createStatements();
@@ -43,7 +43,8 @@ bool exists(const SqlConnection& db);
 // and an entry's attachments, in the bin, then runs removeRow, which deletes the
 // row and says whether it did. A delete without effect keeps nothing. Returns what
 // removeRow returned.
-bool keepDeleted(const SqlConnection& db, const QString& table, qint64 key, const std::function<bool()>& removeRow);
+bool keepDeleted(const SqlConnection& db, const QString& table, qint64 key,
+                 const std::function<bool()>& removeRow);
 
 // Deletes the current row of a query on 日记 (as Query::remove does) through the bin,
 // in one transaction on the program's connection. True when the file lost the row.

@@ -144,7 +144,8 @@ void RecycleBinWindow::restoreChosen() {
         return;
     try {
         RecycleBin::restore(SqlConnection::program(), item->key);
-        Messages::information(this, QStringLiteral("%1已恢复（编号 %2）。").arg(whatText(*item)).arg(item->itemKey));
+        Messages::information(
+            this, QStringLiteral("%1已恢复（编号 %2）。").arg(whatText(*item)).arg(item->itemKey));
     } catch (const DbError& error) {
         Messages::error(this, error.message());
     }

@@ -39,9 +39,10 @@ void ChangeNotice::noteUnknown() {
 void ChangeNotice::showCount() {
     if (!m_armed)
         return;
-    const QString text = m_unknown || m_keys.isEmpty()
-                             ? QStringLiteral("%1可能已被其他人修改，点此刷新").arg(m_noun.mid(1))
-                             : QStringLiteral("有 %1 %2被其他人修改，点此刷新").arg(m_keys.size()).arg(m_noun);
+    const QString text =
+        m_unknown || m_keys.isEmpty()
+            ? QStringLiteral("%1可能已被其他人修改，点此刷新").arg(m_noun.mid(1))
+            : QStringLiteral("有 %1 %2被其他人修改，点此刷新").arg(m_keys.size()).arg(m_noun);
     setText(text);
     setAccessibleName(text);
     show();

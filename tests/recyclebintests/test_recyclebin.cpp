@@ -7,9 +7,9 @@
 #include "ledgerrow.h"
 #include "ledgertables.h"
 #include "messagerecorder.h"
+#include "query.h"
 #include "recyclebin.h"
 #include "recyclebinwindow.h"
-#include "query.h"
 #include "sqlconnection.h"
 #include "sqlstatement.h"
 #include "sqltexts.h"
@@ -18,8 +18,8 @@
 
 #include <QFile>
 #include <QLabel>
-#include <QSpinBox>
 #include <QRandomGenerator>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeView>
@@ -33,7 +33,8 @@ const QString entries = QStringLiteral("明细");
 
 // Every cell of one row, in column order, as the engine hands them out.
 QVariantList rowOf(const QString& table, qint64 key) {
-    SqlStatement row(SqlConnection::program(), QStringLiteral("select * from %1 where MID=?").arg(table), {key});
+    SqlStatement row(SqlConnection::program(), QStringLiteral("select * from %1 where MID=?").arg(table),
+                     {key});
     QVariantList cells;
     if (row.step()) {
         for (int c = 0; c < row.columnCount(); ++c)
@@ -61,7 +62,8 @@ QByteArray noise(int bytes) {
 }
 
 void attach(TestDatabase& db, qint64 entryKey, const QString& name, const QByteArray& data) {
-    db.exec(QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) values (?, ?, ?, ?, ?, ?)"),
+    db.exec(QStringLiteral(
+                "insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) values (?, ?, ?, ?, ?, ?)"),
             {entryKey, name, QStringLiteral("application/octet-stream"), qint64(data.size()),
              QStringLiteral("2024-01-01"), data});
 }
@@ -157,7 +159,8 @@ void TestRecycleBin::ledgerEntry_deletedAndRestored_withAttachmentsByteIdentical
     QCOMPARE(items[0].title, name);
     QCOMPARE(items[0].attachments, 2);
     QCOMPARE(items[0].deletedBy, StoreAuthor::of(SqlConnection::program()));
-    const QDateTime deletedAt = QDateTime::fromString(items[0].deletedAt, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QDateTime deletedAt =
+        QDateTime::fromString(items[0].deletedAt, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     QVERIFY(qAbs(deletedAt.secsTo(QDateTime::currentDateTime())) < 3600);
 
     BinWindow bin;
@@ -222,7 +225,8 @@ void TestRecycleBin::restore_refusedWhileTheKeyIsTaken() {
     attach(ledger.db, key, QStringLiteral("a.bin"), noise(1000));
     const qint64 attachmentKey = attachmentsOf(key).value(0).first;
     QVERIFY(deleteEntry(key));
-    ledger.db.exec(QStringLiteral("insert into 明细 (MID, NAMES, DATES) values (?, '后来的', '2020-01-01')"), {key});
+    ledger.db.exec(QStringLiteral("insert into 明细 (MID, NAMES, DATES) values (?, '后来的', '2020-01-01')"),
+                   {key});
 
     MessageRecorder messages;
     BinWindow bin;
@@ -237,10 +241,12 @@ void TestRecycleBin::restore_refusedWhileTheKeyIsTaken() {
 
     // The entry's key is free again, but its attachment's is not: refused whole.
     ledger.db.exec(QStringLiteral("delete from 明细 where MID=?"), {key});
-    ledger.db.exec(QStringLiteral("insert into 附件 (MID, ENTRYMID, NAMES) values (?, 0, 'x')"), {attachmentKey});
+    ledger.db.exec(QStringLiteral("insert into 附件 (MID, ENTRYMID, NAMES) values (?, 0, 'x')"),
+                   {attachmentKey});
     bin.choose(0);
     bin.press("RestoreButton");
-    QCOMPARE(messages.lastText(), QStringLiteral("附件的编号 %1 已被占用，这条账目不能恢复。").arg(attachmentKey));
+    QCOMPARE(messages.lastText(),
+             QStringLiteral("附件的编号 %1 已被占用，这条账目不能恢复。").arg(attachmentKey));
     QVERIFY(rowOf(entries, key).isEmpty());
     QCOMPARE(bin.list()->topLevelItemCount(), 1);
 
@@ -307,8 +313,9 @@ void TestRecycleBin::purge_byAge_whenOpenedForWriting_notReadOnly() {
     }
     const QDateTime now = QDateTime::currentDateTime();
     const auto deletedDaysAgo = [&](qint64 key, double days) {
-        ledger.db.exec(QStringLiteral("update 回收站 set DELETEDAT=? where ITEMMID=?"),
-                       {now.addSecs(qint64(-days * 86400)).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), key});
+        ledger.db.exec(
+            QStringLiteral("update 回收站 set DELETEDAT=? where ITEMMID=?"),
+            {now.addSecs(qint64(-days * 86400)).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), key});
     };
     deletedDaysAgo(keys[0], 30.01);
     deletedDaysAgo(keys[1], 29.99);
@@ -348,7 +355,8 @@ void TestRecycleBin::tables_madeByTheFirstDelete_onlyInALedgerFile() {
             ledger.db.exec(QStringLiteral("DROP TABLE %1").arg(statement.section(QLatin1Char(' '), 2, 2)));
     }
     const auto binTables = [&] {
-        return ledger.db.scalar(QStringLiteral("select count(*) from sqlite_master where name like '回收站%'"))
+        return ledger.db
+            .scalar(QStringLiteral("select count(*) from sqlite_master where name like '回收站%'"))
             .toInt();
     };
     const QByteArray fileBefore = [&] {
@@ -383,8 +391,9 @@ void TestRecycleBin::window_namesAndSetting_orHowToGetTheBin() {
         QVERIFY(deleteEntry(key));
         QCOMPARE(db.count(entries), 0);
         BinWindow bin;
-        QVERIFY(bin.window->findChild<QLabel*>(QStringLiteral("NoteLabel"))->text().contains(
-            QStringLiteral("--add-tables")));
+        QVERIFY(bin.window->findChild<QLabel*>(QStringLiteral("NoteLabel"))
+                    ->text()
+                    .contains(QStringLiteral("--add-tables")));
         return;
     }
     BinWindow bin;

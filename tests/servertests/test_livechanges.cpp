@@ -104,8 +104,9 @@ void TestLiveChanges::othersStores_reachTheOpenList_ownDoNot() {
     QCOMPARE(selectedKey(browser), chosen);
 
     // A statement of many rows says only that rows changed.
-    storeElsewhere(database, QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where i<300) "
-                                            "insert into 明细 (NAMES, DATES) select '批量', '2008-08-08' from n"));
+    storeElsewhere(database,
+                   QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where i<300) "
+                                  "insert into 明细 (NAMES, DATES) select '批量', '2008-08-08' from n"));
     QTRY_COMPARE_WITH_TIMEOUT(notice->text(), QStringLiteral("账目可能已被其他人修改，点此刷新"), patience);
 }
 

@@ -7,7 +7,7 @@ JZ_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 JZ_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
              libsqlite3-dev sqlite3 libbenchmark-dev fonts-noto-cjk qt6-translations-l10n poppler-utils
              desktop-file-utils appstream dpkg-dev file libxlsxwriter-dev zlib1g-dev libminizip-dev unzip qt6-pdf-dev
-             ccache lintian postgresql libqt6sql6-psql libpq-dev qtkeychain-qt6-dev)
+             ccache lld lintian postgresql libqt6sql6-psql libpq-dev qtkeychain-qt6-dev)
 
 # jz_installed PACKAGE: installed itself, or provided by an installed package (on Debian 13
 # libqt6opengl6-dev is a virtual package that qt6-base-dev provides).

@@ -5,6 +5,9 @@ source_dir="$1" build_dir="$2"
 app_id=io.github.lanmo_studio.jiazhuang
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+# The launcher follows the user's remembered ledger (a shared one, say): these runs
+# keep settings of their own, so what the machine's user chose last cannot reach them.
+export XDG_CONFIG_HOME="$work/config"
 passed=0 failed=0 skipped=0
 
 check() { # check NAME COMMAND...

@@ -3,6 +3,7 @@
 #include "attachmenttable.h"
 #include "budgettable.h"
 #include "contracttables.h"
+#include "importtables.h"
 #include "schema.h"
 
 #include <QRegularExpression>
@@ -43,7 +44,7 @@ bool isTable(const QString& definition) {
 QStringList createStatements() {
     QStringList definitions = Schema::createStatements();
     definitions << BudgetTable::createStatement() << AttachmentTable::createStatements()
-                << ContractTables::createStatements();
+                << ContractTables::createStatements() << ImportTables::createStatements();
     return definitions;
 }
 

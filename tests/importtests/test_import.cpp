@@ -88,6 +88,12 @@ private:
         BillFiles::writeFile(path(name), content);
         return BillReader::read(path(name));
     }
+    void dropImportTables() {
+        m_ledger->exec(QStringLiteral("DROP TABLE 导入账目"));
+        m_ledger->exec(QStringLiteral("DROP TABLE 导入批次"));
+        TestDatabase::resetConnection();
+        QVERIFY(!ImportTables::exist(program()));
+    }
     QTemporaryDir m_dir;
     std::unique_ptr<TestDatabase> m_ledger;
 };
@@ -104,6 +110,9 @@ void TestImport::init() {
 }
 
 void TestImport::tables_madeOnlyByAStore() {
+    // A ledger made before imports; new ledgers have the tables from the start.
+    QVERIFY(ImportTables::exist(program()));
+    dropImportTables();
     const BillFile alipay = bill(QStringLiteral("a.csv"), BillFiles::alipayCsv({payment(QStringLiteral("1"), QStringLiteral("10"))}));
     LedgerFacts facts;
     QVector<ProposedRow> rows = propose({alipay}, &facts);
@@ -415,6 +424,7 @@ void TestImport::window_importsThreeSourcesAndUndoes() {
 }
 
 void TestImport::window_brokenFileStoresNothing() {
+    dropImportTables();
     MessageRecorder messages;
     BillFiles::writeZip(path(QStringLiteral("账单.zip")), QStringLiteral("账单.csv"),
                         BillFiles::wechatCsv({Payment()}), "secret");

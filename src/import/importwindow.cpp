@@ -15,6 +15,7 @@
 #include "rulesdialog.h"
 #include "sqlconnection.h"
 #include "sqltexts.h"
+#include "windowlook.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -63,6 +64,8 @@ QComboBox* labelled(QWidget* parent, QHBoxLayout* row, const char* name, const Q
 ImportWindow::ImportWindow(QWidget* parent) : QWidget(parent), m_model(new ImportPreviewModel(this)) {
     setObjectName(QStringLiteral("ImportForm"));
     setWindowTitle(QStringLiteral("导入账单"));
+    setWindowIcon(Pictures::icon(10));
+    WindowLook::apply(this);
     setAcceptDrops(true);
     auto* layout = new QVBoxLayout(this);
 

@@ -9,6 +9,7 @@
 #include "importstore.h"
 #include "importtables.h"
 #include "importwindow.h"
+#include "mainform.h"
 #include "messagerecorder.h"
 #include "rulesdialog.h"
 #include "sqlconnection.h"
@@ -18,6 +19,8 @@
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -81,6 +84,7 @@ private Q_SLOTS:
     void window_importsThreeSourcesAndUndoes();
     void window_brokenFileStoresNothing();
     void window_budgetNoticeOncePerImport();
+    void menu_opensOrFocusesOneWindow();
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -460,6 +464,25 @@ void TestImport::window_budgetNoticeOncePerImport() {
     QCOMPARE(notice->text().count(QLatin1Char('\n')), 0); // one notice: the whole import passed 100 %
     QVERIFY(notice->text().contains(QStringLiteral("全部账目")));
     delete window;
+}
+
+void TestImport::menu_opensOrFocusesOneWindow() {
+    TMainForm form;
+    form.show();
+    QAction* command = form.action(QStringLiteral("NImport"));
+    QCOMPARE(command->text(), QStringLiteral("导入账单…"));
+    command->trigger();
+    QVERIFY(ImportForm);
+    const QPointer<ImportWindow> first = ImportForm;
+    form.action(QStringLiteral("N15"))->trigger(); // another window on top
+    command->trigger();
+    QCOMPARE(ImportForm.data(), first.data());
+    QCOMPARE(form.workspace()->activeSubWindow()->widget(), first.data());
+    QCOMPARE(form.workspace()->subWindowList().size(), 2);
+    first->close();
+    QVERIFY(!ImportForm);
+    // Opening the window read the ledger and changed nothing.
+    QCOMPARE(m_ledger->count(QStringLiteral("明细")), 0);
 }
 
 JZ_TEST_MAIN(TestImport)

@@ -99,10 +99,18 @@ qint64 store(const SqlConnection& db, const QVector<ImportEntry>& entries, const
         if (!keys.isEmpty()) {
             const auto [lowest, highest] = std::minmax_element(keys.cbegin(), keys.cend());
             const QHash<qint64, QString> prints = printsOf(db, *lowest, *highest);
-            for (int i = 0; i < entries.size(); ++i)
-                db.exec(QStringLiteral("INSERT INTO 导入账目 (BATCHMID,ENTRYMID,SOURCE,ORDERNO,PRINT) "
-                                       "VALUES (?,?,?,?,?)"),
-                        {batch, keys[i], entries[i].source, entries[i].orderNumber, prints.value(keys[i])});
+            // Many rows a statement: one statement per entry would cost as much as the entries.
+            constexpr int rowsPerStatement = 100;
+            for (int start = 0; start < entries.size(); start += rowsPerStatement) {
+                const int end = std::min(int(entries.size()), start + rowsPerStatement);
+                QString sql = QStringLiteral("INSERT INTO 导入账目 (BATCHMID,ENTRYMID,SOURCE,ORDERNO,PRINT) VALUES ");
+                QVariantList values;
+                for (int i = start; i < end; ++i) {
+                    sql += i == start ? QStringLiteral("(?,?,?,?,?)") : QStringLiteral(",(?,?,?,?,?)");
+                    values << batch << keys[i] << entries[i].source << entries[i].orderNumber << prints.value(keys[i]);
+                }
+                db.exec(sql, values);
+            }
         }
         return batch;
     });

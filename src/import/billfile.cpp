@@ -136,14 +136,33 @@ void BillFile::remap(const ColumnMapping& newMapping) {
 namespace BillReader {
 
 std::optional<Money> amountOf(const QString& text) {
-    QString t = cleaned(text);
-    t.remove(QLatin1Char(',')).remove(QChar(0xA5)).remove(QChar(0xFFE5)).remove(QLatin1Char(' '));
-    static const QRegularExpression shape(QStringLiteral("^([+-]?)(\\d{1,15})(?:\\.(\\d{1,2}))?$"));
-    const QRegularExpressionMatch m = shape.match(t);
-    if (!m.hasMatch())
+    // Up to 15 digits of yuan and 2 of fen, read digit by digit: a bill holds thousands.
+    qint64 fen = 0;
+    int yuanDigits = 0, fenDigits = 0;
+    bool negative = false, signSeen = false, point = false, any = false;
+    for (const QChar c : cleaned(text)) {
+        const char16_t u = c.unicode();
+        if (u == ',' || u == 0xA5 || u == 0xFFE5)
+            continue;
+        if ((u == '+' || u == '-') && !signSeen && !any) {
+            negative = u == '-';
+            signSeen = true;
+        } else if (u == '.' && !point && yuanDigits > 0) {
+            point = true;
+        } else if (u >= '0' && u <= '9') {
+            any = true;
+            if (point ? ++fenDigits > 2 : ++yuanDigits > 15)
+                return std::nullopt;
+            fen = fen * 10 + (u - '0');
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!any || (point && fenDigits == 0))
         return std::nullopt;
-    const qint64 fen = m.captured(2).toLongLong() * 100 + m.captured(3).leftJustified(2, QLatin1Char('0')).toLongLong();
-    return Money::fromFen(m.captured(1) == QLatin1String("-") ? -fen : fen);
+    for (int i = fenDigits; i < 2; ++i)
+        fen *= 10;
+    return Money::fromFen(negative ? -fen : fen);
 }
 
 QString dateOf(const QString& text) {

@@ -34,6 +34,15 @@ bool isRefund(const BillLine& line) {
     return line.kind.contains(refund) || line.goods.startsWith(refund) || line.status == QStringLiteral("退款成功");
 }
 
+// YYYY-MM-DD of a day that exists.
+bool isDateText(const QString& text) {
+    if (text.size() != 10 || text[4] != QLatin1Char('-') || text[7] != QLatin1Char('-'))
+        return false;
+    bool ok[3] = {};
+    const QDate day(text.left(4).toInt(&ok[0]), text.mid(5, 2).toInt(&ok[1]), text.mid(8, 2).toInt(&ok[2]));
+    return ok[0] && ok[1] && ok[2] && day.isValid();
+}
+
 bool isExpense(const BillLine& line) {
     return line.direction == QStringLiteral("支出");
 }
@@ -81,7 +90,7 @@ QString ProposedRow::check(const LedgerFacts& facts) const {
     QString failed = LedgerEntryRules::firstFailedCheck(fields);
     if (failed.isEmpty() && !BillReader::amountOf(amountText))
         failed = QStringLiteral("[产品价格合计]不是金额!");
-    if (failed.isEmpty() && !QDate::fromString(date, QStringLiteral("yyyy-MM-dd")).isValid())
+    if (failed.isEmpty() && !isDateText(date))
         failed = QStringLiteral("[付款日期]不是日期!");
     return failed;
 }

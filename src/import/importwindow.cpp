@@ -10,6 +10,7 @@
 #include "importpreviewmodel.h"
 #include "importrun.h"
 #include "importstore.h"
+#include "ledgerplace.h"
 #include "ledgersaves.h"
 #include "messages.h"
 #include "rulesdialog.h"
@@ -57,6 +58,28 @@ QComboBox* labelled(QWidget* parent, QHBoxLayout* row, const char* name, const Q
     row->addWidget(label);
     row->addWidget(box);
     return box;
+}
+
+// Runs work on a connection of its own to the open ledger, on another thread, so
+// that a large bill neither freezes the window nor holds the program's connection.
+template <class Work> void onLedger(QWidget* parent, const QString& text, LedgerConnection::Access access, Work work) {
+    if (access == LedgerConnection::Access::Write && Database::instance().isReadOnly())
+        throw DbError(QStringLiteral("打开的是只读的备份，不能导入。"));
+    const LedgerPlace place = LedgerPlace::ofProgram();
+    quint64 commits = 0;
+    try {
+        BackgroundWork::run(parent, text, [&](const BackgroundWork::Report&) {
+            LedgerConnection ledger(place, access);
+            const SqlConnection db = ledger.connection();
+            if (access == LedgerConnection::Access::Write)
+                db.countCommits(&commits);
+            work(db);
+        });
+    } catch (...) {
+        Database::instance().countStores(commits);
+        throw;
+    }
+    Database::instance().countStores(commits);
 }
 
 } // namespace
@@ -269,13 +292,20 @@ void ImportWindow::applyMapping() {
 void ImportWindow::propose() {
     try {
         const auto [from, to] = ImportProposal::dateSpan(m_bills);
-        LedgerFacts facts = LedgerFacts::read(SqlConnection::program(), from, to);
         QDate first, last;
         if (m_DateRange->isChecked()) {
             first = m_From->date();
             last = m_To->date();
         }
-        m_model->setRows(ImportProposal::build(m_bills, facts, ImportRules::load(), first, last), facts);
+        const QVector<ImportRule> rules = ImportRules::load();
+        LedgerFacts facts;
+        QVector<ProposedRow> rows;
+        onLedger(this, QStringLiteral("正在和账簿里的账目比较…"), LedgerConnection::Access::Read,
+                 [&](const SqlConnection& db) {
+                     facts = LedgerFacts::read(db, from, to);
+                     rows = ImportProposal::build(m_bills, facts, rules, first, last);
+                 });
+        m_model->setRows(std::move(rows), std::move(facts));
         for (auto [box, names] : {std::pair{m_SetProject, &m_model->facts().projects.names},
                                   std::pair{m_SetCategory, &m_model->facts().categories.names}}) {
             box->clear();
@@ -353,7 +383,9 @@ void ImportWindow::importTicked() {
         files << QFileInfo(bill.path).fileName();
     ImportOutcome outcome;
     try {
-        outcome = ImportRun::run(SqlConnection::program(), m_model->rows(), m_model->facts(), files);
+        onLedger(this, QStringLiteral("正在导入…"), LedgerConnection::Access::Write, [&](const SqlConnection& db) {
+            outcome = ImportRun::run(db, m_model->rows(), m_model->facts(), files);
+        });
     } catch (const DbError& error) {
         Messages::error(this, QStringLiteral("导入没能完成，什么也没有存入：%1").arg(error.message()));
         return;
@@ -395,7 +427,8 @@ void ImportWindow::undoImport() {
     if (!Messages::ask(this, QStringLiteral("撤销这次导入，删除它存入的全部账目吗?")))
         return;
     try {
-        ImportStore::undo(SqlConnection::program(), m_lastBatch);
+        onLedger(this, QStringLiteral("正在撤销这次导入…"), LedgerConnection::Access::Write,
+                 [this](const SqlConnection& db) { ImportStore::undo(db, m_lastBatch); });
     } catch (const DbError& error) {
         Messages::error(this, error.message());
         return;

@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMimeData>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
@@ -84,6 +85,7 @@ private Q_SLOTS:
     void window_importsThreeSourcesAndUndoes();
     void window_brokenFileStoresNothing();
     void window_budgetNoticeOncePerImport();
+    void window_tableMappedByHandAndDropped();
     void menu_opensOrFocusesOneWindow();
 
 private:
@@ -463,6 +465,45 @@ void TestImport::window_budgetNoticeOncePerImport() {
     const auto* notice = window->findChild<QMessageBox*>(QStringLiteral("BudgetNotice"));
     QCOMPARE(notice->text().count(QLatin1Char('\n')), 0); // one notice: the whole import passed 100 %
     QVERIFY(notice->text().contains(QStringLiteral("全部账目")));
+    delete window;
+}
+
+// A table of the household's own, dropped on the window: its columns are chosen
+// in the mapping strip, and the next table with the same header maps itself.
+void TestImport::window_tableMappedByHandAndDropped() {
+    MessageRecorder messages;
+    BillFiles::writeFile(path(QStringLiteral("记账.csv")), "哪天,买了啥,花了,在哪买\r\n2026-10-01,水管,35.5,建材市场\r\n");
+    auto* window = new ImportWindow;
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path(QStringLiteral("记账.csv")))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+    ImportPreviewModel* model = window->preview();
+    QCOMPARE(model->rowCount(), 1);
+    QCOMPARE(model->rows()[0].kind, ProposedRow::Skipped); // no date or amount column known yet
+    QVERIFY(!window->findChild<QWidget*>(QStringLiteral("MappingStrip"))->isHidden());
+
+    const QStringList fields{QStringLiteral("哪天"), QStringLiteral("买了啥"), QStringLiteral("花了"),
+                             QStringLiteral("在哪买")};
+    for (int i = 0; i < fields.size(); ++i) {
+        auto* box = window->findChild<QComboBox*>(QStringLiteral("Map%1").arg(i));
+        QCOMPARE(box->accessibleName(), (QStringList{"日期", "名称", "金额", "交易对方"}[i]));
+        box->setCurrentIndex(box->findText(fields[i]));
+    }
+    window->findChild<QPushButton*>(QStringLiteral("ApplyMapping"))->click();
+    QCOMPARE(model->rows()[0].kind, ProposedRow::Proposed);
+    QCOMPARE(model->rows()[0].name, QStringLiteral("水管"));
+    QCOMPARE(model->rows()[0].amountText, QStringLiteral("35.5"));
+    QCOMPARE(model->rows()[0].source, QStringLiteral("记账.csv"));
+
+    BillFiles::writeFile(path(QStringLiteral("记账2.csv")), "哪天,买了啥,花了,在哪买\r\n2026-10-02,电线,120,五金店\r\n");
+    window->loadFiles({path(QStringLiteral("记账2.csv"))});
+    QCOMPARE(model->rows()[0].kind, ProposedRow::Proposed);
+    QCOMPARE(model->rows()[0].name, QStringLiteral("电线"));
+    QVERIFY(messages.shown().isEmpty());
     delete window;
 }
 

@@ -7,15 +7,11 @@
 #include "barchart.h"
 #include "barseries.h"
 #include "benchsupport.h"
-#include "categorystatswindow.h"
 #include "collation.h"
 #include "database.h"
-#include "datestatswindow.h"
-#include "expensemodewindow.h"
-#include "locationstatswindow.h"
-#include "projectstatswindow.h"
 #include "query.h"
 #include "statisticspass.h"
+#include "statisticwindows.h"
 #include "timingreporter.h"
 
 #include <QApplication>
@@ -44,21 +40,6 @@ GeneratedLedger& ledger() {
     static GeneratedLedger file(entries);
     return file;
 }
-
-struct Statistic {
-    const char* name;
-    StatsWindow* (*open)();
-    const StatsConfiguration& (*configuration)();
-};
-
-const Statistic statistics[] = {
-    {"ByExpenseMode", [] { return static_cast<StatsWindow*>(new TForm7); },
-     StatsConfigurations::byExpenseMode},
-    {"ByProject", [] { return static_cast<StatsWindow*>(new TForm8); }, StatsConfigurations::byProject},
-    {"ByCategory", [] { return static_cast<StatsWindow*>(new TForm9); }, StatsConfigurations::byCategory},
-    {"ByLocation", [] { return static_cast<StatsWindow*>(new TForm10); }, StatsConfigurations::byLocation},
-    {"ByDate", [] { return static_cast<StatsWindow*>(new TForm11); }, StatsConfigurations::byDate},
-};
 
 void ThroughWindow(benchmark::State& state, const Statistic& statistic, const Range& range) {
     Database::instance().setFileName(ledger().filePath());

@@ -3,11 +3,10 @@
 // back as a new local file: each a LedgerMove with its summaries checked on both
 // sides. The server is the test cluster that ./test starts (JZ_TEST_PG); without
 // one the program says so and ends. The time is stated, there is no floor.
+#include "benchserver.h"
 #include "benchsupport.h"
 #include "dberror.h"
 #include "ledgermove.h"
-#include "serverhandle.h"
-#include "serverschema.h"
 #include "timingreporter.h"
 
 #include <QCoreApplication>
@@ -23,38 +22,10 @@ namespace {
 constexpr int entries = 100000;
 constexpr int photos = 200;
 std::unique_ptr<GeneratedLedger> g_ledger;
-int g_made = 0;
-
-ServerAddress serverAt(const QString& database) {
-    ServerAddress address;
-    address.user = QStringLiteral("postgres");
-    address.host = qEnvironmentVariable("JZ_TEST_PG");
-    address.port = 5432;
-    address.database = database;
-    return address;
-}
-
-// A new database prepared as jiazhuang-server-init prepares one.
-ServerAddress emptyServerLedger() {
-    const QString name = QStringLiteral("bench_transfer_%1_%2").arg(QCoreApplication::applicationPid()).arg(++g_made);
-    {
-        const ServerHandle admin(serverAt(QStringLiteral("postgres")));
-        admin.connection().exec(QStringLiteral("CREATE DATABASE %1").arg(name));
-    }
-    const ServerHandle admin(serverAt(name));
-    ServerSchema::create(admin.connection(), name);
-    return serverAt(name);
-}
-
-void drop(const ServerAddress& ledger) {
-    const ServerHandle admin(serverAt(QStringLiteral("postgres")));
-    admin.connection().exec(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(ledger.database));
-    admin.connection().exec(QStringLiteral("DROP ROLE %1").arg(ServerSchema::memberRole(ledger.database)));
-}
 
 void upload(benchmark::State& state) {
     for (auto _ : state) {
-        const ServerAddress target = emptyServerLedger();
+        const ServerAddress target = BenchServer::newLedger(QStringLiteral("bench_transfer"));
         QElapsedTimer clock;
         clock.start();
         LedgerMove::intoLedger(LedgerPlace::file(g_ledger->filePath()), LedgerPlace::onServer(target));
@@ -64,7 +35,7 @@ void upload(benchmark::State& state) {
         LedgerMove::intoNewFile(LedgerPlace::onServer(target), back, true);
         std::printf("saving it back as a new local file: %.0f ms\n", double(clock.nsecsElapsed()) / 1e6);
         QFile::remove(back);
-        drop(target);
+        BenchServer::drop(target);
     }
 }
 
@@ -73,7 +44,7 @@ void upload(benchmark::State& state) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    if (qEnvironmentVariableIsEmpty("JZ_TEST_PG")) {
+    if (!BenchServer::available()) {
         std::printf("bench_transfer: no test server (JZ_TEST_PG); start one with scripts/testserver.sh\n");
         return 0;
     }

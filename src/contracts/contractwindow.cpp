@@ -1,6 +1,7 @@
 #include "contractwindow.h"
 
 #include "attachmenttable.h"
+#include "backgroundwork.h"
 #include "contractforms.h"
 #include "contractlinking.h"
 #include "contractlistmodel.h"
@@ -8,6 +9,7 @@
 #include "contractreport.h"
 #include "dberror.h"
 #include "frame.h"
+#include "ledgerplace.h"
 #include "ledgersaves.h"
 #include "messages.h"
 #include "paymentpicker.h"
@@ -493,7 +495,13 @@ void ContractWindow::choosePayments() {
     const StageRecord stageRecord = stage->record;
     QVector<StagePayment> entries;
     try {
-        entries = ContractStore::unlinkedEntries(SqlConnection::program(), contractRecord.projectKey);
+        // Every unlinked entry of a large ledger takes a while to read: on a
+        // connection of its own, while the windows keep painting.
+        const LedgerPlace ledger = LedgerPlace::ofProgram();
+        BackgroundWork::run(this, QStringLiteral("正在读取未关联的账目…"), [&](const BackgroundWork::Report&) {
+            const LedgerConnection reading(ledger, LedgerConnection::Access::Read);
+            entries = ContractStore::unlinkedEntries(reading.connection(), contractRecord.projectKey);
+        });
     } catch (const DbError& failure) {
         Messages::error(this, QStringLiteral("读取账目失败：%1").arg(failure.message()));
         return;

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -22,14 +23,13 @@ QDialogButtonBox* okCancel(QDialog* dialog) {
     return buttons;
 }
 
-QTreeWidget* listWith(QDialog* dialog, const QString& caption, const QStringList& headers) {
+template <class List> List* listWith(QDialog* dialog, const QString& caption) {
     auto* label = new QLabel(caption, dialog);
     label->setWordWrap(true);
-    auto* list = new QTreeWidget(dialog);
+    auto* list = new List(dialog);
     list->setObjectName(QStringLiteral("ChoiceList"));
     list->setAccessibleName(caption);
     label->setBuddy(list);
-    list->setHeaderLabels(headers);
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     auto* layout = new QVBoxLayout(dialog);
@@ -40,36 +40,89 @@ QTreeWidget* listWith(QDialog* dialog, const QString& caption, const QStringList
     return list;
 }
 
+const QStringList paymentHeaders = {QStringLiteral("日期"), QStringLiteral("名称"), QStringLiteral("对应工程"),
+                                    QStringLiteral("金额(元)"), QStringLiteral("已付(元)")};
+
 } // namespace
+
+PaymentChoices::PaymentChoices(QVector<StagePayment> entries, QHash<qint64, QString> projectNames,
+                               QObject* parent)
+    : QAbstractTableModel(parent), m_entries(std::move(entries)), m_checked(m_entries.size(), false),
+      m_projectNames(std::move(projectNames)) {}
+
+int PaymentChoices::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_entries.size());
+}
+
+int PaymentChoices::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(paymentHeaders.size());
+}
+
+QVariant PaymentChoices::data(const QModelIndex& index, int role) const {
+    if (!index.isValid())
+        return {};
+    const StagePayment& entry = m_entries[index.row()];
+    if (role == Qt::CheckStateRole && index.column() == 0)
+        return m_checked[index.row()] ? Qt::Checked : Qt::Unchecked;
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (index.column()) {
+    case 0:
+        return entry.date;
+    case 1:
+        return entry.name;
+    case 2:
+        return m_projectNames.value(entry.projectKey);
+    case 3:
+        return entry.amount.text();
+    default:
+        return entry.paid.text();
+    }
+}
+
+bool PaymentChoices::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole)
+        return false;
+    m_checked[index.row()] = value.toInt() == Qt::Checked;
+    Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
+    return true;
+}
+
+Qt::ItemFlags PaymentChoices::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.column() == 0)
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
+}
+
+QVariant PaymentChoices::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < paymentHeaders.size())
+        return paymentHeaders[section];
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+QVector<StagePayment> PaymentChoices::checked() const {
+    QVector<StagePayment> checked;
+    for (qsizetype i = 0; i < m_entries.size(); ++i)
+        if (m_checked[i])
+            checked << m_entries[i];
+    return checked;
+}
 
 PaymentPicker::PaymentPicker(const QVector<StagePayment>& entries, const QHash<qint64, QString>& projectNames,
                              const QString& stageName, QWidget* parent)
-    : QDialog(parent), m_entries(entries) {
+    : QDialog(parent), m_choices(new PaymentChoices(entries, projectNames, this)) {
     setObjectName(QStringLiteral("PaymentPicker"));
     setWindowTitle(QStringLiteral("从账目中选择"));
     WindowLook::apply(this);
-    m_list = listWith(this, QStringLiteral("勾选要关联到“%1”的账目").arg(stageName),
-                      {QStringLiteral("日期"), QStringLiteral("名称"), QStringLiteral("对应工程"),
-                       QStringLiteral("金额(元)"), QStringLiteral("已付(元)")});
-    for (int i = 0; i < entries.size(); ++i) {
-        const StagePayment& entry = entries[i];
-        auto* item =
-            new QTreeWidgetItem(m_list, {entry.date, entry.name, projectNames.value(entry.projectKey),
-                                         entry.amount.text(), entry.paid.text()});
-        item->setCheckState(0, Qt::Unchecked);
-        item->setData(0, Qt::UserRole, i);
-    }
+    m_list = listWith<QTreeView>(this, QStringLiteral("勾选要关联到“%1”的账目").arg(stageName));
+    m_list->setModel(m_choices);
+    // Measured over the first rows only (the header's precision), however many there are.
     m_list->header()->resizeSections(QHeaderView::ResizeToContents);
 }
 
 QVector<StagePayment> PaymentPicker::chosen() const {
-    QVector<StagePayment> checked;
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = m_list->topLevelItem(i);
-        if (item->checkState(0) == Qt::Checked)
-            checked << m_entries[item->data(0, Qt::UserRole).toInt()];
-    }
-    return checked;
+    return m_choices->checked();
 }
 
 StageChooser::StageChooser(const QVector<ContractFigures>& contracts, const QString& entryText,
@@ -78,9 +131,9 @@ StageChooser::StageChooser(const QVector<ContractFigures>& contracts, const QStr
     setObjectName(QStringLiteral("StageChooser"));
     setWindowTitle(QStringLiteral("关联到合同阶段"));
     WindowLook::apply(this);
-    m_list = listWith(this, QStringLiteral("选择账目“%1”所属的付款阶段").arg(entryText),
-                      {QStringLiteral("合同 / 阶段"), QStringLiteral("金额(元)"), QStringLiteral("已付(元)"),
-                       QStringLiteral("应付日期")});
+    m_list = listWith<QTreeWidget>(this, QStringLiteral("选择账目“%1”所属的付款阶段").arg(entryText));
+    m_list->setHeaderLabels({QStringLiteral("合同 / 阶段"), QStringLiteral("金额(元)"), QStringLiteral("已付(元)"),
+                             QStringLiteral("应付日期")});
     m_list->setRootIsDecorated(true);
     for (const ContractFigures& contract : contracts) {
         auto* top = new QTreeWidgetItem(

@@ -32,28 +32,43 @@ void BackupSchedule::install() {
 }
 
 void BackupSchedule::connected() {
-    if (m_connected)
-        return;
+    const LedgerPlace ledger = LedgerPlace::ofProgram();
+    if (m_connected && ledger.filePath == m_ledger.filePath && ledger.server == m_ledger.server)
+        return; // the same ledger opened again, as after a dropped connection
+    const bool formerStored = m_connected && Database::instance().storeCount() != m_storesAtBackup;
+    const LedgerPlace former = m_ledger;
     m_connected = true;
+    m_ledger = ledger;
     m_storesAtBackup = Database::instance().storeCount();
     const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
-    const LedgerPlace ledger = LedgerPlace::ofProgram();
-    m_firstBackup.reset(QThread::create([this, now, ledger] {
-        try {
+    QThread* before = m_firstBackups.empty() ? nullptr : m_firstBackups.back().get();
+    m_firstBackups.emplace_back(QThread::create([this, now, ledger, former, formerStored, before] {
+        if (before)
+            before->wait();
+        if (formerStored)
+            tryBackup([&] { BackupStore(former, {}, fixedAt(now)).makeBackup(); });
+        tryBackup([&] {
             BackupStore store(ledger, {}, fixedAt(now));
             if (!store.hasBackupOn(now.date()))
                 store.makeBackup();
-        } catch (const DbError& error) {
-            noteFailure(error.message());
-        }
+        });
     }));
-    QObject::connect(m_firstBackup.get(), &QThread::finished, &m_context, [this] { reportFailure(); });
-    m_firstBackup->start();
+    QThread* thread = m_firstBackups.back().get();
+    QObject::connect(thread, &QThread::finished, &m_context, [this] { reportFailure(); });
+    thread->start();
+}
+
+void BackupSchedule::tryBackup(const std::function<void()>& backup) {
+    try {
+        backup();
+    } catch (const DbError& error) {
+        noteFailure(error.message());
+    }
 }
 
 void BackupSchedule::waitForFirstBackup() {
-    if (m_firstBackup)
-        m_firstBackup->wait();
+    for (const auto& thread : m_firstBackups)
+        thread->wait();
 }
 
 void BackupSchedule::programEnding(const Runner& runner) {
@@ -66,13 +81,8 @@ void BackupSchedule::programEnding(const Runner& runner) {
     const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
     const Work work = [this, stored, ledger, now](const BackupStore::Progress& progress) {
         waitForFirstBackup();
-        if (!stored)
-            return;
-        try {
-            BackupStore(ledger, {}, fixedAt(now)).makeBackup(5000, progress);
-        } catch (const DbError& error) {
-            noteFailure(error.message());
-        }
+        if (stored)
+            tryBackup([&] { BackupStore(ledger, {}, fixedAt(now)).makeBackup(5000, progress); });
     };
     if (runner)
         runner(work);

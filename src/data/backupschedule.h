@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QThread;
 
@@ -14,8 +15,11 @@ class QThread;
 // successful connection unless the day already has one, and another at the end
 // when something was stored since the last copy. The first one runs on a thread of
 // its own with its own connections, so the query that connected does not wait for
-// it. A failing backup never stops the program: it is reported to failed(), on the
-// thread that made the schedule, once per run.
+// it. A run that turns to another ledger (连接共享账簿, 本地账簿) ends the former
+// one's share of the run there: its end copy is made when something was stored in
+// it, and the new ledger gets its day's copy, both on such a thread. A failing
+// backup never stops the program: it is reported to failed(), on the thread that
+// made the schedule, once per run.
 class BackupSchedule {
 public:
     explicit BackupSchedule(BackupStore::Clock clock = {});
@@ -42,6 +46,7 @@ public:
 private:
     void waitForFirstBackup();
     void noteFailure(const QString& message);
+    void tryBackup(const std::function<void()>& backup);
     void reportFailure();
 
     BackupStore::Clock m_clock;
@@ -49,7 +54,8 @@ private:
     bool m_connected = false;
     bool m_reported = false;
     quint64 m_storesAtBackup = 0;
-    std::unique_ptr<QThread> m_firstBackup;
+    LedgerPlace m_ledger; // the one connected to last
+    std::vector<std::unique_ptr<QThread>> m_firstBackups; // one per ledger connected to, each after the one before
     QMutex m_mutex;
     QString m_failure; // guarded by m_mutex
     QObject m_context; // delivers the first backup's failure on this thread

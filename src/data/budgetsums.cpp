@@ -4,6 +4,8 @@
 
 #include <QVector>
 
+#include <utility>
+
 namespace {
 
 // Spending of one group while the entries are read.
@@ -14,44 +16,72 @@ struct SpendingTally {
         spent.add(amount);
         paid.add(paidAmount);
     }
+    void add(const SpendingTally& other) {
+        spent.add(other.spent);
+        paid.add(other.paid);
+    }
     Spending spending() const { return {spent.total(), paid.total()}; }
 };
 
-// Sums by key; keys are small numbers (MIDs), summed in a plain array, any others
-// in a hash.
-class KeyedSums {
+// Sums by project and category together: a ledger has few such pairs, so each entry
+// is added once, to its pair, and the projects, categories and the total are made
+// of the pairs afterwards. Keys are small numbers (MIDs) and find their pair through
+// two plain arrays; any others through a hash.
+class PairSums {
 public:
-    SpendingTally& operator[](qint64 key) {
-        if (key < 0 || key >= flatLimit)
-            return m_rest[key];
-        if (key >= m_flat.size()) {
-            m_flat.resize(key + 1);
-            m_seen.resize(key + 1);
+    SpendingTally& operator[](std::pair<qint64, qint64> key) {
+        const auto [project, category] = key;
+        if (project < 0 || project >= flatLimit || category < 0 || category >= flatLimit)
+            return restSlot(key);
+        if (project >= m_flat.size())
+            m_flat.resize(project + 1);
+        QVector<int>& row = m_flat[project];
+        if (category >= row.size())
+            row.resize(category + 1, -1);
+        int& slot = row[category];
+        if (slot < 0) {
+            slot = int(m_tallies.size());
+            m_tallies.append({key, {}});
         }
-        m_seen[key] = true;
-        return m_flat[key];
+        return m_tallies[slot].second;
     }
-    QHash<qint64, Spending> take() const {
-        QHash<qint64, Spending> sums;
-        for (qsizetype key = 0; key < m_flat.size(); ++key)
-            if (m_seen[key])
-                sums.insert(key, m_flat[key].spending());
-        for (auto it = m_rest.begin(); it != m_rest.end(); ++it)
-            sums.insert(it.key(), it.value().spending());
-        return sums;
+
+    // Folds the pairs into the budget's groups.
+    void addTo(BudgetSums& sums) const {
+        QHash<qint64, SpendingTally> projects, categories;
+        SpendingTally total;
+        for (const auto& [key, tally] : m_tallies) {
+            projects[key.first].add(tally);
+            categories[key.second].add(tally);
+            total.add(tally);
+        }
+        for (auto it = projects.begin(); it != projects.end(); ++it)
+            sums.projects.insert(it.key(), it.value().spending());
+        for (auto it = categories.begin(); it != categories.end(); ++it)
+            sums.categories.insert(it.key(), it.value().spending());
+        sums.total = total.spending();
     }
 
 private:
     static constexpr qint64 flatLimit = 1 << 16;
-    QVector<SpendingTally> m_flat;
-    QVector<bool> m_seen;
-    QHash<qint64, SpendingTally> m_rest;
+    QVector<QVector<int>> m_flat; // by project, then category: the pair's place in m_tallies, or -1
+    QHash<std::pair<qint64, qint64>, int> m_rest;
+    QVector<std::pair<std::pair<qint64, qint64>, SpendingTally>> m_tallies;
+
+    SpendingTally& restSlot(std::pair<qint64, qint64> key) {
+        auto it = m_rest.find(key);
+        if (it == m_rest.end()) {
+            it = m_rest.insert(key, int(m_tallies.size()));
+            m_tallies.append({key, {}});
+        }
+        return m_tallies[it.value()].second;
+    }
 };
 
 } // namespace
 
 // SQLite groups by sorting, which costs several times the scan itself; the keys are
-// few, so the entries are read once (RowPass) and summed here by key, which keeps the
+// few, so the entries are read once (RowPass) and summed here by pair, which keeps the
 // whole computation close to one plain scan of the ledger. The range's rows are read
 // in the order the engine reaches them fastest (SqlConnection::entriesInRange).
 BudgetSums BudgetSums::compute(const QSqlDatabase& db, const QString& from, const QString& to) {
@@ -60,8 +90,7 @@ BudgetSums BudgetSums::compute(const QSqlDatabase& db, const QString& from, cons
     const QVariantList range = withRange ? QVariantList{from, to} : QVariantList{};
     const QString columns = RowPass::selectList(engine, QStringLiteral("CID, DID, ALLMONEY, ISALL, FMONEY"),
                                                 int(range.size()));
-    KeyedSums projects, categories;
-    SpendingTally total;
+    PairSums pairs;
     RowPass::run(engine,
                  withRange ? engine.entriesInRange(columns, from, to)
                            : QStringLiteral("select %1 from 明细").arg(columns),
@@ -70,13 +99,9 @@ BudgetSums BudgetSums::compute(const QSqlDatabase& db, const QString& from, cons
                      // The ledger's totals rule: a fully paid entry counts whole, any other its deposit.
                      const bool paidInFull = row.integer(3) != 0;
                      const MoneyTally::Amount paid = paidInFull ? amount : MoneyTally::Amount(row.real(4));
-                     projects[row.integer(0)].add(amount, paid);
-                     categories[row.integer(1)].add(amount, paid);
-                     total.add(amount, paid);
+                     pairs[{row.integer(0), row.integer(1)}].add(amount, paid);
                  });
     BudgetSums sums;
-    sums.projects = projects.take();
-    sums.categories = categories.take();
-    sums.total = total.spending();
+    pairs.addTo(sums);
     return sums;
 }

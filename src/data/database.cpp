@@ -111,7 +111,10 @@ void Database::open() {
         const QString failure = tryOpenServer();
         if (!failure.isNull()) {
             close();
-            throw DbError(failure);
+            // Mostly a connection that dropped during the run: the windows show this
+            // message, so it says where the shared ledger's local copy is meanwhile.
+            throw DbError(failure + QStringLiteral("\n服务器恢复之前，可以在 系统管理 → 连接共享账簿… 中"
+                                                   "打开这个共享账簿最近的本地备份（只读）。"));
         }
         if (m_connectedHandler)
             m_connectedHandler();

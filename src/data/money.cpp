@@ -1,5 +1,7 @@
 #include "money.h"
 
+#include <algorithm>
+
 #include "numbertext.h"
 
 #include <charconv>
@@ -86,6 +88,45 @@ Money Money::fromDouble(double yuan) {
         money.m_units = unitsOf(yuan);
     else
         money.becomeApproximate(yuan); // also infinities and NaN
+    return money;
+}
+
+std::optional<Money> Money::fromDecimalText(std::string_view text) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative)
+        text.remove_prefix(1);
+    const size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    const auto allDigits = [](std::string_view digits) {
+        return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (whole.empty() || !allDigits(whole) || !allDigits(fraction) || (point != std::string_view::npos && fraction.empty()))
+        return std::nullopt;
+    Money money;
+    size_t leading = 0;
+    while (leading + 1 < whole.size() && whole[leading] == '0')
+        ++leading;
+    if (whole.size() - leading > 20) { // beyond the exact range: carried as a double
+        double value = 0;
+        std::from_chars(text.data(), text.data() + text.size(), value);
+        money.becomeApproximate(negative ? -value : value);
+        return money;
+    }
+    Units units = 0;
+    for (const char digit : whole)
+        units = units * 10 + (digit - '0');
+    for (int place = 0; place < Money::decimals; ++place)
+        units = units * 10 + (size_t(place) < fraction.size() ? fraction[size_t(place)] - '0' : 0);
+    if (fraction.size() > size_t(Money::decimals) && fraction[size_t(Money::decimals)] >= '5')
+        ++units;
+    if (units >= unitsLimit) {
+        double value = 0;
+        std::from_chars(text.data(), text.data() + text.size(), value);
+        money.becomeApproximate(negative ? -value : value);
+        return money;
+    }
+    money.m_units = negative ? -units : units;
     return money;
 }
 
@@ -193,6 +234,18 @@ void MoneyTally::addSlowly(const Amount& amount) {
         return;
     }
     m_rest += amount.m_money;
+}
+
+void MoneyTally::add(const MoneyTally& other) {
+    m_rest += other.m_rest;
+    qint64 sum = 0;
+    if (!__builtin_add_overflow(m_tenThousandths, other.m_tenThousandths, &sum)) {
+        m_tenThousandths = sum;
+        return;
+    }
+    Money part;
+    part.m_units = Units(other.m_tenThousandths) * unitsPerFourth;
+    m_rest += part;
 }
 
 Money MoneyTally::total() const {

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+#include <string_view>
+
 // An amount of money held exactly in decimal, for every sum, total and difference
 // the program shows, prints or exports. The ledger stores amounts as doubles; each
 // one is read as the shortest decimal text that gives the same double back (4.72
@@ -22,6 +25,10 @@ public:
     static Money fromDouble(double yuan);
     static Money fromInteger(qint64 yuan);
     static Money fromFen(qint64 fen);
+    // A plain decimal text, "[-]digits[.digits]" as a server's exact numeric sum
+    // prints it; digits beyond 18 decimals are rounded half away from zero.
+    // Null when the text is no such number.
+    static std::optional<Money> fromDecimalText(std::string_view text);
 
     Money& operator+=(const Money& other);
     Money& operator-=(const Money& other);
@@ -78,6 +85,8 @@ public:
         else
             addSlowly(amount);
     }
+    // Adds what another tally holds.
+    void add(const MoneyTally& other);
     Money total() const;
 
 private:

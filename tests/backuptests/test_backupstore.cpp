@@ -64,6 +64,7 @@ class TestBackupStore : public QObject {
 private Q_SLOTS:
     void dailyRuleAndThinning_overSimulatedCalendar();
     void failingBackup_neverBlocksAStore_reportedOnce();
+    void ledgerSwitchedMidRun_eachLedgerCopied();
     void backupDuringAnotherWriteTransaction_copiesCommittedState();
     void foreignFile_isNeverCopied();
     void restoreRoundTrip_canBeUndone();
@@ -148,6 +149,38 @@ void TestBackupStore::failingBackup_neverBlocksAStore_reportedOnce() {
     QCOMPARE(db.count(QStringLiteral("明细")), 2);
     QCOMPARE(reported.size(), 1);
     QVERIFY2(reported[0].contains(BackupStore::defaultFolderName()), qPrintable(reported[0]));
+}
+
+// A run that turns to another ledger copies what it stored in the former one at the
+// switch and gives the new one its day's copy; the same ledger opened again (a
+// dropped connection) makes no copy.
+void TestBackupStore::ledgerSwitchedMidRun_eachLedgerCopied() {
+    if (TestDatabase::onServer())
+        QSKIP("the backup folders beside two ledger files");
+    QDateTime now(QDate(2026, 3, 2), QTime(9, 0));
+    TestDatabase first;
+    BackupSchedule schedule([&] { return now; });
+    schedule.install();
+    connectProgram();
+    storeEntry(QStringLiteral("前一本账"));
+    TestDatabase::resetConnection();
+    connectProgram();
+    now = now.addSecs(60);
+    {
+        TestDatabase second;
+        connectProgram();
+        now = now.addSecs(60);
+        storeEntry(QStringLiteral("后一本账"));
+        schedule.programEnding();
+        const QVector<BackupStore::Copy> copies = BackupStore(second.filePath()).list();
+        QCOMPARE(copies.size(), 2); // the day's, and the end's with what was stored
+        QCOMPARE(names(copies.first().path), QStringList{QStringLiteral("后一本账")});
+    }
+    const QVector<BackupStore::Copy> copies = BackupStore(first.filePath()).list();
+    QCOMPARE(copies.size(), 2); // the day's, and the switch's with what was stored
+    QCOMPARE(names(copies.first().path), QStringList{QStringLiteral("前一本账")});
+    QCOMPARE(copies.first().taken, QDateTime(QDate(2026, 3, 2), QTime(9, 1)));
+    // (What the day's copies hold depends on when their threads ran.)
 }
 
 void TestBackupStore::backupDuringAnotherWriteTransaction_copiesCommittedState() {

@@ -258,9 +258,10 @@ void TestContractWindow::paymentsLinkFromTheStageAndFromTheLedgerList() {
     selectStage(0);
     QStringList offered;
     onNextModal<PaymentPicker>([&](PaymentPicker* picker) {
-        for (int i = 0; i < picker->list()->topLevelItemCount(); ++i)
-            offered << picker->list()->topLevelItem(i)->text(1);
-        picker->list()->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        QAbstractItemModel* choices = picker->list()->model();
+        for (int i = 0; i < choices->rowCount(); ++i)
+            offered << choices->index(i, 1).data().toString();
+        choices->setData(choices->index(0, 0), Qt::Checked, Qt::CheckStateRole);
         picker->accept();
     });
     press("ChoosePayments");

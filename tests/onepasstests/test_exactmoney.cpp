@@ -39,6 +39,7 @@ private Q_SLOTS:
     void money_readsTheShortestDecimal();
     void money_roundTripsEveryDouble();
     void money_beyondItsRange();
+    void money_readsAServersDecimalText();
     void tally_addsAsMoneyDoes();
     void hostileLedger_everySumToTheFen();
 };
@@ -106,15 +107,41 @@ void TestExactMoney::money_beyondItsRange() {
     QVERIFY(!Money::fromDouble(std::nan("")).isExact());
 }
 
+// A server's exact sum arrives as decimal text: it must read back as the Money the
+// same amounts give here, digits past 18 decimals rounded as a double's are, and
+// anything that is not a plain decimal refused rather than read as zero.
+void TestExactMoney::money_readsAServersDecimalText() {
+    std::mt19937_64 random(1997);
+    std::uniform_int_distribution<qint64> fen(-99999999999999, 99999999999999);
+    for (int i = 0; i < 20000; ++i) {
+        Money m = Money::fromDouble(double(fen(random)) / 100);
+        m += Money::fromDouble((i % 7) * 0.1 + 1e-9 * (i % 3)); // a few longer decimals too
+        const std::string text = m.exactText().toStdString();
+        const std::optional<Money> read = Money::fromDecimalText(text);
+        QVERIFY2(read && *read == m, text.c_str());
+    }
+    QCOMPARE(Money::fromDecimalText("12345.670")->exactText(), QStringLiteral("12345.67"));
+    QCOMPARE(Money::fromDecimalText("-0.0000000000000000015")->exactText(), QStringLiteral("-0.000000000000000002"));
+    QCOMPARE(Money::fromDecimalText("0.0000000000000000014")->exactText(), QStringLiteral("0.000000000000000001"));
+    QCOMPARE(Money::fromDecimalText("0000000000000000000000042")->exactText(), QStringLiteral("42"));
+    const std::optional<Money> huge = Money::fromDecimalText("123456789012345678901234.5");
+    QVERIFY(huge && !huge->isExact());
+    QCOMPARE(huge->toDouble(), 123456789012345678901234.5);
+    for (const char* bad : {"", "-", ".5", "5.", "1e5", "1,5", " 1", "NaN", "1.2.3", "--1"})
+        QVERIFY2(!Money::fromDecimalText(bad), bad);
+}
+
 // The fast tally must give Money's sum for every mix: four-place amounts, longer
 // ones (products with a binary residue), sums that leave 64 bits of ten-thousandths
-// many times over, and amounts that are no longer exact.
+// many times over, and amounts that are no longer exact; tallies of parts added
+// together give the same.
 void TestExactMoney::tally_addsAsMoneyDoes() {
     std::mt19937_64 random(19491001);
     std::uniform_int_distribution<qint64> tenThousandths(-(qint64(1) << 50), qint64(1) << 50);
     std::uniform_int_distribution<int> price(1, 50000), quarters(1, 400);
     for (const int kind : {0, 1, 2}) {
         MoneyTally tally;
+        MoneyTally parts[7];
         Money reference;
         for (int i = 0; i < 40000; ++i) {
             double amount = 0;
@@ -125,10 +152,19 @@ void TestExactMoney::tally_addsAsMoneyDoes() {
             else
                 amount = i % 1000 == 0 ? 1e300 : double(tenThousandths(random)) / 10000;
             tally.add(MoneyTally::Amount(amount));
+            parts[i % 7].add(MoneyTally::Amount(amount));
             reference += Money::fromDouble(amount);
         }
         QCOMPARE(tally.total().isExact(), reference.isExact());
         QCOMPARE(tally.total().exactText(), reference.exactText());
+        MoneyTally merged;
+        for (const MoneyTally& part : parts)
+            merged.add(part);
+        QCOMPARE(merged.total().isExact(), reference.isExact());
+        if (reference.isExact())
+            QCOMPARE(merged.total().exactText(), reference.exactText());
+        else // doubles: another order of addition may differ in the last bits
+            QVERIFY(qFuzzyCompare(merged.total().toDouble(), reference.toDouble()));
     }
 }
 

@@ -268,7 +268,14 @@ void TestServerFaults::serverStoppedDuringSave() {
 
     QCOMPARE(q.state(), Query::State::Insert); // what was typed is still there
     QCOMPARE(q.text(QStringLiteral("NAMES")), QStringLiteral("停电前"));
-    QVERIFY_THROWS_EXCEPTION(DbError, q.post()); // the server is still down
+    try { // the server is still down: the message names it, and where its local copy is meanwhile
+        q.post();
+        QFAIL("stored while the server was down");
+    } catch (const DbError& down) {
+        QVERIFY2(down.message().startsWith(QStringLiteral("无法连接共享账簿 ")), qPrintable(down.message()));
+        QVERIFY2(down.message().contains(QStringLiteral("连接共享账簿… 中打开这个共享账簿最近的本地备份（只读）")),
+                 qPrintable(down.message()));
+    }
 
     QVERIFY(TestServer::control({QStringLiteral("start")}));
     QCOMPARE(entries(database), 0);

@@ -11,6 +11,8 @@ const QVector<Menu>& menus() {
              {"N3", "装修账目管理", "查询装修账目信息", 10},
              {"N4", nullptr, nullptr, -1},
              {"N15", "装修日记管理", "浏览查看装修日记", 12},
+             {"NImportLine", nullptr, nullptr, -1},
+             {"NImport", "导入账单…", "把支付宝、微信支付的账单或银行流水、表格导入账目", 10},
          }},
         {"N5",
          "账目统计",

@@ -14,6 +14,7 @@
 #include "diarybrowser.h"
 #include "expensemodewindow.h"
 #include "frame.h"
+#include "importwindow.h"
 #include "ledgermoves.h"
 #include "ledgerbrowser.h"
 #include "ledgerlistactions.h"
@@ -94,6 +95,7 @@ void TMainForm::createActions() {
         {QStringLiteral("N22"), &TMainForm::N22Click},         {QStringLiteral("N24"), &TMainForm::N24Click},
         {QStringLiteral("NBackup"), &TMainForm::NBackupClick}, {QStringLiteral("NBudget"), &TMainForm::NBudgetClick},
         {QStringLiteral("NContracts"), &TMainForm::NContractsClick},
+        {QStringLiteral("NImport"), &TMainForm::NImportClick},
         {QStringLiteral("NShare"), &TMainForm::NShareClick},
         {QStringLiteral("NUpload"), &TMainForm::NUploadClick}, {QStringLiteral("NSaveLocal"), &TMainForm::NSaveLocalClick},
         {QStringLiteral("NRecycleBin"), &TMainForm::NRecycleBinClick},
@@ -242,6 +244,9 @@ void TMainForm::N3Click() {
 }
 void TMainForm::N15Click() {
     openOrFocus(Form1, [] { return new TForm1; });
+}
+void TMainForm::NImportClick() {
+    openOrFocus(ImportForm, [] { return new ImportWindow; });
 }
 void TMainForm::N6Click() {
     openOrFocus(Form7, [] { return new TForm7; });

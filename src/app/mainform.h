@@ -30,6 +30,7 @@ protected:
 private Q_SLOTS:
     void N3Click();
     void N15Click();
+    void NImportClick();
     void N6Click();
     void N8Click();
     void N10Click();

@@ -23,49 +23,62 @@ QString lookupName(const QSqlDatabase& db, const QString& statement, qint64 key)
 } // namespace
 
 QStringList noticesFor(const StoredEntryChange& change) {
+    return noticesFor(QVector<StoredEntryChange>{change});
+}
+
+QStringList noticesFor(const QVector<StoredEntryChange>& changes) {
     QSqlDatabase db = Database::instance().connection();
     const QHash<BudgetKey, double> budgets = BudgetTable::load(db);
-    const BudgetKey project{BudgetKey::Project, change.project};
-    const BudgetKey category{BudgetKey::Category, change.category};
+    // What the changes added to each budget's spending, and the budgets they touch
+    // in the order of the notices: projects, categories, then all entries.
+    QHash<BudgetKey, Money> added;
+    QVector<BudgetKey> projects, categories;
     const BudgetKey total{BudgetKey::Total, 0};
-    if (!budgets.contains(project) && !budgets.contains(category) && !budgets.contains(total))
+    const auto add = [&](const BudgetKey& key, const Money& amount, QVector<BudgetKey>* order) {
+        if (order && !added.contains(key))
+            *order << key;
+        added[key] += amount;
+    };
+    for (const StoredEntryChange& change : changes) {
+        const Money stored = Money::fromDouble(change.total);
+        add({BudgetKey::Project, change.project}, stored, &projects);
+        add({BudgetKey::Category, change.category}, stored, &categories);
+        add(total, stored, nullptr);
+        if (!change.wasNew) {
+            const Money before = Money::fromDouble(change.oldTotal);
+            add({BudgetKey::Project, change.oldProject}, -before, nullptr);
+            add({BudgetKey::Category, change.oldCategory}, -before, nullptr);
+            add(total, -before, nullptr);
+        }
+    }
+    const QVector<BudgetKey> checkedKeys = projects + categories + QVector<BudgetKey>{total};
+    bool anyBudget = false;
+    for (const BudgetKey& key : checkedKeys)
+        anyBudget = anyBudget || budgets.contains(key);
+    if (!anyBudget)
         return {};
 
     // The same exact sums as the budget window's, so both say the same to the fen.
     const BudgetSums sums = BudgetSums::compute(db);
-    const Money stored = Money::fromDouble(change.total);
-    const Money storedBefore = change.wasNew ? Money() : Money::fromDouble(change.oldTotal);
-    const Money projectAfter = sums.projects.value(change.project).spent;
-    const Money categoryAfter = sums.categories.value(change.category).spent;
-    struct Checked {
-        BudgetKey key;
-        Money after;
-        Money before;
-    };
-    const Checked checked[] = {
-        {project, projectAfter,
-         projectAfter - stored + (change.oldProject == change.project ? storedBefore : Money())},
-        {category, categoryAfter,
-         categoryAfter - stored + (change.oldCategory == change.category ? storedBefore : Money())},
-        {total, sums.total.spent, sums.total.spent - stored + storedBefore},
-    };
-
     QStringList notices;
-    for (const Checked& c : checked) {
-        const auto budget = budgets.constFind(c.key);
+    for (const BudgetKey& key : checkedKeys) {
+        const auto budget = budgets.constFind(key);
         if (budget == budgets.constEnd())
             continue;
-        if (BudgetLevels::level(*budget, c.after) <= BudgetLevels::level(*budget, c.before))
+        const Money after = key.kind == BudgetKey::Project    ? sums.projects.value(key.refId).spent
+                            : key.kind == BudgetKey::Category ? sums.categories.value(key.refId).spent
+                                                              : sums.total.spent;
+        if (BudgetLevels::level(*budget, after) <= BudgetLevels::level(*budget, after - added.value(key)))
             continue;
         QString name;
-        if (c.key.kind == BudgetKey::Project)
-            name = lookupName(db, QStringLiteral("select NAMES from 项目 where MID=?"), c.key.refId);
-        else if (c.key.kind == BudgetKey::Category)
+        if (key.kind == BudgetKey::Project)
+            name = lookupName(db, QStringLiteral("select NAMES from 项目 where MID=?"), key.refId);
+        else if (key.kind == BudgetKey::Category)
             name = QStringLiteral("材料类型 ") +
-                   lookupName(db, QStringLiteral("select DNAMES from 归类 where MID=?"), c.key.refId);
+                   lookupName(db, QStringLiteral("select DNAMES from 归类 where MID=?"), key.refId);
         else
             name = QStringLiteral("全部账目");
-        notices << BudgetLevels::notice(name, *budget, c.after);
+        notices << BudgetLevels::notice(name, *budget, after);
     }
     return notices;
 }

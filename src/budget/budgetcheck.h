@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <QVector>
 
 struct StoredEntryChange;
 
@@ -11,5 +12,8 @@ namespace BudgetCheck {
 
 // One notice per budget that crossed a threshold with this change. Throws DbError.
 QStringList noticesFor(const StoredEntryChange& change);
+// The same for several entries stored together (an import): one notice per budget
+// that all of them together took past a threshold.
+QStringList noticesFor(const QVector<StoredEntryChange>& changes);
 
 } // namespace BudgetCheck

@@ -31,6 +31,20 @@ void install() {
                                  }
                              });
                      });
+    QObject::connect(&LedgerSaves::instance(), &LedgerSaves::entriesImported, qApp,
+                     [](QObject* window, const QVector<StoredEntryChange>& changes) {
+                         QTimer::singleShot(
+                             0, qApp, [target = QPointer<QWidget>(qobject_cast<QWidget*>(window)), changes] {
+                                 if (!target)
+                                     return;
+                                 try {
+                                     const QStringList lines = BudgetCheck::noticesFor(changes);
+                                     if (!lines.isEmpty())
+                                         show(target, lines);
+                                 } catch (const DbError&) {
+                                 }
+                             });
+                     });
 }
 
 void show(QWidget* editor, const QStringList& lines) {

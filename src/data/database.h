@@ -55,6 +55,9 @@ public:
     // The writes committed through the connection since the program started, on a
     // file or a server (every connection it opened).
     quint64 storeCount() const { return m_storeCount; }
+    // Counts writes committed on a connection of the program's own to this ledger
+    // (an import on its own thread), so that they count as the connection's do.
+    void countStores(quint64 commits) { m_storeCount += commits; }
 
 private:
     Database();

@@ -30,3 +30,7 @@ void LedgerSaves::announce(QObject* editor, StoredEntryChange change, qint64 pro
     change.total = total;
     Q_EMIT entryStored(editor, change);
 }
+
+void LedgerSaves::announceImport(QObject* window, const QVector<StoredEntryChange>& changes) {
+    Q_EMIT entriesImported(window, changes);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QVector>
 
 class Query;
 
@@ -30,6 +31,11 @@ public:
     // entry's project, category and amount.
     void announce(QObject* editor, StoredEntryChange change, qint64 project, qint64 category, double total);
 
+    // Called after an import stored its entries, all new: listeners react once for
+    // the whole import rather than once per entry.
+    void announceImport(QObject* window, const QVector<StoredEntryChange>& changes);
+
 Q_SIGNALS:
     void entryStored(QObject* editor, const StoredEntryChange& change);
+    void entriesImported(QObject* window, const QVector<StoredEntryChange>& changes);
 };

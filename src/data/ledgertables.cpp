@@ -4,6 +4,7 @@
 #include "budgettable.h"
 #include "contracttables.h"
 #include "recyclebin.h"
+#include "importtables.h"
 #include "schema.h"
 
 #include <QRegularExpression>
@@ -44,7 +45,8 @@ bool isTable(const QString& definition) {
 QStringList createStatements() {
     QStringList definitions = Schema::createStatements();
     definitions << BudgetTable::createStatement() << AttachmentTable::createStatements()
-                << ContractTables::createStatements() << RecycleBin::createStatements();
+                << ContractTables::createStatements() << RecycleBin::createStatements()
+                << ImportTables::createStatements();
     return definitions;
 }
 

@@ -96,7 +96,7 @@ void TestWorkspace::windowsAfterAMaximisedOneClosed() {
     first->widget()->findChild<QToolButton*>(QStringLiteral("SpeedButton2"))->click();
     QTRY_VERIFY(!gone);
 
-    for (const char* command : {"N8", "NBudget", "NContracts", "NBackup", "N12"}) {
+    for (const char* command : {"N8", "NBudget", "NContracts", "NBackup", "NImport", "N12"}) {
         form.action(QString::fromLatin1(command))->trigger();
         QMdiSubWindow* sub = form.workspace()->activeSubWindow();
         QVERIFY2(sub, command);
@@ -251,7 +251,7 @@ QColor groundOf(const QWidget* widget) {
 void TestWorkspace::disabledTextIsReadable() {
     TMainForm form;
     showFrame(form, QSize(1280, 760));
-    for (const char* command : {"N3", "N15", "N6", "N8", "N10", "N27", "N12", "N18", "N25", "NBudget", "NContracts", "NBackup"})
+    for (const char* command : {"N3", "N15", "N6", "N8", "N10", "N27", "N12", "N18", "N25", "NBudget", "NContracts", "NBackup", "NImport"})
         form.action(QString::fromLatin1(command))->trigger();
     int checked = 0;
     for (QMdiSubWindow* sub : form.workspace()->subWindowList()) {
@@ -281,7 +281,7 @@ void TestWorkspace::newWindowsLookLikeTheProgramsOwn() {
     showFrame(form, QSize(1280, 760));
     form.action(QStringLiteral("N8"))->trigger(); // a statistic on sky blue
     const QWidget* own = form.workspace()->activeSubWindow()->widget();
-    for (const char* command : {"NBudget", "NContracts", "NBackup"}) {
+    for (const char* command : {"NBudget", "NContracts", "NBackup", "NImport"}) {
         form.action(QString::fromLatin1(command))->trigger();
         const QWidget* window = form.workspace()->activeSubWindow()->widget();
         QCOMPARE(window->font().families(), own->font().families());

@@ -8,6 +8,8 @@
 #include "locationstatswindow.h"
 #include "projectstatswindow.h"
 
+#include <QDate>
+
 struct Statistic {
     const char* name;
     StatsWindow* (*open)();
@@ -21,3 +23,13 @@ inline const Statistic statistics[] = {
     {"ByLocation", [] { return static_cast<StatsWindow*>(new TForm10); }, StatsConfigurations::byLocation},
     {"ByDate", [] { return static_cast<StatsWindow*>(new TForm11); }, StatsConfigurations::byDate},
 };
+
+// The date ranges the statistics are timed over: the whole generated ledger, and
+// about 1 % of it (ten years of entries, 36 days).
+struct Range {
+    const char* name;
+    QDate from;
+    QDate to;
+};
+inline const Range ranges[] = {{"all", QDate(2008, 8, 1), QDate(2030, 12, 31)},
+                               {"1%", QDate(2012, 3, 1), QDate(2012, 4, 5)}};

@@ -39,14 +39,6 @@ constexpr qint64 attachmentBytes = 20 * 1024 * 1024;
 
 ServerAddress g_ledger;
 
-struct Range {
-    const char* name;
-    QDate from;
-    QDate to;
-};
-const Range ranges[] = {{"all", QDate(2008, 8, 1), QDate(2030, 12, 31)},
-                        {"1%", QDate(2012, 3, 1), QDate(2012, 4, 5)}};
-
 // Every cell of every row of the statement's result, on a libpq connection of its own.
 void readAllThroughLibpq(benchmark::State& state, const QString& sqliteText, int expectedRows = -1) {
     const ServerHandle own(g_ledger);

@@ -27,15 +27,6 @@ namespace {
 
 constexpr int entries = 100000;
 
-// The whole ledger, and about 1 % of it (ten years of entries, 36 days).
-struct Range {
-    const char* name;
-    QDate from;
-    QDate to;
-};
-const Range ranges[] = {{"all", QDate(2008, 8, 1), QDate(2030, 12, 31)},
-                        {"1%", QDate(2012, 3, 1), QDate(2012, 4, 5)}};
-
 GeneratedLedger& ledger() {
     static GeneratedLedger file(entries);
     return file;

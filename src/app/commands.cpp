@@ -50,6 +50,7 @@ const QVector<Menu>& menus() {
              {"NSaveLocal", "另存为本地账簿…", "把打开的账簿复制成一个新的账簿文件", 2},
              {"NRecycleLine", nullptr, nullptr, -1},
              {"NRecycleBin", "回收站", "删除的账目和日记：恢复或彻底删除", 9},
+             {"NHistory", "操作记录", "谁在什么时候新增、修改或删除了什么", 2},
          }},
         // The open windows are listed above these items while the menu shows.
         {"WindowMenu",

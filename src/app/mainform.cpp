@@ -13,7 +13,9 @@
 #include "datestatswindow.h"
 #include "diarybrowser.h"
 #include "expensemodewindow.h"
+#include "entryhistory.h"
 #include "frame.h"
+#include "historywindow.h"
 #include "importwindow.h"
 #include "ledgermoves.h"
 #include "ledgerbrowser.h"
@@ -61,6 +63,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 void TMainForm::installLedgerListActions() {
     static const bool installed = [] {
         LedgerListActions::add(&ContractLinking::forLedgerList);
+        LedgerListActions::add(&EntryHistory::forLedgerList);
         return true;
     }();
     Q_UNUSED(installed);
@@ -99,6 +102,7 @@ void TMainForm::createActions() {
         {QStringLiteral("NShare"), &TMainForm::NShareClick},
         {QStringLiteral("NUpload"), &TMainForm::NUploadClick}, {QStringLiteral("NSaveLocal"), &TMainForm::NSaveLocalClick},
         {QStringLiteral("NRecycleBin"), &TMainForm::NRecycleBinClick},
+        {QStringLiteral("NHistory"), &TMainForm::NHistoryClick},
         {QStringLiteral("CascadeWindows"), &TMainForm::CascadeWindowsClick}, {QStringLiteral("TileWindows"), &TMainForm::TileWindowsClick},
         {QStringLiteral("CloseAllWindows"), &TMainForm::CloseAllWindowsClick},
     };
@@ -315,6 +319,10 @@ void TMainForm::NBackupClick() {
                 [](const QUrl& folder) { UrlOpener::open(folder); });
         return window;
     });
+}
+
+void TMainForm::NHistoryClick() {
+    openOrFocus(HistoryForm, [] { return new HistoryWindow; });
 }
 
 void TMainForm::NShareClick() {

@@ -48,6 +48,7 @@ private Q_SLOTS:
     void NUploadClick();
     void NSaveLocalClick();
     void NRecycleBinClick();
+    void NHistoryClick();
     void CascadeWindowsClick();
     void TileWindowsClick();
     void CloseAllWindowsClick();

@@ -17,14 +17,22 @@ AttachmentListModel::AttachmentListModel(QObject* parent) : QAbstractListModel(p
             [this](const QString& file, qint64 key) { arrived(file, key, false); });
 }
 
-void AttachmentListModel::load(qint64 entryKey) {
+void AttachmentListModel::clear() {
+    beginResetModel();
+    m_rows.clear();
+    m_pending = 0;
+    endResetModel();
+}
+
+void AttachmentListModel::load(const AttachmentOwner& owner) {
     AttachmentThumbnails& thumbnails = AttachmentThumbnails::instance();
-    const QVector<AttachmentInfo> listed = AttachmentTable::list(Database::instance().connection(), entryKey);
+    const QVector<AttachmentInfo> listed = AttachmentTable::list(Database::instance().connection(), owner);
     const QString file = AttachmentThumbnails::currentFile();
     QVector<Row> rows;
     QVector<AttachmentInfo> wanted;
     for (const AttachmentInfo& info : listed) {
-        Row row{info, {}, {}};
+        Row row;
+        row.info = info;
         if (!info.whole()) {
             row.preview.kind = AttachmentPreview::Kind::Damaged;
         } else if (AttachmentThumbnails::hasPreview(info)) {

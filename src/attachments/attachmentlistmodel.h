@@ -7,7 +7,7 @@
 #include <QPixmap>
 #include <QVector>
 
-// The attachments of one ledger entry, as the attachment window's thumbnails show
+// The attachments of one ledger entry, contract or stage, as the attachment window's thumbnails show
 // them: the name and size under a thumbnail, a sheet for plain files, a torn sheet
 // for damaged content (shorter than stored, or an image or PDF that no longer
 // decodes). Loading reads the list only; the thumbnails of images and PDFs come
@@ -21,8 +21,12 @@ public:
 
     explicit AttachmentListModel(QObject* parent = nullptr);
 
-    // Reads the entry's attachments from the program's connection. Throws DbError.
-    void load(qint64 entryKey);
+    // Reads the attachments of an entry, a contract or a stage from the program's
+    // connection. Throws DbError.
+    void load(qint64 entryKey) { load(AttachmentOwner::entry(entryKey)); }
+    void load(const AttachmentOwner& owner);
+    // Shows none (a detail with nothing selected).
+    void clear();
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

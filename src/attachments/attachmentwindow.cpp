@@ -8,12 +8,14 @@
 #include "attachmenttable.h"
 #include "attachmentthumbnails.h"
 #include "besidegui.h"
+#include "contractattachments.h"
 #include "database.h"
 #include "dberror.h"
 #include "filedialogs.h"
 #include "frame.h"
 #include "messages.h"
 #include "query.h"
+#include "sqlconnection.h"
 #include "sqltexts.h"
 #include "windowlook.h"
 
@@ -39,9 +41,33 @@
 namespace {
 
 // Held as QObject: a window's destroyed() comes while it is no longer an AttachmentWindow.
-QHash<qint64, QPointer<QObject>>& openWindows() {
-    static QHash<qint64, QPointer<QObject>> windows;
+QHash<AttachmentOwner, QPointer<QObject>>& openWindows() {
+    static QHash<AttachmentOwner, QPointer<QObject>> windows;
     return windows;
+}
+
+// What the window says of its owner, by kind.
+struct OwnerTexts {
+    QString missing; // when asked to open for an owner that is gone
+    QString gone;    // when the owner went while the window was open
+};
+
+const OwnerTexts& textsOf(AttachmentOwner::Kind kind) {
+    static const OwnerTexts entry{QStringLiteral("这条账目已不存在。"),
+                                  QStringLiteral("这条账目已被删除,附件窗口将关闭。")};
+    static const OwnerTexts contract{QStringLiteral("这个合同已不存在。"),
+                                     QStringLiteral("这个合同已被删除,附件窗口将关闭。")};
+    static const OwnerTexts stage{QStringLiteral("这个付款阶段已不存在。"),
+                                  QStringLiteral("这个付款阶段已被删除,附件窗口将关闭。")};
+    switch (kind) {
+    case AttachmentOwner::Kind::Contract:
+        return contract;
+    case AttachmentOwner::Kind::Stage:
+        return stage;
+    case AttachmentOwner::Kind::Entry:
+        break;
+    }
+    return entry;
 }
 
 // Screen readers meet the window as a window named by its title, as they meet the
@@ -74,8 +100,17 @@ QStringList localFiles(const QMimeData* data) {
     return paths;
 }
 
-// The entry's name and date as the window's heading, or empty when it is gone.
-QString entryHeading(qint64 entryKey) {
+// The entry's name and date, or the contract's and stage's names, as the window's
+// heading; empty when the owner is gone.
+QString ownerHeading(const AttachmentOwner& owner) {
+    if (owner.kind != AttachmentOwner::Kind::Entry) {
+        const QStringList names = ContractAttachments::ownerNames(SqlConnection::program(), owner);
+        if (names.isEmpty())
+            return {};
+        return names.size() == 1 ? QStringLiteral("合同:%1").arg(names[0])
+                                 : QStringLiteral("合同:%1    付款阶段:%2").arg(names[0], names[1]);
+    }
+    const qint64 entryKey = owner.key;
     Query query;
     query.setSql(SqlTexts::ledgerEntry(entryKey));
     query.open();
@@ -88,8 +123,19 @@ QString entryHeading(qint64 entryKey) {
 } // namespace
 
 AttachmentWindow* AttachmentWindow::openFor(qint64 entryKey) {
-    auto* window = static_cast<AttachmentWindow*>(openWindows().value(entryKey).data());
+    return openFor(AttachmentOwner::entry(entryKey));
+}
+
+AttachmentWindow* AttachmentWindow::openFor(const AttachmentOwner& owner) {
+    auto* window = static_cast<AttachmentWindow*>(openWindows().value(owner).data());
     return window && !window->m_closed ? window : nullptr;
+}
+
+void AttachmentWindow::closeFor(const AttachmentOwner& owner) {
+    if (AttachmentWindow* window = openFor(owner)) {
+        window->m_closing = true;
+        window->close();
+    }
 }
 
 void AttachmentWindow::closeEvent(QCloseEvent* event) {
@@ -98,18 +144,22 @@ void AttachmentWindow::closeEvent(QCloseEvent* event) {
 }
 
 AttachmentWindow* AttachmentWindow::showFor(qint64 entryKey, QWidget* parent) {
-    if (AttachmentWindow* open = openFor(entryKey)) {
+    return showFor(AttachmentOwner::entry(entryKey), parent);
+}
+
+AttachmentWindow* AttachmentWindow::showFor(const AttachmentOwner& owner, QWidget* parent) {
+    if (AttachmentWindow* open = openFor(owner)) {
         open->raise();
         open->activateWindow();
         return open;
     }
     try {
-        const QString heading = entryHeading(entryKey);
+        const QString heading = ownerHeading(owner);
         if (heading.isEmpty()) {
-            Messages::information(parent, QStringLiteral("这条账目已不存在。"));
+            Messages::information(parent, textsOf(owner.kind).missing);
             return nullptr;
         }
-        auto* window = new AttachmentWindow(entryKey, heading, parent ? parent : Frame::mainWindow());
+        auto* window = new AttachmentWindow(owner, heading, parent ? parent : Frame::mainWindow());
         Frame::centreOnMainWindow(window);
         window->show();
         return window;
@@ -119,9 +169,9 @@ AttachmentWindow* AttachmentWindow::showFor(qint64 entryKey, QWidget* parent) {
     return nullptr;
 }
 
-AttachmentWindow::AttachmentWindow(qint64 entryKey, const QString& heading, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_entryKey(entryKey), m_model(new AttachmentListModel(this)) {
-    m_model->load(entryKey); // throws before anything is shown
+AttachmentWindow::AttachmentWindow(const AttachmentOwner& owner, const QString& heading, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_owner(owner), m_model(new AttachmentListModel(this)) {
+    m_model->load(owner); // throws before anything is shown
     static const bool accessible = (QAccessible::installFactory(accessibleWindow), true);
     Q_UNUSED(accessible)
 
@@ -178,15 +228,15 @@ AttachmentWindow::AttachmentWindow(qint64 entryKey, const QString& heading, QWid
     connect(
         &AttachmentNotices::instance(), &AttachmentNotices::entryDeleted, this,
         [this](qint64 key) {
-            if (key == m_entryKey)
-                entryGone();
+            if (m_owner == AttachmentOwner::entry(key))
+                ownerGone();
         },
         Qt::QueuedConnection);
-    openWindows().insert(entryKey, this);
-    // A window closed and not yet destroyed no longer stands for its entry.
-    connect(this, &QObject::destroyed, [entryKey, self = static_cast<QObject*>(this)] {
-        if (openWindows().value(entryKey).isNull() || openWindows().value(entryKey).data() == self)
-            openWindows().remove(entryKey);
+    openWindows().insert(owner, this);
+    // A window closed and not yet destroyed no longer stands for its owner.
+    connect(this, &QObject::destroyed, [owner, self = static_cast<QObject*>(this)] {
+        if (openWindows().value(owner).isNull() || openWindows().value(owner).data() == self)
+            openWindows().remove(owner);
     });
     showTotal();
 }
@@ -200,7 +250,7 @@ QToolButton* AttachmentWindow::addButton(const char* name, const QString& captio
 
 void AttachmentWindow::reload() {
     try {
-        m_model->load(m_entryKey);
+        m_model->load(m_owner);
     } catch (const DbError& error) {
         Messages::error(this, QStringLiteral("无法读取附件:") + error.message());
     }
@@ -225,23 +275,23 @@ int AttachmentWindow::selectedRow() const {
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-bool AttachmentWindow::entryStillThere() {
+bool AttachmentWindow::ownerStillThere() {
     bool there = true;
     try {
-        there = AttachmentTable::entryExists(Database::instance().connection(), m_entryKey);
+        there = AttachmentTable::ownerExists(Database::instance().connection(), m_owner);
     } catch (const DbError&) {
         // An unreadable file is reported by the command itself.
     }
     if (!there)
-        entryGone();
+        ownerGone();
     return there;
 }
 
-void AttachmentWindow::entryGone() {
+void AttachmentWindow::ownerGone() {
     if (m_closing)
         return;
     m_closing = true;
-    Messages::information(this, QStringLiteral("这条账目已被删除,附件窗口将关闭。"));
+    Messages::information(this, textsOf(m_owner.kind).gone);
     close();
 }
 
@@ -252,7 +302,7 @@ void AttachmentWindow::AddClick() {
 }
 
 void AttachmentWindow::addFiles(const QStringList& paths) {
-    if (paths.isEmpty() || !entryStillThere())
+    if (paths.isEmpty() || !ownerStillThere())
         return;
     const QPointer<AttachmentWindow> self(this);
     // Shown only when the files take more than a second; a child, so it goes with the window.
@@ -295,13 +345,13 @@ void AttachmentWindow::addFiles(const QStringList& paths) {
         }
         try {
             const NewAttachment& added = intake.attachment();
-            const qint64 key = AttachmentTable::add(Database::instance().connection(), m_entryKey, added);
+            const qint64 key = AttachmentTable::add(Database::instance().connection(), m_owner, added);
             const qint64 bytes = added.data.size();
-            AttachmentThumbnails::instance().insert(
-                AttachmentThumbnails::currentFile(),
-                {key, m_entryKey, added.name, added.mime, bytes, bytes, {}}, intake.preview());
+            AttachmentThumbnails::instance().insert(AttachmentThumbnails::currentFile(),
+                                                    {key, entryKey(), added.name, added.mime, bytes, bytes, {}},
+                                                    intake.preview());
         } catch (const DbError& error) {
-            if (!entryStillThere())
+            if (!ownerStillThere())
                 return;
             Messages::error(this, QStringLiteral("附件%1没能保存:%2").arg(quoted(name), error.message()));
         }
@@ -311,7 +361,7 @@ void AttachmentWindow::addFiles(const QStringList& paths) {
 
 bool AttachmentWindow::selectedContent(int& row, QByteArray& content) {
     row = selectedRow();
-    if (row < 0 || !entryStillThere())
+    if (row < 0 || !ownerStillThere())
         return false;
     const QString name = m_model->info(row).name;
     if (m_model->isDamaged(row)) {
@@ -359,7 +409,7 @@ void AttachmentWindow::SaveAsClick() {
 
 void AttachmentWindow::DeleteClick() {
     const int row = selectedRow();
-    if (row < 0 || !entryStillThere())
+    if (row < 0 || !ownerStillThere())
         return;
     if (!Messages::ask(this, QStringLiteral("你确定要删除附件%1吗?").arg(quoted(m_model->info(row).name))))
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "attachmenttable.h"
 #include "pictures.h"
 
 #include <QPointer>
@@ -10,12 +11,13 @@ class QLabel;
 class QListView;
 class QToolButton;
 
-// The window "附件" of one ledger entry: its attachments as thumbnails, with 添加
+// The window "附件" of one ledger entry, contract or payment stage: its attachments
+// as thumbnails, with 添加
 // (several files from the file dialog, or dropped from the file manager), 打开 (in
 // the desktop's viewer), 另存为 and 删除, and their total size.
 //
-// Each entry has at most one such window. Opening it reads the file and changes
-// nothing; the table of attachments is created by the first 添加. When the entry is
+// Each owner has at most one such window. Opening it reads the file and changes
+// nothing; the tables of attachments are created by the first 添加. When the owner is
 // deleted meanwhile, the window says so and closes.
 class AttachmentWindow : public QWidget {
     Q_OBJECT
@@ -24,8 +26,13 @@ public:
     // that is gone opens nothing: the user is told so.
     static AttachmentWindow* showFor(qint64 entryKey, QWidget* parent);
     static AttachmentWindow* openFor(qint64 entryKey);
+    static AttachmentWindow* showFor(const AttachmentOwner& owner, QWidget* parent);
+    static AttachmentWindow* openFor(const AttachmentOwner& owner);
+    // Closes the owner's open window without a word: its owner was deleted here.
+    static void closeFor(const AttachmentOwner& owner);
 
-    qint64 entryKey() const { return m_entryKey; }
+    const AttachmentOwner& owner() const { return m_owner; }
+    qint64 entryKey() const { return m_owner.kind == AttachmentOwner::Kind::Entry ? m_owner.key : 0; }
     QListView* listView() const { return m_list; }
     AttachmentListModel* model() const { return m_model; }
 
@@ -44,7 +51,7 @@ private Q_SLOTS:
     void DeleteClick();
 
 private:
-    AttachmentWindow(qint64 entryKey, const QString& heading, QWidget* parent);
+    AttachmentWindow(const AttachmentOwner& owner, const QString& heading, QWidget* parent);
     QToolButton* addButton(const char* name, const QString& caption, Pictures::Button picture,
                            void (AttachmentWindow::*handler)());
     void reload();
@@ -53,12 +60,12 @@ private:
     int selectedRow() const;
     // The selected attachment's content, or none after telling the user why.
     bool selectedContent(int& row, QByteArray& content);
-    // False, after saying so and closing, when the entry is gone.
-    bool entryStillThere();
-    void entryGone();
+    // False, after saying so and closing, when the owner is gone.
+    bool ownerStillThere();
+    void ownerGone();
 
-    qint64 m_entryKey;
-    bool m_closing = false; // telling that the entry is gone
+    AttachmentOwner m_owner;
+    bool m_closing = false; // telling that the owner is gone
     bool m_closed = false;
     AttachmentListModel* m_model;
     QLabel* m_entryLabel;

@@ -124,8 +124,11 @@ QString BudgetGridModel::setBudgetText(int row, const QString& text) {
 
 QVector<BudgetChange> BudgetGridModel::changes() const {
     QVector<BudgetChange> changes;
-    for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
-        changes.append({it.key(), it.value()});
+    for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it) {
+        const auto read = m_stored.constFind(it.key());
+        changes.append({it.key(), it.value(),
+                        read == m_stored.cend() ? std::optional<double>() : std::optional<double>(*read)});
+    }
     return changes;
 }
 

@@ -1,5 +1,7 @@
 #include "budgetwindow.h"
 
+#include "conflictdialog.h"
+
 #include "barchart.h"
 #include "barseries.h"
 #include "budgetcelldelegate.h"
@@ -129,12 +131,18 @@ QGroupBox* BudgetWindow::buildStrip() {
         row->addWidget(widget);
     row->addSpacing(12);
 
-    m_SpeedButton1 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton1", QStringLiteral("统计"), Pictures::Button::Statistics);
-    m_SpeedButton4 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton4", QStringLiteral("保存"), Pictures::Button::Save);
-    m_SpeedButton5 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton5", QStringLiteral("撤消"), Pictures::Button::Cancel);
-    m_SpeedButton6 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton6", QStringLiteral("删除"), Pictures::Button::Delete);
-    m_SpeedButton3 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton3", QStringLiteral("打印"), Pictures::Button::Print);
-    m_SpeedButton2 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton2", QStringLiteral("退出"), Pictures::Button::Exit);
+    m_SpeedButton1 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton1", QStringLiteral("统计"),
+                                               Pictures::Button::Statistics);
+    m_SpeedButton4 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton4", QStringLiteral("保存"),
+                                               Pictures::Button::Save);
+    m_SpeedButton5 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton5", QStringLiteral("撤消"),
+                                               Pictures::Button::Cancel);
+    m_SpeedButton6 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton6", QStringLiteral("删除"),
+                                               Pictures::Button::Delete);
+    m_SpeedButton3 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton3", QStringLiteral("打印"),
+                                               Pictures::Button::Print);
+    m_SpeedButton2 = WindowLook::pictureButton(m_GroupBox1, "SpeedButton2", QStringLiteral("退出"),
+                                               Pictures::Button::Exit);
     for (QToolButton* button :
          {m_SpeedButton1, m_SpeedButton4, m_SpeedButton5, m_SpeedButton6, m_SpeedButton3, m_SpeedButton2})
         row->addWidget(button);
@@ -250,6 +258,9 @@ void BudgetWindow::SpeedButton4Click() {
         return;
     try {
         BudgetTable::save(Database::instance().connection(), m_model->changes());
+    } catch (const RowConflict& conflict) {
+        resolveConflict(conflict.details());
+        return;
     } catch (const DbError& failure) {
         // The typed budgets stay in the grid, to be saved again.
         Messages::error(this, QStringLiteral("预算没能保存: ") + failure.message());
@@ -257,6 +268,28 @@ void BudgetWindow::SpeedButton4Click() {
     }
     m_model->markSaved();
     chartRows();
+}
+
+// Someone else stored a budget this window meant to change since it read them.
+void BudgetWindow::resolveConflict(const RowConflict::Details& conflict) {
+    switch (ConflictDialog::ask(this, conflict)) {
+    case ConflictDialog::Cancel:
+        return; // the typed budgets stay
+    case ConflictDialog::TakeTheirs:
+        m_model->revert();
+        reload();
+        return;
+    case ConflictDialog::KeepMine:
+        break;
+    }
+    try {
+        BudgetTable::save(Database::instance().connection(), m_model->changes(), BudgetTable::Overwrite::Yes);
+    } catch (const DbError& failure) {
+        Messages::error(this, QStringLiteral("预算没能保存: ") + failure.message());
+        return;
+    }
+    m_model->markSaved();
+    reload();
 }
 
 void BudgetWindow::SpeedButton5Click() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rowguard.h"
 #include <QPointer>
 #include <QWidget>
 
@@ -46,6 +47,7 @@ private:
     QGroupBox* buildStrip();
     void buildGrid();
     void reload();
+    void resolveConflict(const RowConflict::Details& conflict);
     void chartRows();
     QString rangeText() const;
 

@@ -1,6 +1,9 @@
 #include "contractwindow.h"
 
+#include "attachmentlistmodel.h"
 #include "attachmenttable.h"
+#include "attachmentwindow.h"
+#include "contractattachments.h"
 #include "backgroundwork.h"
 #include "contractforms.h"
 #include "contractlinking.h"
@@ -23,6 +26,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QListView>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -60,6 +64,22 @@ QTreeWidgetItem* itemOf(QTreeWidget* list, const QStringList& texts, qint64 key,
     return item;
 }
 
+// Asks before a contract or stage is removed, naming the attachments that go with it:
+// contracts have no recycle bin, so the question is the last chance to keep them.
+bool confirmAttachmentsGo(QWidget* parent, QString question,
+                          const std::function<int(const SqlConnection&)>& countAttachments, const QString& whose) {
+    int attachments = 0;
+    try {
+        attachments = countAttachments(SqlConnection::program());
+    } catch (const DbError& failure) {
+        Messages::error(parent, QStringLiteral("无法读取附件：%1").arg(failure.message()));
+        return false;
+    }
+    if (attachments > 0)
+        question += QStringLiteral("\n%1 %2 个附件（扫描件、照片）也一起删除，不能恢复。").arg(whose).arg(attachments);
+    return Messages::ask(parent, question);
+}
+
 // Days left until a stored date, as the warranty list shows them.
 QString daysLeft(const QString& date, const QDate& today) {
     const QDate day = QDate::fromString(date, Qt::ISODate);
@@ -72,7 +92,8 @@ QString daysLeft(const QString& date, const QDate& today) {
 } // namespace
 
 ContractWindow::ContractWindow(QWidget* parent)
-    : QWidget(parent), m_model(new ContractListModel(this)), m_report(std::make_unique<ContractReport>()) {
+    : QWidget(parent), m_model(new ContractListModel(this)), m_report(std::make_unique<ContractReport>()),
+      m_contractFiles(new AttachmentListModel(this)), m_stageFiles(new AttachmentListModel(this)) {
     setObjectName(QStringLiteral("ContractForm"));
     setWindowTitle(QStringLiteral("合同与付款"));
     setWindowIcon(Pictures::icon(5));
@@ -121,6 +142,11 @@ ContractWindow::ContractWindow(QWidget* parent)
     const auto reloadLater = [this] { QTimer::singleShot(0, this, &ContractWindow::reload); };
     connect(&LedgerSaves::instance(), &LedgerSaves::entryStored, this, reloadLater);
     connect(&AttachmentNotices::instance(), &AttachmentNotices::entryDeleted, this, reloadLater);
+    connect(&AttachmentNotices::instance(), &AttachmentNotices::contractAttachmentsChanged, this,
+            [this](qint64 contractKey) {
+                if (contractKey == selectedContract())
+                    showAttachments();
+            });
 
     Frame::addChild(this);
     Frame::outerWindow(this)->resize(960, 640);
@@ -210,7 +236,8 @@ QWidget* ContractWindow::buildDetail() {
               button("EditStage", QStringLiteral("修改阶段"), &ContractWindow::editStage),
               button("DeleteStage", QStringLiteral("删除阶段"), &ContractWindow::removeStage),
               button("ChoosePayments", QStringLiteral("从账目中选择…"), &ContractWindow::choosePayments),
-              button("UnlinkPayment", QStringLiteral("取消关联"), &ContractWindow::unlinkPayment)}),
+              button("UnlinkPayment", QStringLiteral("取消关联"), &ContractWindow::unlinkPayment),
+              button("StageAttachmentsOfList", QStringLiteral("阶段附件…"), &ContractWindow::stageAttachments)}),
         QStringLiteral("付款阶段"));
     m_Details->addTab(
         page(m_ChangeList,
@@ -224,7 +251,99 @@ QWidget* ContractWindow::buildDetail() {
               button("EditWarranty", QStringLiteral("修改保修"), &ContractWindow::editWarranty),
               button("DeleteWarranty", QStringLiteral("删除保修"), &ContractWindow::removeWarranty)}),
         QStringLiteral("保修"));
+    m_Details->addTab(buildAttachments(), QStringLiteral("附件"));
+    connect(m_StageList, &QTreeWidget::currentItemChanged, this, &ContractWindow::showAttachments);
     return m_Details;
+}
+
+QListView* ContractWindow::attachmentList(const char* name, AttachmentListModel* model) {
+    // The attachment window's thumbnails, smaller: a glance at what is there.
+    constexpr int side = AttachmentListModel::thumbnailSide / 2;
+    auto* list = new QListView(this);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setViewMode(QListView::IconMode);
+    list->setMovement(QListView::Static);
+    list->setResizeMode(QListView::Adjust);
+    list->setWordWrap(true);
+    list->setIconSize(QSize(side, side));
+    list->setGridSize(QSize(side + 72, side + 44));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setModel(model);
+    return list;
+}
+
+QWidget* ContractWindow::buildAttachments() {
+    auto* widget = new QWidget(this);
+    auto* layout = new QVBoxLayout(widget);
+    layout->setContentsMargins(4, 4, 4, 4);
+    const auto section = [&](QListView* list, QLabel* label, QPushButton* manage) {
+        label->setBuddy(list); // the list's accessible name is its caption
+        list->setAccessibleName(label->text());
+        auto* row = new QHBoxLayout;
+        row->addWidget(label);
+        row->addStretch(1);
+        row->addWidget(manage);
+        layout->addLayout(row);
+        layout->addWidget(list, 1);
+    };
+    m_ContractFiles = attachmentList("ContractFiles", m_contractFiles);
+    section(m_ContractFiles, new QLabel(QStringLiteral("合同的附件"), widget),
+            button("ContractAttachments", QStringLiteral("合同附件…"), &ContractWindow::contractAttachments));
+    m_StageFiles = attachmentList("StageFiles", m_stageFiles);
+    m_StageFilesLabel = new QLabel(QStringLiteral("付款阶段的附件"), widget);
+    m_StageFilesLabel->setObjectName(QStringLiteral("StageFilesLabel"));
+    section(m_StageFiles, m_StageFilesLabel,
+            button("StageAttachments", QStringLiteral("阶段附件…"), &ContractWindow::stageAttachments));
+    // Opening one goes through its owner's window, where it can be opened, saved or deleted.
+    connect(m_ContractFiles, &QListView::activated, this, &ContractWindow::contractAttachments);
+    connect(m_StageFiles, &QListView::activated, this, &ContractWindow::stageAttachments);
+    return widget;
+}
+
+void ContractWindow::showAttachments() {
+    const ContractFigures* contract = current();
+    const StageFigures* stage = currentStage();
+    m_StageFilesLabel->setText(stage ? QStringLiteral("付款阶段“%1”的附件").arg(stage->record.name)
+                                     : QStringLiteral("付款阶段的附件（先在“付款阶段”里选中一个阶段）"));
+    m_StageFiles->setAccessibleName(m_StageFilesLabel->text());
+    try {
+        if (contract)
+            m_contractFiles->load(AttachmentOwner::contract(contract->record.key));
+        else
+            m_contractFiles->clear();
+        if (stage)
+            m_stageFiles->load(AttachmentOwner::stage(stage->record.key));
+        else
+            m_stageFiles->clear();
+    } catch (const DbError& failure) {
+        m_contractFiles->clear();
+        m_stageFiles->clear();
+        Messages::error(this, QStringLiteral("无法读取附件：%1").arg(failure.message()));
+    }
+}
+
+void ContractWindow::contractAttachments() {
+    const ContractFigures* contract = current();
+    if (!contract) {
+        Messages::information(this, QStringLiteral("请先选择一个合同。"));
+        return;
+    }
+    AttachmentWindow::showFor(AttachmentOwner::contract(contract->record.key), window());
+}
+
+void ContractWindow::stageAttachments() {
+    const StageFigures* stage = currentStage();
+    if (!stage) {
+        Messages::information(this, QStringLiteral("请先选择一个付款阶段。"));
+        return;
+    }
+    AttachmentWindow::showFor(AttachmentOwner::stage(stage->record.key), window());
+}
+
+void ContractWindow::closeAttachmentWindows(const QVector<AttachmentOwner>& owners) {
+    for (const AttachmentOwner& owner : owners)
+        AttachmentWindow::closeFor(owner);
 }
 
 void ContractWindow::setToday(const QDate& today) {
@@ -279,10 +398,13 @@ const ContractFigures* ContractWindow::current() const {
 }
 
 void ContractWindow::showDetail() {
+    // The attachments are read once, below, not for each current stage the rebuild passes.
+    const QSignalBlocker rebuilding(m_StageList);
     m_StageList->clear();
     m_ChangeList->clear();
     m_WarrantyList->clear();
     const ContractFigures* contract = current();
+    showAttachments();
     if (!contract)
         return;
     try {
@@ -401,10 +523,17 @@ void ContractWindow::SpeedButton3Click() {
                        .arg(contract->record.name);
     if (payments > 0)
         text += QStringLiteral("\n已关联的 %1 笔付款取消关联，账目本身保留。").arg(payments);
-    if (!Messages::ask(this, text))
-        return;
     const qint64 key = contract->record.key;
-    stored([&] { ContractStore::removeContract(SqlConnection::program(), key); });
+    if (!confirmAttachmentsGo(this, text, [key](const SqlConnection& db) {
+            return ContractAttachments::countOfContract(db, key);
+        }, QStringLiteral("合同和各阶段的")))
+        return;
+    // Named before the store, which reads the contracts anew.
+    QVector<AttachmentOwner> owners{AttachmentOwner::contract(key)};
+    for (const StageFigures& stage : contract->stages)
+        owners << AttachmentOwner::stage(stage.record.key);
+    if (stored([&] { ContractStore::removeContract(SqlConnection::program(), key); }))
+        closeAttachmentWindows(owners);
 }
 
 void ContractWindow::SpeedButton5Click() {
@@ -478,10 +607,13 @@ void ContractWindow::removeStage() {
     QString text = QStringLiteral("你确定要删除付款阶段“%1”吗?").arg(stage->record.name);
     if (!stage->paid.isZero())
         text += QStringLiteral("\n已关联的付款取消关联，账目本身保留。");
-    if (!Messages::ask(this, text))
-        return;
     const qint64 key = stage->record.key;
-    stored([&] { ContractStore::removeStage(SqlConnection::program(), key); });
+    if (!confirmAttachmentsGo(this, text, [key](const SqlConnection& db) {
+            return ContractAttachments::countOfStage(db, key);
+        }, QStringLiteral("这个阶段的")))
+        return;
+    if (stored([&] { ContractStore::removeStage(SqlConnection::program(), key); }))
+        closeAttachmentWindows({AttachmentOwner::stage(key)});
 }
 
 void ContractWindow::choosePayments() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "attachmenttable.h"
 #include "contractfigures.h"
 #include "recordform.h"
 
@@ -10,9 +11,11 @@
 
 #include <memory>
 
+class AttachmentListModel;
 class ContractListModel;
 class ContractReport;
 class QLabel;
+class QListView;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -23,7 +26,8 @@ class QTreeWidgetItem;
 // The window "合同与付款": every contract with what it commits (合同价 and 增减项),
 // what of it is paid by the linked ledger entries, what is unpaid and held back as
 // retention, and its next stage due; below, the selected contract's stages with
-// their payments, its change orders and its warranty items, and the reminders of
+// their payments, its change orders, its warranty items and its and the selected
+// stage's attachments (scans, acceptance photos), and the reminders of
 // what falls due. Opening it only reads: no table is made until something is stored.
 class ContractWindow : public QWidget {
     Q_OBJECT
@@ -59,11 +63,18 @@ private Q_SLOTS:
     void addWarranty();
     void editWarranty();
     void removeWarranty();
+    void contractAttachments(); // the selected contract's attachment window
+    void stageAttachments();    // the selected stage's
 
 private:
     QWidget* buildStrip();
     QWidget* buildDetail();
     QWidget* page(QTreeWidget* list, const QVector<QPushButton*>& buttons);
+    QWidget* buildAttachments();
+    QListView* attachmentList(const char* name, AttachmentListModel* model);
+    void showAttachments(); // of the selected contract and stage
+    // Closes the attachment windows of a contract and its stages, or a stage, just removed.
+    static void closeAttachmentWindows(const QVector<AttachmentOwner>& owners);
     QPushButton* button(const char* name, const QString& caption, void (ContractWindow::*handler)());
     void reload();
     void showDetail();
@@ -95,6 +106,11 @@ private:
     QTreeWidget* m_ChangeList = nullptr;
     QTreeWidget* m_WarrantyList = nullptr;
     QLabel* m_Reminders = nullptr;
+    AttachmentListModel* m_contractFiles;
+    AttachmentListModel* m_stageFiles;
+    QListView* m_ContractFiles = nullptr;
+    QListView* m_StageFiles = nullptr;
+    QLabel* m_StageFilesLabel = nullptr;
 };
 
 // The one contract window, while it is open.

@@ -1,5 +1,6 @@
 #include "attachmenttable.h"
 
+#include "contractattachments.h"
 #include "contractstore.h"
 #include "database.h"
 #include "datetext.h"
@@ -43,21 +44,19 @@ bool entryExists(const QSqlDatabase& db, qint64 entryKey) {
     return SqlStatement(db, QStringLiteral("select 1 from 明细 where MID=?"), {entryKey}).step();
 }
 
-QVector<AttachmentInfo> list(const QSqlDatabase& db, qint64 entryKey) {
+QVector<AttachmentInfo> listed(const SqlConnection& engine, const QString& joinAndWhere,
+                               const QVariantList& values) {
     QVector<AttachmentInfo> found;
-    if (!exists(db))
-        return found;
     // length() of a BLOB is read from the record header: the content stays on disk.
-    const SqlConnection engine(db);
     SqlStatement query(engine,
-                       QStringLiteral("select MID, ENTRYMID, NAMES, MIME, BYTES, ADDED, %1 "
-                                      "from 附件 where ENTRYMID=? order by MID")
-                           .arg(SqlDialect::blobLength(engine.engine(), QStringLiteral("DATA"))),
-                       {entryKey});
+                       QStringLiteral("select a.MID, a.ENTRYMID, a.NAMES, a.MIME, a.BYTES, a.ADDED, %1 "
+                                      "from 附件 a %2 order by a.MID")
+                           .arg(SqlDialect::blobLength(engine.engine(), QStringLiteral("a.DATA")), joinAndWhere),
+                       values);
     while (query.step()) {
         AttachmentInfo info;
         info.key = query.value(0).toLongLong();
-        info.entryKey = query.value(1).toLongLong();
+        info.entryKey = query.value(1).toLongLong(); // 0 for a contract's or a stage's
         info.name = query.value(2).toString();
         info.mime = query.value(3).toString();
         info.bytes = query.value(4).toLongLong();
@@ -66,6 +65,33 @@ QVector<AttachmentInfo> list(const QSqlDatabase& db, qint64 entryKey) {
         found.append(info);
     }
     return found;
+}
+
+QVector<AttachmentInfo> list(const QSqlDatabase& db, qint64 entryKey) {
+    if (!exists(db))
+        return {};
+    return listed(SqlConnection(db), QStringLiteral("where a.ENTRYMID=?"), {entryKey});
+}
+
+QVector<AttachmentInfo> list(const QSqlDatabase& db, const AttachmentOwner& owner) {
+    switch (owner.kind) {
+    case AttachmentOwner::Kind::Entry:
+        return list(db, owner.key);
+    case AttachmentOwner::Kind::Contract:
+        return ContractAttachments::list(SqlConnection(db), owner.key, 0);
+    case AttachmentOwner::Kind::Stage:
+        return ContractAttachments::list(SqlConnection(db), 0, owner.key);
+    }
+    return {};
+}
+
+bool ownerExists(const QSqlDatabase& db, const AttachmentOwner& owner) {
+    if (owner.kind == AttachmentOwner::Kind::Entry)
+        return entryExists(db, owner.key);
+    const QString table =
+        owner.kind == AttachmentOwner::Kind::Contract ? QStringLiteral("合同") : QStringLiteral("合同阶段");
+    return tablesNamed(db, {table}) == 1 &&
+           SqlStatement(db, QStringLiteral("select 1 from %1 where MID=?").arg(table), {owner.key}).step();
 }
 
 QByteArray content(const QSqlDatabase& db, qint64 key) {
@@ -79,7 +105,8 @@ QSet<qint64> entriesWithAttachments(const QSqlDatabase& db) {
     QSet<qint64> keys;
     if (!exists(db))
         return keys;
-    SqlStatement query(db, QStringLiteral("select distinct ENTRYMID from 附件"));
+    // A contract's or a stage's attachment names no entry.
+    SqlStatement query(db, QStringLiteral("select distinct ENTRYMID from 附件 where ENTRYMID is not null"));
     while (query.step())
         keys.insert(query.value(0).toLongLong());
     return keys;
@@ -113,14 +140,31 @@ qint64 add(QSqlDatabase db, qint64 entryKey, const NewAttachment& attachment) {
     return key;
 }
 
+qint64 add(QSqlDatabase db, const AttachmentOwner& owner, const NewAttachment& attachment) {
+    if (owner.kind == AttachmentOwner::Kind::Entry)
+        return add(db, owner.key, attachment);
+    const SqlConnection engine(db);
+    const qint64 key = ContractAttachments::add(engine, owner, attachment);
+    Q_EMIT AttachmentNotices::instance().contractAttachmentsChanged(ContractAttachments::contractOf(engine, key));
+    return key;
+}
+
 void remove(QSqlDatabase db, qint64 key) {
     if (!exists(db))
         return;
     const SqlConnection engine(db);
-    const qint64 entryKey =
-        engine.scalar(QStringLiteral("select ENTRYMID from 附件 where MID=?"), {key}).toLongLong();
-    engine.exec(QStringLiteral("delete from 附件 where MID=?"), {key});
-    Q_EMIT AttachmentNotices::instance().attachmentsChanged(entryKey);
+    qint64 entryKey = 0;
+    qint64 contractKey = 0;
+    inTransaction(db, [&] {
+        entryKey = engine.scalar(QStringLiteral("select ENTRYMID from 附件 where MID=?"), {key}).toLongLong();
+        contractKey = ContractAttachments::contractOf(engine, key);
+        engine.exec(QStringLiteral("delete from 附件 where MID=?"), {key});
+        ContractAttachments::forget(engine, key);
+    });
+    if (contractKey != 0)
+        Q_EMIT AttachmentNotices::instance().contractAttachmentsChanged(contractKey);
+    else
+        Q_EMIT AttachmentNotices::instance().attachmentsChanged(entryKey);
 }
 
 bool removeEntry(Query& query) {

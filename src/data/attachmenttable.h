@@ -5,10 +5,12 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <QVector>
 
 class QSqlDatabase;
 class Query;
+class SqlConnection;
 
 // One stored attachment as listed: everything but the content.
 struct AttachmentInfo {
@@ -24,14 +26,32 @@ struct AttachmentInfo {
     bool whole() const { return storedBytes == bytes; }
 };
 
+// What an attachment belongs to: a ledger entry (the receipts of a purchase), a
+// contract (its scans) or a payment stage (its acceptance sheets and photos).
+struct AttachmentOwner {
+    enum class Kind { Entry, Contract, Stage };
+    Kind kind = Kind::Entry;
+    qint64 key = 0; // the MID of the entry, contract or stage
+
+    static AttachmentOwner entry(qint64 key) { return {Kind::Entry, key}; }
+    static AttachmentOwner contract(qint64 key) { return {Kind::Contract, key}; }
+    static AttachmentOwner stage(qint64 key) { return {Kind::Stage, key}; }
+    friend bool operator==(const AttachmentOwner&, const AttachmentOwner&) = default;
+    friend size_t qHash(const AttachmentOwner& owner, size_t seed = 0) {
+        return qHashMulti(seed, int(owner.kind), owner.key);
+    }
+};
+
 struct NewAttachment {
     QString name;
     QString mime;
     QByteArray data;
 };
 
-// Receipts, contracts and photos kept with ledger entries, in the table 附件 of the
-// ledger file itself, so that the one file stays the whole backup.
+// Receipts, contracts and photos kept with ledger entries, contracts and payment
+// stages, in the table 附件 of the ledger file itself, so that the one file stays
+// the whole backup. An entry's attachment names it in ENTRYMID; a contract's or a
+// stage's leaves ENTRYMID empty and is named in 合同附件 (ContractAttachments).
 //
 // Older ledger files have no such table: they simply have no attachments, and
 // reading never creates it. The table is created with the first attachment saved,
@@ -45,9 +65,16 @@ bool exists(const QSqlDatabase& db);
 bool isLedgerFile(const QSqlDatabase& db); // 明细, 项目, 归类 and 日记 are there
 bool entryExists(const QSqlDatabase& db, qint64 entryKey);
 
-// The attachments of one entry in the order they were added; the content is not read.
+// Whether the entry, contract or stage is still there.
+bool ownerExists(const QSqlDatabase& db, const AttachmentOwner& owner);
+
+// The attachments of one entry, contract or stage in the order they were added; the
+// content is not read. A contract's own list holds none of its stages'.
 QVector<AttachmentInfo> list(const QSqlDatabase& db, qint64 entryKey);
+QVector<AttachmentInfo> list(const QSqlDatabase& db, const AttachmentOwner& owner);
 QByteArray content(const QSqlDatabase& db, qint64 key);
+// The rows of 附件 a that the rest of a select names ("join … where …"), by MID.
+QVector<AttachmentInfo> listed(const SqlConnection& db, const QString& joinAndWhere, const QVariantList& values);
 // Every entry that has an attachment, read from the index alone.
 QSet<qint64> entriesWithAttachments(const QSqlDatabase& db);
 bool hasAttachments(const QSqlDatabase& db, qint64 entryKey);
@@ -56,6 +83,9 @@ bool hasAttachments(const QSqlDatabase& db, qint64 entryKey);
 // when needed; returns its MID. Refuses a file that is not a ledger and an entry
 // that is gone.
 qint64 add(QSqlDatabase db, qint64 entryKey, const NewAttachment& attachment);
+// The same for a contract or a stage (ContractAttachments); for an entry as above.
+qint64 add(QSqlDatabase db, const AttachmentOwner& owner, const NewAttachment& attachment);
+// Removes one attachment, whoever it belongs to, in one transaction.
 void remove(QSqlDatabase db, qint64 key);
 
 // Deletes the current row of a query on 明细 (as Query::remove does) together with
@@ -75,6 +105,8 @@ public:
 
 Q_SIGNALS:
     void attachmentsChanged(qint64 entryKey);
+    // An attachment of the contract or of one of its stages was added or removed.
+    void contractAttachmentsChanged(qint64 contractKey);
     void entryDeleted(qint64 entryKey);
 
 private:

@@ -28,6 +28,9 @@ inline size_t qHash(const BudgetKey& key, size_t seed = 0) {
 struct BudgetChange {
     BudgetKey key;
     std::optional<double> amount;
+    // What the window read, when it says: the budget then, or none when there was none.
+    // A change that does not say is stored whatever is stored now.
+    std::optional<std::optional<double>> asRead = std::nullopt;
 };
 
 // The budgets of the ledger file, in the table 预算 (MID, KIND, REFID, AMOUNT, TEXTS).
@@ -48,7 +51,11 @@ bool isLedgerFile(const QSqlDatabase& db);
 QHash<BudgetKey, double> load(const QSqlDatabase& db);
 
 // Writes the changes in one transaction, all or none. Throws DbError (the engine's
-// message, or a refusal for a file that is not a ledger).
-void save(QSqlDatabase db, const QVector<BudgetChange>& changes);
+// message, or a refusal for a file that is not a ledger), and RowConflict when a
+// budget is no longer what the window read (the refused amount is then kept in the
+// history). overwrite stores the changes whatever is stored now: the user's choice
+// after a conflict.
+enum class Overwrite { No, Yes };
+void save(QSqlDatabase db, const QVector<BudgetChange>& changes, Overwrite overwrite = Overwrite::No);
 
 } // namespace BudgetTable

@@ -1,5 +1,6 @@
 #include "contractstore.h"
 
+#include "contractattachments.h"
 #include "contracttables.h"
 #include "dberror.h"
 #include "sqlconnection.h"
@@ -233,6 +234,8 @@ void removeContract(const SqlConnection& db, qint64 key) {
         const QVariantList k{key};
         removeWhere(db, QStringLiteral("阶段付款"),
                     QStringLiteral("STAGEMID in (select MID from 合同阶段 where CONTRACTMID=?)"), k);
+        // Its scans and its stages' acceptance photos go with it, never left behind unowned.
+        ContractAttachments::removeOfContract(db, key);
         removeWhere(db, QStringLiteral("合同阶段"), QStringLiteral("CONTRACTMID=?"), k);
         removeWhere(db, QStringLiteral("合同增减"), QStringLiteral("CONTRACTMID=?"), k);
         removeWhere(db, QStringLiteral("保修"), QStringLiteral("CONTRACTMID=?"), k);
@@ -245,6 +248,7 @@ void removeStage(const SqlConnection& db, qint64 key) {
         return;
     SqlRun::inTransaction(db, [&] {
         removeWhere(db, QStringLiteral("阶段付款"), QStringLiteral("STAGEMID=?"), {key});
+        ContractAttachments::removeOfStage(db, key);
         removeWhere(db, QStringLiteral("合同阶段"), QStringLiteral("MID=?"), {key});
     });
 }

@@ -86,10 +86,11 @@ void save(const SqlConnection& db, StageRecord& record);
 void save(const SqlConnection& db, ChangeOrderRecord& record);
 void save(const SqlConnection& db, WarrantyRecord& record);
 
-// A contract goes with its stages, change orders and warranty items; its payments
-// are unlinked, the entries themselves stay in the ledger.
+// A contract goes with its stages, change orders, warranty items and attachments
+// (its stages' included); its payments are unlinked, the entries themselves stay in
+// the ledger.
 void removeContract(const SqlConnection& db, qint64 key);
-void removeStage(const SqlConnection& db, qint64 key); // its payments unlinked
+void removeStage(const SqlConnection& db, qint64 key); // its payments unlinked, its attachments gone
 void removeChangeOrder(const SqlConnection& db, qint64 key);
 void removeWarranty(const SqlConnection& db, qint64 key);
 

@@ -2,7 +2,6 @@
 
 #include "dberror.h"
 #include "sqlconnection.h"
-#include "sqldialect.h"
 #include "sqlrun.h"
 
 namespace ContractTables {
@@ -41,29 +40,7 @@ bool exist(const SqlConnection& db) {
 void prepareForWriting(const SqlConnection& db) {
     if (!SqlRun::isLedgerFile(db))
         throw DbError(QStringLiteral("这不是家装账簿的数据文件"));
-    if (exist(db))
-        return;
-    // A member of a shared ledger prepared before contracts may not make tables; the
-    // server's own refusal would abort the transaction with an English text.
-    if (db.engine() == SqlDialect::Engine::Server &&
-        !db.scalar(QStringLiteral("select has_schema_privilege(current_schema(), 'CREATE')")).toBool())
-        throw DbError(
-            QStringLiteral("这本共享账簿是在有“合同与付款”之前准备的，还没有合同的表，成员不能自己建表。"
-                           "请管理员运行 jiazhuang-server-init --add-tables 加上这些表。"));
-    // The tables come and go together; a definition whose table is there is skipped
-    // with its indexes.
-    bool skipIndexes = false;
-    for (const QString& definition : createStatements()) {
-        const bool isTable = definition.startsWith(QLatin1String("CREATE TABLE"));
-        if (isTable) {
-            const QString name = definition.section(QLatin1Char(' '), 2, 2);
-            skipIndexes = SqlRun::tablesNamed(db, {name}) == 1;
-        }
-        if (skipIndexes)
-            continue;
-        db.exec(db.engine() == SqlDialect::Engine::Server ? SqlDialect::serverDefinition(definition)
-                                                          : definition);
-    }
+    SqlRun::makeMissingTables(db, createStatements(), QStringLiteral("合同与付款"));
 }
 
 } // namespace ContractTables

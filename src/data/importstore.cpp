@@ -1,5 +1,6 @@
 #include "importstore.h"
 
+#include "changehistory.h"
 #include "dberror.h"
 #include "importtables.h"
 #include "sqlconnection.h"
@@ -96,6 +97,7 @@ qint64 store(const SqlConnection& db, const QVector<ImportEntry>& entries, const
                 values << (flag ? 1 : 0);
             keys << db.insert(insertEntry, values);
         }
+        ChangeHistory::recordRows(db, QStringLiteral("明细"), keys, ChangeHistory::Action::Insert);
         if (!keys.isEmpty()) {
             const auto [lowest, highest] = std::minmax_element(keys.cbegin(), keys.cend());
             const QHash<qint64, QString> prints = printsOf(db, *lowest, *highest);
@@ -156,6 +158,7 @@ void undo(const SqlConnection& db, qint64 batch) {
                                   .arg(rows.integer(0)));
             keys << rows.integer(0);
         }
+        ChangeHistory::recordRows(db, QStringLiteral("明细"), keys, ChangeHistory::Action::Delete);
         for (qint64 key : keys)
             db.exec(QStringLiteral("DELETE FROM 明细 WHERE MID=?"), {key});
         db.exec(QStringLiteral("DELETE FROM 导入账目 WHERE BATCHMID=?"), {batch});

@@ -2,7 +2,6 @@
 
 #include "dberror.h"
 #include "sqlconnection.h"
-#include "sqldialect.h"
 #include "sqlrun.h"
 
 namespace ImportTables {
@@ -30,20 +29,7 @@ bool exist(const SqlConnection& db) {
 void prepareForWriting(const SqlConnection& db) {
     if (!SqlRun::isLedgerFile(db))
         throw DbError(QStringLiteral("这不是家装账簿的数据文件"));
-    if (exist(db))
-        return;
-    if (db.engine() == SqlDialect::Engine::Server &&
-        !db.scalar(QStringLiteral("select has_schema_privilege(current_schema(), 'CREATE')")).toBool())
-        throw DbError(QStringLiteral("这本共享账簿是在有“导入账单”之前准备的，还没有导入的表，成员不能自己建表。"
-                                     "请管理员运行 jiazhuang-server-init --add-tables 加上这些表。"));
-    bool skipIndexes = false;
-    for (const QString& definition : createStatements()) {
-        if (definition.startsWith(QLatin1String("CREATE TABLE")))
-            skipIndexes = SqlRun::tablesNamed(db, {definition.section(QLatin1Char(' '), 2, 2)}) == 1;
-        if (skipIndexes)
-            continue;
-        db.exec(db.engine() == SqlDialect::Engine::Server ? SqlDialect::serverDefinition(definition) : definition);
-    }
+    SqlRun::makeMissingTables(db, createStatements(), QStringLiteral("导入账单"));
 }
 
 } // namespace ImportTables

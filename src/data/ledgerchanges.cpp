@@ -1,6 +1,7 @@
 #include "ledgerchanges.h"
 
 #include "database.h"
+#include "ledgeronserver.h"
 #include "sqlconnection.h"
 
 #include <QCoreApplication>
@@ -9,7 +10,6 @@
 #include <QTimer>
 
 #include <libpq-fe.h>
-#include <vector>
 
 namespace {
 
@@ -25,19 +25,7 @@ PGconn* subscribed(const ServerAddress& address, const QString& password) {
                  {QStringLiteral("keepalives_idle"), QStringLiteral("5")},
                  {QStringLiteral("keepalives_interval"), QStringLiteral("2")},
                  {QStringLiteral("keepalives_count"), QStringLiteral("3")}};
-    std::vector<QByteArray> texts;
-    for (const auto& [key, value] : settings) {
-        texts.push_back(key.toUtf8());
-        texts.push_back(value.toUtf8());
-    }
-    std::vector<const char*> keys, values;
-    for (size_t i = 0; i < texts.size(); i += 2) {
-        keys.push_back(texts[i].constData());
-        values.push_back(texts[i + 1].constData());
-    }
-    keys.push_back(nullptr);
-    values.push_back(nullptr);
-    PGconn* connection = PQconnectdbParams(keys.data(), values.data(), 0);
+    PGconn* connection = LedgerOnServer::connectDirectly(settings);
     if (PQstatus(connection) == CONNECTION_OK) {
         PGresult* result = PQexec(connection, (QByteArray("LISTEN ") + LedgerChanges::channel()).constData());
         const bool listening = PQresultStatus(result) == PGRES_COMMAND_OK;

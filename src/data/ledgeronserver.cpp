@@ -23,21 +23,7 @@ QString unreachable(const ServerAddress& address, const QString& reason) {
 // Asks libpq alone whether the server lets this user in, with the settings that Qt
 // SQL passes: only libpq tells a missing password from other refusals.
 Probe authenticate(const ServerAddress& address, const QString& password) {
-    const QList<QPair<QString, QString>> settings = address.libpqSettings(password);
-    std::vector<QByteArray> texts;
-    for (const auto& [key, value] : settings) {
-        texts.push_back(key.toUtf8());
-        texts.push_back(value.toUtf8());
-    }
-    std::vector<const char*> keys, values;
-    for (size_t i = 0; i < texts.size(); i += 2) {
-        keys.push_back(texts[i].constData());
-        values.push_back(texts[i + 1].constData());
-    }
-    keys.push_back(nullptr);
-    values.push_back(nullptr);
-
-    PGconn* connection = PQconnectdbParams(keys.data(), values.data(), 0);
+    PGconn* connection = connectDirectly(address.libpqSettings(password));
     Probe probe;
     if (!connection) {
         probe.failure = unreachable(address, QStringLiteral("内存不足"));
@@ -57,6 +43,22 @@ Probe authenticate(const ServerAddress& address, const QString& password) {
 }
 
 } // namespace
+
+PGconn* connectDirectly(const QList<QPair<QString, QString>>& settings) {
+    std::vector<QByteArray> texts;
+    for (const auto& [key, value] : settings) {
+        texts.push_back(key.toUtf8());
+        texts.push_back(value.toUtf8());
+    }
+    std::vector<const char*> keys, values;
+    for (size_t i = 0; i < texts.size(); i += 2) {
+        keys.push_back(texts[i].constData());
+        values.push_back(texts[i + 1].constData());
+    }
+    keys.push_back(nullptr);
+    values.push_back(nullptr);
+    return PQconnectdbParams(keys.data(), values.data(), 0);
+}
 
 QString open(QSqlDatabase& db, const ServerAddress& address, const QString& password) {
     if (!db.isValid())

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QSqlDatabase;
+typedef struct pg_conn PGconn;
 
 // Opening a shared ledger: the program's own connection opens through here, and so
 // does the check made on another thread before the program turns to a new server.
@@ -30,5 +31,10 @@ struct Probe {
 // safe on any thread. An empty password leaves it to libpq's environment
 // (PGPASSWORD, PGPASSFILE, a service file).
 Probe probe(const ServerAddress& address, const QString& password = {});
+
+// A libpq connection of its own with these keyword/value settings (from
+// ServerAddress::libpqSettings), made blocking; the caller checks PQstatus and
+// PQfinishes it. Null only when out of memory.
+PGconn* connectDirectly(const QList<QPair<QString, QString>>& settings);
 
 } // namespace LedgerOnServer

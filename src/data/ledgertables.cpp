@@ -2,9 +2,11 @@
 
 #include "attachmenttable.h"
 #include "budgettable.h"
+#include "changehistory.h"
+#include "contractattachments.h"
 #include "contracttables.h"
-#include "recyclebin.h"
 #include "importtables.h"
+#include "recyclebin.h"
 #include "schema.h"
 
 #include <QRegularExpression>
@@ -45,8 +47,8 @@ bool isTable(const QString& definition) {
 QStringList createStatements() {
     QStringList definitions = Schema::createStatements();
     definitions << BudgetTable::createStatement() << AttachmentTable::createStatements()
-                << ContractTables::createStatements() << RecycleBin::createStatements()
-                << ImportTables::createStatements();
+                << ContractTables::createStatements() << ContractAttachments::createStatements() << RecycleBin::createStatements()
+                << ImportTables::createStatements() << ChangeHistory::createStatements();
     return definitions;
 }
 

@@ -1,5 +1,6 @@
 #include "ledgertransfer.h"
 
+#include "changehistory.h"
 #include "dberror.h"
 #include "ledgertables.h"
 #include "sqldialect.h"
@@ -84,8 +85,10 @@ LedgerSummary LedgerTransfer::run(const Progress& progress) {
             total += m_source.scalar(QStringLiteral("select count(*) from %1").arg(table)).toLongLong();
         const LedgerSummary copied = SqlRun::inTransaction(m_target, [&] {
             QStringList present;
+            // The history is not locked: a member may only add to it, and every store
+            // that adds to it writes a locked table first, so it waits all the same.
             for (const LedgerTables::Table& table : LedgerTables::all()) {
-                if (SqlRun::tablesNamed(m_target, {table.name}) == 1)
+                if (table.name != ChangeHistory::tableName() && SqlRun::tablesNamed(m_target, {table.name}) == 1)
                     present << table.name;
             }
             m_target.lockTables(present, m_busyMilliseconds);

@@ -5,12 +5,9 @@
 
 #include <QRegularExpression>
 
-namespace {
+#include <utility>
 
-QString quotedName(const QString& name) {
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
-}
+namespace {
 
 const QString keyColumn = QStringLiteral("mid");
 
@@ -226,6 +223,7 @@ void Query::setValue(const QString& column, const QVariant& value) {
 }
 
 void Query::cancel() {
+    m_relies.clear();
     m_state = State::Browse;
     m_pending.clear();
     m_pendingSet.clear();
@@ -239,30 +237,19 @@ void Query::post() {
 }
 
 void Query::postInsert() {
-    const QString table = tableName();
-    QStringList names, marks;
-    QVariantList values;
+    RowValues values;
     for (int i = 0; i < columnCount(); ++i) {
-        if (!m_pendingSet[i])
-            continue;
-        names.append(quotedName(m_columns[i]));
-        marks.append(QStringLiteral("?"));
-        values.append(m_pending[i]);
+        if (m_pendingSet[i])
+            values.insert(m_columns[i].toUpper(), m_pending[i]);
     }
-    const QString statement =
-        names.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table))
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(quotedName(table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    const qint64 newKey = SqlConnection::program().insert(statement, values);
-    const int key = columnIndex(keyColumn);
-    if (key >= 0)
-        m_pending[key] = QVariant(qlonglong(newKey));
+    const QVector<RowGuard::Reliance> relies = std::exchange(m_relies, {});
+    const RowValues stored = RowGuard::insert(SqlConnection::program(), tableName(), values, relies);
     const int row = m_rowCount;
     Q_EMIT rowAboutToBeAppended(row);
     m_cells.append(m_pending);
     ++m_rowCount;
     m_state = State::Browse;
+    takeStored(row, stored);
     Q_EMIT rowAppended(row);
     m_bof = m_eof = false;
     moveTo(row);
@@ -273,27 +260,76 @@ void Query::postUpdate() {
     const int key = columnIndex(keyColumn);
     if (key < 0)
         throw DbError(QStringLiteral("找不到字段 MID"));
-    QStringList assignments;
-    QVariantList values;
+    RowValues changes;
     for (int i = 0; i < columnCount(); ++i) {
-        if (!m_pendingSet[i] || i == key)
-            continue;
-        assignments.append(quotedName(m_columns[i]) + QStringLiteral("=?"));
-        values.append(m_pending[i]);
+        if (m_pendingSet[i] && i != key)
+            changes.insert(m_columns[i].toUpper(), m_pending[i]);
     }
-    if (!assignments.isEmpty()) {
-        values.append(cell(row, key));
-        const int changed = SqlConnection::program().exec(
-            QStringLiteral("UPDATE %1 SET %2 WHERE MID=?")
-                .arg(quotedName(tableName()), assignments.join(QLatin1Char(','))),
-            values);
-        if (changed == 0)
-            throw DbError(QStringLiteral("要修改的记录已不存在"));
-    }
+    const QVector<RowGuard::Reliance> relies = std::exchange(m_relies, {});
+    RowValues stored;
+    if (!changes.isEmpty())
+        stored = RowGuard::update(SqlConnection::program(), tableName(), cell(row, key).toLongLong(),
+                                  currentValues(), changes, relies);
     for (int i = 0; i < columnCount(); ++i)
         cell(row, i) = m_pending[i];
+    takeStored(row, stored);
     m_state = State::Browse;
     Q_EMIT rowChanged(row);
+}
+
+// The cache holds what the ledger holds, in the engine's own types, so that the next
+// write compares like with like.
+void Query::takeStored(int row, const RowValues& stored) {
+    for (int i = 0; i < columnCount(); ++i) {
+        const auto it = stored.constFind(m_columns[i].toUpper());
+        if (it != stored.cend())
+            cell(row, i) = it.value();
+    }
+}
+
+void Query::relyOn(const RowGuard::Reliance& reliance) {
+    m_relies.append(reliance);
+}
+
+RowValues Query::currentValues() const {
+    const int row = requireRow();
+    RowValues values;
+    for (int i = 0; i < columnCount(); ++i)
+        values.insert(m_columns[i].toUpper(), cell(row, i));
+    return values;
+}
+
+void Query::assumeRead(const RowValues& values) {
+    const int row = requireRow();
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        cell(row, requireColumn(it.key())) = it.value();
+}
+
+void Query::storeOverConflict(const RowConflict::Details& conflict) {
+    const RowValues stored = RowGuard::overwrite(SqlConnection::program(), conflict);
+    const int row = requireRow();
+    m_state = State::Browse;
+    if (stored.isEmpty()) { // a delete
+        dropCurrentRow();
+        return;
+    }
+    takeStored(row, stored);
+    Q_EMIT rowChanged(row);
+}
+
+bool Query::reloadCurrentRow() {
+    const int row = requireRow();
+    const int key = requireColumn(keyColumn);
+    m_state = State::Browse;
+    const RowValues stored =
+        RowGuard::stored(SqlConnection::program(), tableName(), cell(row, key).toLongLong());
+    if (stored.isEmpty()) {
+        dropCurrentRow();
+        return false;
+    }
+    takeStored(row, stored);
+    Q_EMIT rowChanged(row);
+    return true;
 }
 
 bool Query::remove() {
@@ -305,8 +341,8 @@ bool Query::remove() {
 bool Query::removeFromFile() {
     const int row = requireRow();
     const int key = requireColumn(keyColumn);
-    return SqlConnection::program().exec(
-               QStringLiteral("DELETE FROM %1 WHERE MID=?").arg(quotedName(tableName())), {cell(row, key)}) > 0;
+    return RowGuard::remove(SqlConnection::program(), tableName(), cell(row, key).toLongLong(),
+                            currentValues());
 }
 
 void Query::dropCurrentRow() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rowguard.h"
+
 #include <QHash>
 #include <QObject>
 #include <QStringList>
@@ -80,6 +82,22 @@ public:
     // The table written to: the first name after FROM in the SQL text.
     QString tableName() const;
 
+    // Writes never overwrite a change made since the row was read: post() and
+    // removeFromFile() throw RowConflict then, and the window lets the user choose.
+    // The next post() also checks that this other row is still as read.
+    void relyOn(const RowGuard::Reliance& reliance);
+    // The current row as read (or as last stored), by upper-case column name.
+    RowValues currentValues() const;
+    // The window read the current row earlier than this query did: these values are
+    // what the next write compares with what is stored.
+    void assumeRead(const RowValues& values);
+    // After a conflict: the user keeps their version; it is stored over the row as
+    // it is now (again, under its key, when it was deleted) and becomes the current row.
+    void storeOverConflict(const RowConflict::Details& conflict);
+    // After a conflict: the user takes the other version; the current row is read
+    // again (and dropped when it is gone). False when it is gone.
+    bool reloadCurrentRow();
+
 Q_SIGNALS:
     void aboutToReset();
     void didReset();
@@ -114,4 +132,7 @@ private:
     State m_state = State::Browse;
     QVector<QVariant> m_pending; // the row being written
     QVector<bool> m_pendingSet;  // columns set since append/edit
+    QVector<RowGuard::Reliance> m_relies;
+
+    void takeStored(int row, const RowValues& stored);
 };

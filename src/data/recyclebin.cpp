@@ -1,9 +1,12 @@
 #include "recyclebin.h"
 
 #include "attachmenttable.h"
+#include "changehistory.h"
+#include "contracttables.h"
 #include "database.h"
 #include "dberror.h"
 #include "query.h"
+#include "rowguard.h"
 #include "schema.h"
 #include "sqlconnection.h"
 #include "sqlrun.h"
@@ -22,6 +25,7 @@ const QString binTable = QStringLiteral("回收站");
 const QString entries = QStringLiteral("明细");
 const QString diary = QStringLiteral("日记");
 const QString attachments = QStringLiteral("附件");
+const QString stageLinks = QStringLiteral("阶段付款");
 const QString timeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 // A kept table: the source's columns after its key, under the bin's own key, with
@@ -49,11 +53,14 @@ KeptTable keptFrom(const QString& sourceDefinition) {
     return kept;
 }
 
+// The entry's link to a contract stage is kept too, but in a table of its own that
+// bins made before it lack: it is made by the first delete of a linked entry.
 const QVector<KeptTable>& keptTables() {
     static const QVector<KeptTable> tables = [] {
         QVector<KeptTable> list;
-        for (const QString& definition : Schema::createStatements() + AttachmentTable::createStatements()) {
-            for (const QString& source : {entries, diary, attachments}) {
+        for (const QString& definition : Schema::createStatements() + AttachmentTable::createStatements() +
+                                             ContractTables::createStatements()) {
+            for (const QString& source : {entries, diary, attachments, stageLinks}) {
                 if (definition.startsWith(QStringLiteral("CREATE TABLE %1 (").arg(source)))
                     list << keptFrom(definition);
             }
@@ -73,6 +80,25 @@ const KeptTable& kept(const QString& source) {
 
 QString keptName(const QString& source) {
     return binTable + source;
+}
+
+QStringList keptTableStatements(const KeptTable& table) {
+    return {table.definition,
+            QStringLiteral("CREATE INDEX %1_BINMID ON %1 (BINMID)").arg(keptName(table.source))};
+}
+
+// Every bin has these; the kept stage links may be missing.
+QStringList coreStatements() {
+    QStringList statements{
+        QStringLiteral("CREATE TABLE %1 (MID INTEGER PRIMARY KEY AUTOINCREMENT, KIND TEXT, ITEMMID INTEGER, "
+                       "TITLE TEXT, ITEMDATE TEXT, DELETEDBY TEXT, DELETEDAT TEXT)")
+            .arg(binTable),
+        QStringLiteral("CREATE INDEX %1_DELETEDAT ON %1 (DELETEDAT)").arg(binTable)};
+    for (const KeptTable& table : keptTables()) {
+        if (table.source != stageLinks)
+            statements << keptTableStatements(table);
+    }
+    return statements;
 }
 
 bool hasTable(const SqlConnection& db, const QString& name) {
@@ -115,30 +141,61 @@ bool ready(const SqlConnection& db) {
         return true;
     if (db.engine() != SqlDialect::Engine::Sqlite || !SqlRun::isLedgerFile(db))
         return false;
-    for (const QString& statement : createStatements())
+    for (const QString& statement : coreStatements())
         db.exec(statement);
     return true;
+}
+
+// Keeps the entry's link to a contract stage with it. A shared ledger prepared before
+// links were kept (members may not create tables) drops the link as it always did.
+void keepStageLink(const SqlConnection& db, qint64 binKey, qint64 entryKey) {
+    if (!hasTable(db, stageLinks) ||
+        db.scalar(QStringLiteral("select 1 from %1 where ENTRYMID=?").arg(stageLinks), {entryKey}).isNull())
+        return;
+    if (!hasTable(db, keptName(stageLinks))) {
+        if (db.engine() != SqlDialect::Engine::Sqlite)
+            return;
+        for (const QString& statement : keptTableStatements(kept(stageLinks)))
+            db.exec(statement);
+    }
+    keepRows(db, stageLinks, binKey, QStringLiteral("ENTRYMID"), entryKey);
+}
+
+// Links the restored entry to the stage it was linked to, when the stage is still
+// there; otherwise says that the link was lost.
+QString restoreStageLink(const SqlConnection& db, qint64 binKey, qint64 entryKey) {
+    if (!hasTable(db, keptName(stageLinks)))
+        return {};
+    const QVariant stage =
+        db.scalar(QStringLiteral("select STAGEMID from %1 where BINMID=? order by MID limit 1")
+                      .arg(keptName(stageLinks)),
+                  {binKey});
+    if (stage.isNull())
+        return {};
+    const bool stageThere =
+        hasTable(db, QStringLiteral("合同阶段")) &&
+        !db.scalar(QStringLiteral("select 1 from 合同阶段 where MID=?"), {stage}).isNull();
+    if (!stageThere)
+        return QStringLiteral("它原来所属的合同付款阶段已被删除，恢复后不再关联到合同。");
+    // A payment belongs to one stage at most: a link left over under the old key goes.
+    db.exec(QStringLiteral("delete from %1 where ENTRYMID=?").arg(stageLinks), {entryKey});
+    db.insert(QStringLiteral("insert into %1 (STAGEMID, ENTRYMID) values (?, ?)").arg(stageLinks),
+              {stage, entryKey});
+    return {};
 }
 
 } // namespace
 
 QStringList createStatements() {
-    QStringList statements{
-        QStringLiteral("CREATE TABLE %1 (MID INTEGER PRIMARY KEY AUTOINCREMENT, KIND TEXT, ITEMMID INTEGER, "
-                       "TITLE TEXT, ITEMDATE TEXT, DELETEDBY TEXT, DELETEDAT TEXT)")
-            .arg(binTable),
-        QStringLiteral("CREATE INDEX %1_DELETEDAT ON %1 (DELETEDAT)").arg(binTable)};
-    for (const KeptTable& table : keptTables()) {
-        statements << table.definition
-                   << QStringLiteral("CREATE INDEX %1_BINMID ON %1 (BINMID)").arg(keptName(table.source));
-    }
-    return statements;
+    return coreStatements() + keptTableStatements(kept(stageLinks));
 }
 
 bool exists(const SqlConnection& db) {
     QStringList names{binTable};
-    for (const KeptTable& table : keptTables())
-        names << keptName(table.source);
+    for (const KeptTable& table : keptTables()) {
+        if (table.source != stageLinks)
+            names << keptName(table.source);
+    }
     return SqlRun::tablesNamed(db, names) == names.size();
 }
 
@@ -156,6 +213,8 @@ bool keepDeleted(const SqlConnection& db, const QString& table, qint64 key,
     keepRows(db, table, binKey, QStringLiteral("MID"), key);
     if (table == entries && hasTable(db, attachments))
         keepRows(db, attachments, binKey, QStringLiteral("ENTRYMID"), key);
+    if (table == entries)
+        keepStageLink(db, binKey, key);
     if (removeRow())
         return true;
     forget(db, binKey); // the row stayed where it was: it must not be in two places
@@ -194,8 +253,9 @@ QVector<Item> list(const SqlConnection& db) {
     return items;
 }
 
-void restore(const SqlConnection& db, qint64 itemKey) {
+QString restore(const SqlConnection& db, qint64 itemKey) {
     qint64 entryKey = 0;
+    QString note;
     SqlRun::inTransaction(db, [&] {
         const QVariant kind =
             exists(db) ? db.scalar(QStringLiteral("select KIND from %1 where MID=?").arg(binTable), {itemKey})
@@ -212,6 +272,8 @@ void restore(const SqlConnection& db, qint64 itemKey) {
                               : QStringLiteral("编号 %1 已被另一篇日记占用，这篇日记不能恢复。").arg(key));
         }
         putBack(db, table, itemKey);
+        ChangeHistory::record(db, table, key, ChangeHistory::Action::Insert, {},
+                              RowGuard::stored(db, table, key));
         const QString keptAttachments = keptName(attachments);
         if (table == entries &&
             db.scalar(QStringLiteral("select count(*) from %1 where BINMID=?").arg(keptAttachments),
@@ -231,10 +293,13 @@ void restore(const SqlConnection& db, qint64 itemKey) {
             putBack(db, attachments, itemKey);
             entryKey = key;
         }
+        if (table == entries)
+            note = restoreStageLink(db, itemKey, key);
         forget(db, itemKey);
     });
     if (entryKey)
         Q_EMIT AttachmentNotices::instance().attachmentsChanged(entryKey);
+    return note;
 }
 
 void remove(const SqlConnection& db, qint64 itemKey) {
@@ -253,6 +318,8 @@ int purge(const SqlConnection& db, int days, const QDateTime& now) {
         return 0;
     return SqlRun::inTransaction(db, [&] {
         for (const KeptTable& table : keptTables()) {
+            if (!hasTable(db, keptName(table.source)))
+                continue;
             db.exec(QStringLiteral("delete from %1 where BINMID in (select MID from %2 where DELETEDAT<?)")
                         .arg(keptName(table.source), binTable),
                     {cutoff});

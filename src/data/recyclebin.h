@@ -40,7 +40,7 @@ QStringList createStatements();
 bool exists(const SqlConnection& db);
 
 // Called inside a delete's transaction: keeps the row key of table (明细 or 日记),
-// and an entry's attachments, in the bin, then runs removeRow, which deletes the
+// and an entry's attachments and contract-stage link, in the bin, then runs removeRow, which deletes the
 // row and says whether it did. A delete without effect keeps nothing. Returns what
 // removeRow returned.
 bool keepDeleted(const SqlConnection& db, const QString& table, qint64 key,
@@ -54,9 +54,11 @@ bool removeCurrentRow(Query& query);
 QVector<Item> list(const SqlConnection& db);
 
 // Puts the item's rows back under their old keys in one transaction and empties its
-// place in the bin. Refuses, with a message naming the key, when another row holds
-// one of them now, and when the item is no longer in the bin.
-void restore(const SqlConnection& db, qint64 itemKey);
+// place in the bin; an entry is linked again to the contract stage it was linked to.
+// Refuses, with a message naming the key, when another row holds one of them now,
+// and when the item is no longer in the bin. Returns what the user should know of
+// a restore that went through (a stage that was deleted meanwhile), else empty.
+QString restore(const SqlConnection& db, qint64 itemKey);
 // Removes the item for good.
 void remove(const SqlConnection& db, qint64 itemKey);
 // Removes for good what was deleted more than days days before now; returns how many

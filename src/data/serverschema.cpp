@@ -1,5 +1,6 @@
 #include "serverschema.h"
 
+#include "changehistory.h"
 #include "dberror.h"
 #include "ledgerchanges.h"
 #include "ledgertables.h"
@@ -20,12 +21,15 @@ QString quotedName(const QString& name) {
 }
 
 // The member's rights on the rows of every table and on their key sequences
-// (setting one past the keys of an uploaded ledger included).
+// (setting one past the keys of an uploaded ledger included). The history of changes
+// only grows: a member adds to it and reads it, and can neither change nor remove it.
 QStringList rowGrants(const QString& role) {
     const QString r = quotedName(role);
     return {
         QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO %1").arg(r),
-        QStringLiteral("GRANT USAGE, SELECT, UPDATE ON ALL SEQUENCES IN SCHEMA public TO %1").arg(r)};
+        QStringLiteral("GRANT USAGE, SELECT, UPDATE ON ALL SEQUENCES IN SCHEMA public TO %1").arg(r),
+        QStringLiteral("REVOKE UPDATE, DELETE, TRUNCATE ON %1 FROM %2")
+            .arg(quotedName(ChangeHistory::tableName()), r)};
 }
 
 // The rights a member needs: rows of the ledger's tables and their keys; no

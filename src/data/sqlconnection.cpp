@@ -75,13 +75,21 @@ qint64 SqlConnection::insert(const QString& sql, const QVariantList& values) con
 
 void SqlConnection::rollback() const noexcept {
     if (m_server) {
-        if (PQtransactionStatus(m_server) == PQTRANS_INTRANS || PQtransactionStatus(m_server) == PQTRANS_INERROR)
+        if (PQtransactionStatus(m_server) == PQTRANS_INTRANS ||
+            PQtransactionStatus(m_server) == PQTRANS_INERROR)
             PQclear(PQexec(m_server, "ROLLBACK"));
         return;
     }
     // A failed statement may have ended the transaction already.
     if (!sqlite3_get_autocommit(m_db))
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+bool SqlConnection::inTransaction() const {
+    if (m_server)
+        return PQtransactionStatus(m_server) == PQTRANS_INTRANS ||
+               PQtransactionStatus(m_server) == PQTRANS_INERROR;
+    return !sqlite3_get_autocommit(m_db);
 }
 
 QString SqlConnection::message() const {
@@ -126,7 +134,8 @@ void SqlConnection::countCommits(quint64* count) const {
         count);
 }
 
-void SqlConnection::copyInto(const SqlConnection& target, int busyMilliseconds, const CopyProgress& progress) const {
+void SqlConnection::copyInto(const SqlConnection& target, int busyMilliseconds,
+                             const CopyProgress& progress) const {
     if (m_server || target.m_server)
         throw DbError(QStringLiteral("共享账簿不能用文件备份的方式复制"));
     sqlite3_backup* backup = sqlite3_backup_init(target.m_db, "main", m_db, "main");
@@ -155,7 +164,8 @@ void SqlConnection::copyInto(const SqlConnection& target, int busyMilliseconds, 
 }
 
 void SqlConnection::beginReading() const {
-    exec(m_server ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY") : QStringLiteral("BEGIN"));
+    exec(m_server ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")
+                  : QStringLiteral("BEGIN"));
     // SQLite takes its shared lock with the first read.
     if (!m_server)
         scalar(QStringLiteral("select count(*) from sqlite_master"));
@@ -173,7 +183,8 @@ void SqlConnection::lockTables(const QStringList& tables, int busyMilliseconds) 
 // the server in the identity column's sequence.
 qint64 SqlConnection::largestKeyGiven(const QString& table) const {
     if (m_server)
-        return scalar(QStringLiteral("select coalesce(pg_sequence_last_value(pg_get_serial_sequence(?, 'mid')::regclass), 0)"),
+        return scalar(QStringLiteral("select coalesce(pg_sequence_last_value(pg_get_serial_sequence(?, "
+                                     "'mid')::regclass), 0)"),
                       {table})
             .toLongLong();
     if (!scalar(QStringLiteral("select count(*) from sqlite_master where name='sqlite_sequence'")).toInt())

@@ -51,6 +51,8 @@ public:
     qint64 insert(const QString& sql, const QVariantList& values = {}) const;
     // Undoes an open transaction, if any; never throws (used while unwinding).
     void rollback() const noexcept;
+    // A transaction is open on this connection.
+    bool inTransaction() const;
 
     QString message() const;
     // The engine's primary result code of the last failure, and the codes of the

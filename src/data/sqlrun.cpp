@@ -29,4 +29,24 @@ bool isLedgerFile(const SqlConnection& db) {
                             QStringLiteral("日记")}) == 4;
 }
 
+void makeMissingTables(const SqlConnection& db, const QStringList& definitions, const QString& feature) {
+    QStringList missing;
+    bool tableThere = false; // skips a table that is there with its indexes
+    for (const QString& definition : definitions) {
+        if (definition.startsWith(QLatin1String("CREATE TABLE")))
+            tableThere = tablesNamed(db, {definition.section(QLatin1Char(' '), 2, 2)}) == 1;
+        if (!tableThere)
+            missing << definition;
+    }
+    if (missing.isEmpty())
+        return;
+    const bool server = db.engine() == SqlDialect::Engine::Server;
+    if (server && !db.scalar(QStringLiteral("select has_schema_privilege(current_schema(), 'CREATE')")).toBool())
+        throw DbError(QStringLiteral("这本共享账簿是在有“%1”之前准备的，还没有%1的表，成员不能自己建表。"
+                                     "请管理员运行 jiazhuang-server-init --add-tables 加上这些表。")
+                          .arg(feature));
+    for (const QString& definition : std::as_const(missing))
+        db.exec(server ? SqlDialect::serverDefinition(definition) : definition);
+}
+
 } // namespace SqlRun

@@ -22,6 +22,13 @@ int tablesNamed(const SqlConnection& db, const QStringList& names);
 // The file holds the four ledger tables: only such a file gets tables of its own.
 bool isLedgerFile(const SqlConnection& db);
 
+// Inside the caller's write transaction: makes the tables of definitions (each CREATE
+// TABLE followed by its CREATE INDEX lines, in SQLite's dialect) that the ledger lacks.
+// A member of a shared ledger prepared before feature (as its menu names it) may not
+// make tables: that is refused with what the administrator must run, since the
+// server's own refusal would abort the transaction with an English text.
+void makeMissingTables(const SqlConnection& db, const QStringList& definitions, const QString& feature);
+
 // Runs work inside one write transaction: all of it is stored, or none. The write
 // lock is taken first (BEGIN IMMEDIATE), so a file another connection is writing is
 // waited for with the connection's busy timeout instead of failing half-way when a

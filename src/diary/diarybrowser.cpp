@@ -2,6 +2,7 @@
 
 #include "application.h"
 #include "chinesefonts.h"
+#include "conflictdialog.h"
 #include "datepicker.h"
 #include "datetext.h"
 #include "dberror.h"
@@ -14,6 +15,7 @@
 #include "pictures.h"
 #include "query.h"
 #include "recyclebin.h"
+#include "sqlconnection.h"
 #include "sqltexts.h"
 #include "storedtext.h"
 #include "wheelstepping.h"
@@ -351,6 +353,30 @@ void TForm1::SpeedButton5Click() {
         showText(QString());
 }
 
+namespace {
+
+RowValues valuesOf(const DiaryEntry& entry) {
+    return {{QStringLiteral("DATES"), entry.date},
+            {QStringLiteral("STATUS"), entry.mood},
+            {QStringLiteral("COOL"), entry.weather},
+            {QStringLiteral("TEXTS"), entry.text}};
+}
+
+// The list read the entry when the window opened; the query reads it again just
+// before the write. Where the two differ someone changed it in between: the list's
+// texts are then what the write compares with (a null reads as an empty text).
+void assumeListRead(Query& query, const DiaryEntry& entry) {
+    RowValues differing;
+    const RowValues listed = valuesOf(entry);
+    for (auto it = listed.cbegin(); it != listed.cend(); ++it) {
+        if (query.text(it.key()) != it.value().toString())
+            differing.insert(it.key(), it.value());
+    }
+    query.assumeRead(differing);
+}
+
+} // namespace
+
 // Writes the typed entry: a new row in new state, the selected entry's row in modify
 // state. Returns the key the engine gave a new row.
 qint64 TForm1::storeEntry(const DiaryEntry& entry) {
@@ -361,8 +387,13 @@ qint64 TForm1::storeEntry(const DiaryEntry& entry) {
         m_ADOQuery1->open();
         m_ADOQuery1->append();
     } else {
-        m_ADOQuery1->addSql(SqlTexts::diaryEntry(m_model->entry(selectedRow()).key));
+        const DiaryEntry& read = m_model->entry(selectedRow());
+        m_ADOQuery1->addSql(SqlTexts::diaryEntry(read.key));
         m_ADOQuery1->open();
+        if (m_ADOQuery1->rowCount() == 0)
+            throw RowConflict(RowGuard::describe(SqlConnection::program(), m_ADOQuery1->tableName(), read.key,
+                                                 valuesOf(read), valuesOf(entry)));
+        assumeListRead(*m_ADOQuery1, read);
         m_ADOQuery1->edit();
     }
     m_ADOQuery1->setValue(QStringLiteral("COOL"), entry.weather);
@@ -399,6 +430,10 @@ void TForm1::SpeedButton3Click() {
     qint64 storedKey = 0;
     try {
         storedKey = storeEntry(entry);
+    } catch (const RowConflict& conflict) {
+        m_ADOQuery1->close();
+        resolveConflict(conflict.details(), entry);
+        return;
     } catch (const DbError& error) {
         // Nothing was stored: the window stays as it is, with what was typed.
         m_ADOQuery1->close();
@@ -430,9 +465,11 @@ void TForm1::SpeedButton4Click() {
         m_ADOQuery1->clearSql();
         m_ADOQuery1->addSql(SqlTexts::diaryEntryToDelete(entry.key));
         m_ADOQuery1->open();
+        if (m_ADOQuery1->rowCount() > 0)
+            assumeListRead(*m_ADOQuery1, entry);
         // A delete that removed the row is done, whatever a later read would say; only
         // one without effect is checked by reading the row again.
-        if (!RecycleBin::removeCurrentRow(*m_ADOQuery1)) {
+        if (!removeGuarded(entry)) {
             m_ADOQuery1->open();
             if (m_ADOQuery1->rowCount() > 0) {
                 Messages::warning(this, QStringLiteral("删除失败,数据库可以被共享式打开!"),
@@ -453,6 +490,83 @@ void TForm1::SpeedButton4Click() {
     m_removingRow = false;
     if (focused.isValid())
         ListView1SelectItem();
+}
+
+// Moves the entry the query holds to the recycle bin unless someone changed it since
+// the list read it; then the user chooses. False when nothing was deleted.
+bool TForm1::removeGuarded(const DiaryEntry& entry) {
+    try {
+        return RecycleBin::removeCurrentRow(*m_ADOQuery1);
+    } catch (const RowConflict& conflict) {
+        switch (ConflictDialog::ask(this, conflict.details())) {
+        case ConflictDialog::KeepMine:
+            if (conflict.details().deleted)
+                return true;
+            m_ADOQuery1->open(); // the entry as it is now, deleted deliberately
+            return m_ADOQuery1->rowCount() == 0 || RecycleBin::removeCurrentRow(*m_ADOQuery1);
+        case ConflictDialog::TakeTheirs:
+            showStored(entry.key);
+            break;
+        case ConflictDialog::Cancel:
+            break;
+        }
+        throw DbError(conflict.message()); // nothing more to do here
+    }
+}
+
+// Someone else changed or deleted the entry since the list read it.
+void TForm1::resolveConflict(const RowConflict::Details& conflict, const DiaryEntry& typed) {
+    switch (ConflictDialog::ask(this, conflict)) {
+    case ConflictDialog::Cancel:
+        return; // what was typed stays
+    case ConflictDialog::KeepMine: {
+        try {
+            RowGuard::overwrite(SqlConnection::program(), conflict);
+        } catch (const DbError& error) {
+            Messages::error(this, QStringLiteral("数据库错误，这篇日记没有保存!\r\n\r\n") + error.message());
+            return;
+        }
+        const int row = selectedRow();
+        DiaryEntry stored = typed;
+        stored.key = conflict.key;
+        m_model->setEntry(row, stored);
+        ShowBrowseState();
+        return;
+    }
+    case ConflictDialog::TakeTheirs:
+        showStored(conflict.key);
+        return;
+    }
+}
+
+// The entry as the ledger holds it now, in the list and the right pane; gone when it
+// was deleted.
+void TForm1::showStored(qint64 key) {
+    int row = -1;
+    for (int i = 0; i < m_model->rowCount(); ++i) {
+        if (m_model->entry(i).key == key)
+            row = i;
+    }
+    if (row < 0)
+        return;
+    ShowBrowseState();
+    const RowValues stored = RowGuard::stored(SqlConnection::program(), QStringLiteral("日记"), key);
+    if (stored.isEmpty()) {
+        m_removingRow = true;
+        m_model->removeEntry(row);
+        m_removingRow = false;
+        const QModelIndex focused = m_ListView1->selectionModel()->currentIndex();
+        if (focused.isValid())
+            ListView1SelectItem();
+        return;
+    }
+    const DiaryEntry entry{stored.value(QStringLiteral("DATES")).toString(),
+                           stored.value(QStringLiteral("STATUS")).toString(),
+                           stored.value(QStringLiteral("COOL")).toString(), key,
+                           stored.value(QStringLiteral("TEXTS")).toString()};
+    m_model->setEntry(row, entry);
+    selectRow(row);
+    showEntryBoxes(entry);
 }
 
 void TForm1::SpeedButton7Click() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rowguard.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -54,6 +56,9 @@ private:
     void showText(const QString& stored);
     qint64 storeEntry(const DiaryEntry& entry);
     qint64 newestKey(qint64 storedKey);
+    bool removeGuarded(const DiaryEntry& entry);
+    void resolveConflict(const RowConflict::Details& conflict, const DiaryEntry& typed);
+    void showStored(qint64 key);
 
     EditState m_EditState = BrowseState;
     bool m_removingRow = false;

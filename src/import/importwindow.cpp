@@ -1,6 +1,7 @@
 #include "importwindow.h"
 
 #include "backgroundwork.h"
+#include "batchesdialog.h"
 #include "billerror.h"
 #include "columnmemory.h"
 #include "database.h"
@@ -19,6 +20,7 @@
 #include "windowlook.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
@@ -64,7 +66,7 @@ QComboBox* labelled(QWidget* parent, QHBoxLayout* row, const char* name, const Q
 // that a large bill neither freezes the window nor holds the program's connection.
 template <class Work> void onLedger(QWidget* parent, const QString& text, LedgerConnection::Access access, Work work) {
     if (access == LedgerConnection::Access::Write && Database::instance().isReadOnly())
-        throw DbError(QStringLiteral("打开的是只读的备份，不能导入。"));
+        throw DbError(QStringLiteral("打开的是只读的备份，不能改动。"));
     const LedgerPlace place = LedgerPlace::ofProgram();
     quint64 commits = 0;
     try {
@@ -151,6 +153,9 @@ ImportWindow::ImportWindow(QWidget* parent) : QWidget(parent), m_model(new Impor
     connect(m_Undo, &QPushButton::clicked, this, &ImportWindow::undoImport);
     bottom->addWidget(m_Import);
     bottom->addWidget(m_Undo);
+    QPushButton* batches = button(this, "Batches", QStringLiteral("导入记录…"));
+    connect(batches, &QPushButton::clicked, this, &ImportWindow::showBatches);
+    bottom->addWidget(batches);
     layout->addLayout(bottom);
     connect(m_model, &QAbstractItemModel::dataChanged, this, &ImportWindow::showSummary);
     connect(m_model, &QAbstractItemModel::modelReset, this, &ImportWindow::showSummary);
@@ -422,18 +427,47 @@ void ImportWindow::importTicked() {
 }
 
 void ImportWindow::undoImport() {
-    if (!m_lastBatch)
-        return;
-    if (!Messages::ask(this, QStringLiteral("撤销这次导入，删除它存入的全部账目吗?")))
-        return;
+    if (m_lastBatch && Messages::ask(this, QStringLiteral("撤销这次导入，删除它存入的全部账目吗?")))
+        undoBatch(m_lastBatch);
+}
+
+void ImportWindow::showBatches() {
+    QVector<ImportBatch> batches;
     try {
-        onLedger(this, QStringLiteral("正在撤销这次导入…"), LedgerConnection::Access::Write,
-                 [this](const SqlConnection& db) { ImportStore::undo(db, m_lastBatch); });
+        onLedger(this, QStringLiteral("正在读取导入记录…"), LedgerConnection::Access::Read,
+                 [&](const SqlConnection& db) { batches = ImportStore::batches(db); });
     } catch (const DbError& error) {
         Messages::error(this, error.message());
         return;
     }
-    m_lastBatch = 0;
-    m_Undo->setEnabled(false);
-    propose();
+    if (batches.isEmpty()) {
+        Messages::information(this, QStringLiteral("这本账簿还没有导入过账单。"));
+        return;
+    }
+    BatchesDialog dialog(this, batches);
+    if (dialog.exec() != QDialog::Accepted || !dialog.chosenBatch())
+        return;
+    const auto chosen = std::find_if(batches.cbegin(), batches.cend(),
+                                     [&](const ImportBatch& batch) { return batch.key == dialog.chosenBatch(); });
+    if (Messages::ask(this, QStringLiteral("撤销 %1 的导入(%2 笔账目)，删除它存入的全部账目吗?")
+                                .arg(chosen->stamp)
+                                .arg(chosen->entries)))
+        undoBatch(chosen->key);
+}
+
+void ImportWindow::undoBatch(qint64 batch) {
+    try {
+        onLedger(this, QStringLiteral("正在撤销这次导入…"), LedgerConnection::Access::Write,
+                 [batch](const SqlConnection& db) { ImportStore::undo(db, batch); });
+    } catch (const DbError& error) {
+        Messages::error(this, error.message());
+        return;
+    }
+    if (batch == m_lastBatch) {
+        m_lastBatch = 0;
+        m_Undo->setEnabled(false);
+    }
+    // The bills' lines of that batch are no longer duplicates.
+    if (!m_bills.isEmpty())
+        propose();
 }

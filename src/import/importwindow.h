@@ -18,7 +18,8 @@ class QWidget;
 
 // The window 导入账单: bill files chosen (several, or dropped from the file
 // manager) are read on another thread and proposed as entries in the preview;
-// 导入 stores the ticked ones as one batch, 撤销这次导入 takes that batch back.
+// 导入 stores the ticked ones as one batch, 撤销这次导入 takes that batch back, and
+// 导入记录… lists the ledger's earlier batches to take one of them back.
 // Opening it only reads.
 class ImportWindow : public QWidget {
     Q_OBJECT
@@ -45,12 +46,14 @@ private Q_SLOTS:
     void applyMapping();
     void importTicked();
     void undoImport();
+    void showBatches();
 
 private:
     QWidget* buildMappingStrip();
     QWidget* buildEditStrip();
     QList<int> selectedRows() const;
     void showSummary();
+    void undoBatch(qint64 batch);
 
     QVector<BillFile> m_bills;
     ImportPreviewModel* m_model;

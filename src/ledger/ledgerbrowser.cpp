@@ -3,6 +3,7 @@
 #include "attachmentactions.h"
 #include "attachmentmarkdelegate.h"
 #include "attachmenttable.h"
+#include "conflictdialog.h"
 #include "datepicker.h"
 #include "datetext.h"
 #include "exportmenu.h"
@@ -10,11 +11,13 @@
 #include "frame.h"
 #include "gridlinedelegate.h"
 #include "ledgereditor.h"
+#include "ledgerentry.h"
 #include "ledgerlistactions.h"
 #include "ledgerlistmodel.h"
 #include "ledgerlistsnapshot.h"
 #include "ledgerlook.h"
 #include "messages.h"
+#include "numbertext.h"
 #include "pictures.h"
 #include "printedlist.h"
 #include "query.h"
@@ -407,10 +410,12 @@ void TForm3::SpeedButton3Click() {
         m_ADOQuery1->close();
         m_ADOQuery1->setSql(SqlTexts::ledgerEntryToDelete(key));
         m_ADOQuery1->open();
+        if (m_ADOQuery1->rowCount() > 0)
+            assumeListRead(entry);
         // A delete that removed the row is done, whatever a later read would say; one
         // without effect asks the file, not the query's copy, whether the entry is gone.
         bool stillThere = false;
-        if (!AttachmentTable::removeEntry(*m_ADOQuery1)) { // the entry with its attachments
+        if (!removeEntryGuarded(row)) { // the entry with its attachments
             m_ADOQuery1->open();
             stillThere = m_ADOQuery1->rowCount() > 0;
         }
@@ -428,6 +433,74 @@ void TForm3::SpeedButton3Click() {
     } catch (...) {
         // The database refused: the row stays.
     }
+}
+
+// The list read the entry with the query; the record set reads it again just before
+// the delete. What the list shows of it (date, name, amount, paid in full or not) is
+// what the delete compares with, so that a change made in between is caught.
+void TForm3::assumeListRead(const LedgerRow& entry) {
+    RowValues listed;
+    if (m_ADOQuery1->text(QStringLiteral("DATES")) != entry.caption)
+        listed.insert(QStringLiteral("DATES"), entry.caption);
+    if (trimmedText(m_ADOQuery1->text(QStringLiteral("NAMES"))) != entry.subItem(LedgerRow::Name))
+        listed.insert(QStringLiteral("NAMES"), entry.subItem(LedgerRow::Name));
+    const QString amount = entry.subItem(LedgerRow::Amount);
+    if (NumberText::format(m_ADOQuery1->number(QStringLiteral("ALLMONEY"))) !=
+        NumberText::format(NumberText::parseOrZero(amount)))
+        listed.insert(QStringLiteral("ALLMONEY"), NumberText::parseOrZero(amount));
+    const bool paidInFull = entry.subItem(LedgerRow::PaidMarker) == QLatin1String("Y");
+    if (m_ADOQuery1->flag(QStringLiteral("ISALL")) != paidInFull)
+        listed.insert(QStringLiteral("ISALL"), paidInFull ? 1 : 0);
+    m_ADOQuery1->assumeRead(listed);
+}
+
+// Deletes the entry the record set holds, with its attachments, unless someone
+// changed it since the list read it; then the user chooses. True when it is gone.
+bool TForm3::removeEntryGuarded(int row) {
+    try {
+        return AttachmentTable::removeEntry(*m_ADOQuery1);
+    } catch (const RowConflict& conflict) {
+        const RowConflict::Details& details = conflict.details();
+        switch (ConflictDialog::ask(this, details)) {
+        case ConflictDialog::KeepMine:
+            if (details.deleted)
+                return true;
+            m_ADOQuery1->open(); // the entry as it is now, deleted deliberately
+            return m_ADOQuery1->rowCount() == 0 || AttachmentTable::removeEntry(*m_ADOQuery1);
+        case ConflictDialog::TakeTheirs:
+            showStoredEntry(row, details);
+            break;
+        case ConflictDialog::Cancel:
+            break;
+        }
+        throw;
+    }
+}
+
+// The list row as the ledger holds the entry now; gone when it was deleted.
+void TForm3::showStoredEntry(int row, const RowConflict::Details& conflict) {
+    if (conflict.deleted) {
+        m_listModel->removeRow(row);
+    } else {
+        auto nameOf = [](const LookupTable& list, qint64 key) {
+            QString name;
+            for (int i = 0; i < list.size(); ++i) {
+                if (list.key(i) == key)
+                    name = list.name(i);
+            }
+            return name;
+        };
+        m_ADOQuery1->open();
+        if (m_ADOQuery1->rowCount() == 0)
+            return;
+        const LedgerEntry entry = LedgerEntry::stored(*m_ADOQuery1);
+        LedgerRow shown = entry.listRow(nameOf(m_query.projects(), entry.projectKey),
+                                        nameOf(m_query.categories(), entry.categoryKey));
+        shown.subItems[LedgerRow::Key] = m_listModel->row(row).subItem(LedgerRow::Key);
+        shown.subItems[LedgerRow::PaidMarker] = LedgerRow::paidMarker(entry.paidInFull);
+        m_listModel->setRow(row, std::move(shown));
+    }
+    UpdateTotals();
 }
 
 void TForm3::SpeedButton5Click() {

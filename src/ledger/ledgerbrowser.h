@@ -1,6 +1,8 @@
 #pragma once
 
 #include "ledgerquery.h"
+#include "ledgerrow.h"
+#include "rowguard.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -69,6 +71,9 @@ private:
     // Opens the editor or focuses the open one, and hands it the list.
     TForm4* openEditor();
     void handListToEditor();
+    void assumeListRead(const LedgerRow& entry);
+    bool removeEntryGuarded(int row);
+    void showStoredEntry(int row, const RowConflict::Details& conflict);
 
     LedgerQuery m_query;
     Query* m_ADOQuery1;

@@ -1,5 +1,7 @@
 #include "ledgereditor.h"
 
+#include "conflictdialog.h"
+
 #include "attachmentactions.h"
 #include "datetext.h"
 #include "dberror.h"
@@ -34,6 +36,8 @@
 #include <QTextEdit>
 #include <QToolButton>
 #include <QTreeView>
+
+#include <utility>
 
 QPointer<TForm4> Form4;
 
@@ -438,13 +442,110 @@ void TForm4::SpeedButton2Click() {
             m_ADOQuery1->open();
         }
         const StoredEntryChange change = LedgerSaves::before(*m_ADOQuery1, asNew);
-        entry.store(*m_ADOQuery1, asNew);
+        try {
+            relyOnChoices(entry);
+            entry.store(*m_ADOQuery1, asNew);
+        } catch (const RowConflict& conflict) {
+            if (!resolveConflict(conflict.details()))
+                return;
+        }
         LedgerSaves::instance().announce(this, change, entry.projectKey, entry.categoryKey, entry.total);
         writeBackToBrowser(entry, asNew);
         ShowBrowseState();
     } catch (...) {
         Messages::information(this, QStringLiteral("错误,修改没能完成!"), Messages::Icon::Error);
     }
+}
+
+namespace {
+QString nameOf(const LookupTable& list, qint64 key) {
+    QString name;
+    for (int i = 0; i < list.size(); ++i) {
+        if (list.key(i) == key)
+            name = list.name(i);
+    }
+    return name;
+}
+} // namespace
+
+// The entry names its project and category by key: the names the user chose must
+// still be theirs when it is stored.
+void TForm4::relyOnChoices(const LedgerEntry& entry) {
+    if (std::exchange(m_choicesAccepted, false))
+        return;
+    const struct {
+        const LookupTable& list;
+        QString table, column;
+        qint64 key;
+    } choices[] = {{m_projects, QStringLiteral("项目"), QStringLiteral("NAMES"), entry.projectKey},
+                   {m_categories, QStringLiteral("归类"), QStringLiteral("DNAMES"), entry.categoryKey}};
+    for (const auto& choice : choices) {
+        if (const std::optional<QString> name = choice.list.storedName(choice.key))
+            m_ADOQuery1->relyOn({choice.table, choice.key, {{choice.column, *name}}});
+    }
+}
+
+// Someone else changed or deleted the entry, or a project or category it names,
+// since this window read it; the user chooses. True when the entry was stored.
+bool TForm4::resolveConflict(const RowConflict::Details& conflict) {
+    switch (ConflictDialog::ask(this, conflict)) {
+    case ConflictDialog::Cancel:
+        return false; // the input stays, to be saved again or undone
+    case ConflictDialog::KeepMine:
+        if (conflict.relied) {
+            m_choicesAccepted = true;
+            SpeedButton2Click(); // stores it without asking about the lists again
+            return false;
+        }
+        m_ADOQuery1->storeOverConflict(conflict);
+        return true;
+    case ConflictDialog::TakeTheirs:
+        break;
+    }
+    if (conflict.relied) { // the lists are read again; the typed entry stays
+        const QString project = m_ComboBox1->currentText(), category = m_ComboBox4->currentText(),
+                      mode = m_ComboBox2->currentText();
+        for (QComboBox* box : {m_ComboBox1, m_ComboBox2, m_ComboBox4})
+            box->clear();
+        m_projects.clear();
+        m_categories.clear();
+        loadChoiceLists();
+        m_ComboBox1->setCurrentIndex(m_ComboBox1->findText(project));
+        m_ComboBox4->setCurrentIndex(m_ComboBox4->findText(category));
+        m_ComboBox2->setCurrentIndex(m_ComboBox2->findText(mode));
+        return false;
+    }
+    showStoredEntry();
+    return false;
+}
+
+// The entry as the ledger holds it now, in the list and here; gone from both when it
+// was deleted.
+void TForm4::showStoredEntry() {
+    LedgerListModel* model = browserModel();
+    const int selected = selectedBrowserRow();
+    if (!m_ADOQuery1->reloadCurrentRow()) {
+        if (model && selected >= 0) {
+            model->removeRows(selected, 1);
+            if (m_list.updateTotals)
+                m_list.updateTotals();
+        }
+        ShowBrowseState();
+        close();
+        return;
+    }
+    if (model && selected >= 0) {
+        const LedgerEntry entry = LedgerEntry::stored(*m_ADOQuery1);
+        LedgerRow row =
+            entry.listRow(nameOf(m_projects, entry.projectKey), nameOf(m_categories, entry.categoryKey));
+        row.subItems[LedgerRow::Key] = model->row(selected).subItem(LedgerRow::Key);
+        row.subItems[LedgerRow::PaidMarker] = LedgerRow::paidMarker(entry.paidInFull);
+        model->setRow(selected, std::move(row));
+        if (m_list.updateTotals)
+            m_list.updateTotals();
+    }
+    LoadEntry();
+    ShowBrowseState();
 }
 
 LedgerEntry TForm4::enteredEntry() const {

@@ -2,6 +2,7 @@
 
 #include "ledgereditorlist.h"
 #include "lookuptable.h"
+#include "rowguard.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -92,6 +93,9 @@ private:
     void loadChoiceLists();
     void showText(const QString& stored);
     LedgerEntry enteredEntry() const;
+    void relyOnChoices(const LedgerEntry& entry);
+    bool resolveConflict(const RowConflict::Details& conflict);
+    void showStoredEntry();
     void writeBackToBrowser(const LedgerEntry& entry, bool asNew);
 
     // The key filters of the number boxes; true when the key reaches the box.
@@ -113,8 +117,9 @@ private:
     QString m_storedText; // the entry's text as read, and as the box showed it then
     QString m_shownText;
     Query* m_ADOQuery1;
-    LookupTable m_projects;   // ProjectNames, ProjectIds
-    LookupTable m_categories; // CategoryNames, CategoryIds
+    LookupTable m_projects;         // ProjectNames, ProjectIds
+    LookupTable m_categories;       // CategoryNames, CategoryIds
+    bool m_choicesAccepted = false; // the user kept their entry over a changed project or category
 
     QGroupBox* m_GroupBox1;
     QLineEdit* m_Edit1;

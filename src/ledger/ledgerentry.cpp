@@ -47,3 +47,22 @@ LedgerRow LedgerEntry::listRow(const QString& projectName, const QString& catego
     row.subItems[LedgerRow::PaidMarker] = LedgerRow::paidMarker(paidInFull);
     return row;
 }
+
+LedgerEntry LedgerEntry::stored(const Query& recordSet) {
+    LedgerEntry entry;
+    entry.name = recordSet.text(QStringLiteral("NAMES"));
+    entry.date = recordSet.text(QStringLiteral("DATES"));
+    entry.projectKey = recordSet.integer(QStringLiteral("CID"));
+    entry.categoryKey = recordSet.integer(QStringLiteral("DID"));
+    entry.mode = recordSet.text(QStringLiteral("CTYPE"));
+    entry.price = recordSet.number(QStringLiteral("LMONEY"));
+    entry.quantity = recordSet.number(QStringLiteral("NUM"));
+    entry.unit = recordSet.text(QStringLiteral("SGT"));
+    entry.paidInFull = recordSet.flag(QStringLiteral("ISALL"));
+    entry.deposit = recordSet.number(QStringLiteral("FMONEY"));
+    entry.text = recordSet.text(QStringLiteral("TEXTS"));
+    entry.total = recordSet.number(QStringLiteral("ALLMONEY"));
+    for (int i = 0; i < SqlTexts::locationCount; ++i)
+        entry.locations[i] = recordSet.flag(QString::fromLatin1(SqlTexts::locations()[i].flag));
+    return entry;
+}

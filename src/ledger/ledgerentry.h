@@ -31,4 +31,6 @@ struct LedgerEntry {
     // The entry's ledger list row, the key and the paid marker left to the caller
     // (a new entry learns its key from the database).
     LedgerRow listRow(const QString& projectName, const QString& categoryName) const;
+    // The entry as the record set's current row holds it.
+    static LedgerEntry stored(const Query& recordSet);
 };

@@ -5,11 +5,13 @@
 
 void LookupTable::clear() {
     m_names.clear();
+    m_stored.clear();
     m_keys.clear();
 }
 
-void LookupTable::add(const QString& name, qint64 key) {
+void LookupTable::add(const QString& name, qint64 key, const QString& stored) {
     m_names.append(name);
+    m_stored.append(stored.isNull() ? name : stored);
     m_keys.append(key);
 }
 
@@ -20,7 +22,8 @@ void LookupTable::load(Query& query, const QString& sql, const QString& nameColu
     m_names.reserve(m_names.size() + query.rowCount());
     m_keys.reserve(m_keys.size() + query.rowCount());
     for (query.first(); !query.eof(); query.next())
-        add(trimmedText(query.text(nameColumn)), query.integer(QStringLiteral("mid")));
+        add(trimmedText(query.text(nameColumn)), query.integer(QStringLiteral("mid")),
+            query.text(nameColumn));
     query.close();
 }
 
@@ -31,4 +34,13 @@ qint64 LookupTable::keyOf(const QString& name) const {
             key = m_keys[i];
     }
     return key;
+}
+
+std::optional<QString> LookupTable::storedName(qint64 key) const {
+    std::optional<QString> name;
+    for (int i = 0; i < m_keys.size(); ++i) {
+        if (m_keys[i] == key)
+            name = m_stored[i];
+    }
+    return name;
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <optional>
 
 class Query;
 
@@ -11,7 +12,7 @@ class Query;
 class LookupTable {
 public:
     void clear();
-    void add(const QString& name, qint64 key);
+    void add(const QString& name, qint64 key, const QString& stored = {});
 
     // Appends every row of the query's result: the name column trimmed, MID as key.
     // Throws DbError.
@@ -26,8 +27,11 @@ public:
     // exactly (letter case included), so with two equal names the later one in MID
     // order wins; 1 when no name equals it.
     qint64 keyOf(const QString& name) const;
+    // The name of key as the ledger holds it (untrimmed); none when the list lacks it.
+    std::optional<QString> storedName(qint64 key) const;
 
 private:
     QStringList m_names;
+    QStringList m_stored;
     QVector<qint64> m_keys;
 };

@@ -1,5 +1,7 @@
 #include "lookupeditor.h"
 
+#include "conflictdialog.h"
+
 #include "chinesefonts.h"
 #include "frame.h"
 #include "gbklimit.h"
@@ -283,6 +285,10 @@ void LookupEditor::SpeedButton3Click() {
             m_ADOQuery1->append();
         m_ADOQuery1->setValue(QString::fromLatin1(m_configuration.nameColumn), trimmedText(m_Edit1->text()));
         m_ADOQuery1->post();
+    } catch (const RowConflict& conflict) {
+        m_ADOQuery1->cancel();
+        if (!resolveConflict(conflict.details()))
+            return;
     } catch (const std::exception&) {
         // The row was not stored: drop it, so the next 保存 begins afresh and no
         // row can be stored twice. The typed name and the state stay.
@@ -321,9 +327,32 @@ void LookupEditor::SpeedButton4Click() {
         return;
     try {
         m_ADOQuery1->remove();
+    } catch (const RowConflict& conflict) {
+        resolveConflict(conflict.details());
     } catch (const std::exception&) {
         Messages::information(this, QStringLiteral("数据库错误，删除失败"));
     }
+}
+
+// Someone else renamed or deleted the row since this window read the list; the user
+// chooses. True when the user's version was stored.
+bool LookupEditor::resolveConflict(const RowConflict::Details& conflict) {
+    try {
+        switch (ConflictDialog::ask(this, conflict)) {
+        case ConflictDialog::Cancel:
+            return false;
+        case ConflictDialog::KeepMine:
+            m_ADOQuery1->storeOverConflict(conflict);
+            return true;
+        case ConflictDialog::TakeTheirs:
+            m_ADOQuery1->reloadCurrentRow();
+            SpeedButton5Click();
+            return false;
+        }
+    } catch (const DbError&) {
+        Messages::information(this, QStringLiteral("数据库异常出错误，保存失败!"));
+    }
+    return false;
 }
 
 void LookupEditor::SpeedButton7Click() {

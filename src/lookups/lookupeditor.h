@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lookupconfiguration.h"
+#include "rowguard.h"
 
 #include <QWidget>
 
@@ -44,6 +45,7 @@ private Q_SLOTS:
     void DBEdit1Change();
 
 private:
+    bool resolveConflict(const RowConflict::Details& conflict);
     void buildUi();
     QToolButton* addButton(const char* name, const QString& caption, int x, int y);
     void placeInFrame();

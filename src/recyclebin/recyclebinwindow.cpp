@@ -143,9 +143,10 @@ void RecycleBinWindow::restoreChosen() {
     if (!item)
         return;
     try {
-        RecycleBin::restore(SqlConnection::program(), item->key);
+        const QString note = RecycleBin::restore(SqlConnection::program(), item->key);
         Messages::information(
-            this, QStringLiteral("%1已恢复（编号 %2）。").arg(whatText(*item)).arg(item->itemKey));
+            this,
+            QStringLiteral("%1已恢复（编号 %2）。%3").arg(whatText(*item)).arg(item->itemKey).arg(note));
     } catch (const DbError& error) {
         Messages::error(this, error.message());
     }

@@ -1,7 +1,22 @@
 #include "changenotice.h"
 
-ChangeNotice::ChangeNotice(const QString& table, const QString& noun, QWidget* parent)
-    : QToolButton(parent), m_table(table), m_noun(noun) {
+namespace {
+
+struct Texts {
+    const char16_t* counted; // %1 the count, %2 the noun
+    const char16_t* unknown; // %1 the noun without its measure word
+};
+
+// By ChangeNotice::Wording.
+constexpr Texts texts[] = {
+    {u"有 %1 %2被其他人修改，点此刷新", u"%1可能已被其他人修改，点此刷新"},
+    {u"有 %1 %2，点此刷新", u"可能有%1，点此刷新"},
+};
+
+} // namespace
+
+ChangeNotice::ChangeNotice(const QString& table, const QString& noun, QWidget* parent, Wording wording)
+    : QToolButton(parent), m_table(table), m_noun(noun), m_wording(wording) {
     setObjectName(QStringLiteral("ChangeNotice"));
     setAutoRaise(true);
     setCursor(Qt::PointingHandCursor);
@@ -39,10 +54,10 @@ void ChangeNotice::noteUnknown() {
 void ChangeNotice::showCount() {
     if (!m_armed)
         return;
-    const QString text =
-        m_unknown || m_keys.isEmpty()
-            ? QStringLiteral("%1可能已被其他人修改，点此刷新").arg(m_noun.mid(1))
-            : QStringLiteral("有 %1 %2被其他人修改，点此刷新").arg(m_keys.size()).arg(m_noun);
+    const Texts& wording = texts[int(m_wording)];
+    const QString text = m_unknown || m_keys.isEmpty()
+                             ? QString::fromUtf16(wording.unknown).arg(m_noun.mid(1))
+                             : QString::fromUtf16(wording.counted).arg(m_keys.size()).arg(m_noun);
     setText(text);
     setAccessibleName(text);
     show();

@@ -16,9 +16,14 @@
 class ChangeNotice : public QToolButton {
     Q_OBJECT
 public:
+    // How the line reads: rows others changed ("有 3 条账目被其他人修改"), or rows
+    // others added to a table that only grows ("有 3 条新的操作记录").
+    enum class Wording { Changed, Added };
+
     // table: the table whose rows the window lists; noun: how the count reads
-    // ("条账目").
-    ChangeNotice(const QString& table, const QString& noun, QWidget* parent = nullptr);
+    // ("条账目", "条新的操作记录").
+    ChangeNotice(const QString& table, const QString& noun, QWidget* parent = nullptr,
+                 Wording wording = Wording::Changed);
 
     void reset();
     int changedRows() const { return int(m_keys.size()); }
@@ -34,6 +39,7 @@ private:
     LedgerChanges::Follower m_follower;
     QString m_table;
     QString m_noun;
+    Wording m_wording;
     QSet<qint64> m_keys;
     bool m_unknown = false;
     bool m_armed = false; // the window has read the ledger once

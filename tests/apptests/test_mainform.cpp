@@ -87,7 +87,8 @@ void TestMainForm::commandTable() {
     QCOMPARE(menuLayout(menus[2]->menu()).mid(0, 7),
              (QStringList{"对应工程设置", "材料类型设置", "—", "使用帮助", "关于本软件", "—", "退出"}));
     QCOMPARE(menuLayout(menus[2]->menu()).mid(7),
-             (QStringList{"—", "备份与恢复", "—", "连接共享账簿…", "上传到共享账簿…", "另存为本地账簿…", "—", "回收站"}));
+             (QStringList{"—", "备份与恢复", "—", "连接共享账簿…", "上传到共享账簿…", "另存为本地账簿…", "—", "回收站",
+                          "操作记录"}));
     QCOMPARE(menus[3]->text(), QStringLiteral("窗口"));
     QCOMPARE(menuLayout(menus[3]->menu()), (QStringList{"层叠", "平铺", "全部关闭"}));
     for (QAction* action : form.findChildren<QAction*>()) {
@@ -107,8 +108,8 @@ void TestMainForm::toolbarTooltipsAndNames() {
         order << bar->widgetForAction(action)->objectName();
     QCOMPARE(order, (QStringList{"ToolButton6", "ToolButton2", "ToolButton10", "ToolButton3", "ToolButton4",
                                  "ToolButton5", "ToolButton7", "ToolButton8", "ToolButton15", "ToolButton9",
-                                 "ToolButton12", "ToolButton13", "ToolButton14", "ToolButton16", "ToolButton17",
-                                 "ToolButton18", "ToolButton19"}));
+                                 "ToolButton12", "ToolButton13", "ToolButton14", "ToolButton16",
+                                 "ToolButton17", "ToolButton18", "ToolButton19"}));
     const QHash<QString, QString> tips = {
         {"ToolButton2", "查询装修账目信息"},
         {"ToolButton10", "浏览查看装修日记"},
@@ -147,10 +148,12 @@ void TestMainForm::statusBarPanels() {
     QCOMPARE(form.findChild<QLabel*>(QStringLiteral("StatusPanel3"))->text(), QStringLiteral("家装账簿.mdb"));
 
     // a shared ledger is shown as 用户@服务器/库 (opening the frame does not connect)
-    Database::instance().setServer(ServerAddress::parse(QStringLiteral("postgresql://zhang@nas.local:5433/家装")));
+    Database::instance().setServer(
+        ServerAddress::parse(QStringLiteral("postgresql://zhang@nas.local:5433/家装")));
     TMainForm onServer;
     Database::instance().setServer({});
-    QCOMPARE(onServer.findChild<QLabel*>(QStringLiteral("StatusPanel3"))->text(), QStringLiteral("zhang@nas.local/家装"));
+    QCOMPARE(onServer.findChild<QLabel*>(QStringLiteral("StatusPanel3"))->text(),
+             QStringLiteral("zhang@nas.local/家装"));
 }
 
 void TestMainForm::exitAsksFirst() {

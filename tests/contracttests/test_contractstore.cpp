@@ -1,4 +1,5 @@
 #include "attachmenttable.h"
+#include "contractattachments.h"
 #include "contractfigures.h"
 #include "contractreminders.h"
 #include "contractstore.h"
@@ -77,6 +78,8 @@ private Q_SLOTS:
     void stageStatesAndRemindersFollowTheClock();
     void linkingMovesAPaymentAndDeletesKeepEntries();
     void tablesOnlyWithTheFirstContractAndOnlyInALedger();
+    void attachmentsOfContractsAndStages_apartFromEntries();
+    void attachmentTableOnlyWithTheFirstContractAttachment();
 };
 
 void TestContractStore::figures_matchAReferenceOverGeneratedContracts() {
@@ -355,6 +358,151 @@ void TestContractStore::tablesOnlyWithTheFirstContractAndOnlyInALedger() {
     Database::instance().close();
     Database::instance().setFileName(Database::defaultFileName());
     QCOMPARE(bytes(path), before);
+}
+
+namespace {
+
+QSqlDatabase ledgerDb() {
+    return Database::instance().connection();
+}
+
+NewAttachment file(const QString& name, const QByteArray& data) {
+    return {name, QStringLiteral("application/octet-stream"), data};
+}
+
+QByteArray binary(int size, quint32 seed) {
+    QByteArray data(size, Qt::Uninitialized);
+    QRandomGenerator random(seed);
+    for (char& c : data)
+        c = char(random.bounded(256)); // NUL bytes and all
+    return data;
+}
+
+QStringList names(const QVector<AttachmentInfo>& attachments) {
+    QStringList found;
+    for (const AttachmentInfo& info : attachments)
+        found << info.name;
+    return found;
+}
+
+} // namespace
+
+void TestContractStore::attachmentsOfContractsAndStages_apartFromEntries() {
+    TestDatabase ledger;
+    const qint64 entry = payment(ledger, 500, true);
+    const qint64 receipt = AttachmentTable::add(ledgerDb(), entry, file(QStringLiteral("收据.jpg"), "receipt"));
+    const ContractRecord a = newContract(QStringLiteral("装修合同"), 100000);
+    const ContractRecord b = newContract(QStringLiteral("橱柜"), 20000);
+    const StageRecord a1 = newStage(a.key, QStringLiteral("水电验收"), 30000, 0, QStringLiteral("2026-05-01"));
+    const StageRecord a2 = newStage(a.key, QStringLiteral("竣工"), 70000, 0, QStringLiteral("2026-08-01"));
+    const StageRecord b1 = newStage(b.key, QStringLiteral("安装"), 20000, 0, QStringLiteral("2026-06-01"));
+
+    const QByteArray scan = binary(300000, 7);
+    const qint64 scanKey = AttachmentTable::add(ledgerDb(), AttachmentOwner::contract(a.key),
+                                                file(QStringLiteral("合同扫描.pdf"), scan));
+    const qint64 photoKey = AttachmentTable::add(ledgerDb(), AttachmentOwner::stage(a1.key),
+                                                 file(QStringLiteral("验收照片.jpg"), binary(5000, 8)));
+    AttachmentTable::add(ledgerDb(), AttachmentOwner::stage(a1.key), file(QStringLiteral("空.txt"), {}));
+    AttachmentTable::add(ledgerDb(), AttachmentOwner::stage(a2.key), file(QStringLiteral("竣工.jpg"), "done"));
+    AttachmentTable::add(ledgerDb(), AttachmentOwner::stage(b1.key), file(QStringLiteral("橱柜.jpg"), "cab"));
+
+    // Each owner lists its own: a contract's list holds none of its stages', no entry holds any.
+    QCOMPARE(names(AttachmentTable::list(ledgerDb(), AttachmentOwner::contract(a.key))),
+             QStringList{QStringLiteral("合同扫描.pdf")});
+    QCOMPARE(names(AttachmentTable::list(ledgerDb(), AttachmentOwner::stage(a1.key))),
+             (QStringList{QStringLiteral("验收照片.jpg"), QStringLiteral("空.txt")}));
+    QVERIFY(AttachmentTable::list(ledgerDb(), AttachmentOwner::contract(b.key)).isEmpty());
+    QCOMPARE(names(AttachmentTable::list(ledgerDb(), entry)), QStringList{QStringLiteral("收据.jpg")});
+    QCOMPARE(AttachmentTable::entriesWithAttachments(ledgerDb()), QSet<qint64>{entry});
+    QVERIFY(!AttachmentTable::hasAttachments(ledgerDb(), 0));
+    // What an older program reads: the rows name no entry at all.
+    QCOMPARE(ledger.scalar(QStringLiteral("select count(*) from 附件 where ENTRYMID is null")).toInt(), 5);
+    QCOMPARE(ledger.scalar(QStringLiteral("select count(*) from 附件 where ENTRYMID=0")).toInt(), 0);
+
+    // The content comes back byte for byte, the empty file as empty.
+    QCOMPARE(AttachmentTable::content(ledgerDb(), scanKey), scan);
+    const QVector<AttachmentInfo> photos = AttachmentTable::list(ledgerDb(), AttachmentOwner::stage(a1.key));
+    QVERIFY(photos[0].whole() && photos[1].whole());
+    QCOMPARE(photos[1].bytes, 0);
+    QCOMPARE(photos[0].entryKey, 0);
+    QCOMPARE(ContractAttachments::countOfContract(program(), a.key), 4);
+    QCOMPARE(ContractAttachments::countOfStage(program(), a1.key), 2);
+
+    // Owners that are gone, or never were, take nothing.
+    QVERIFY_THROWS_EXCEPTION(DbError, AttachmentTable::add(ledgerDb(), AttachmentOwner::contract(9999),
+                                                           file(QStringLiteral("x"), "x")));
+    QVERIFY_THROWS_EXCEPTION(DbError, AttachmentTable::add(ledgerDb(), AttachmentOwner::stage(9999),
+                                                           file(QStringLiteral("x"), "x")));
+    QVERIFY(!AttachmentTable::ownerExists(ledgerDb(), AttachmentOwner::stage(9999)));
+    QVERIFY(AttachmentTable::ownerExists(ledgerDb(), AttachmentOwner::stage(a2.key)));
+    QCOMPARE(ledger.count(QStringLiteral("附件")), 6);
+
+    // One removed takes its owner's row along.
+    AttachmentTable::remove(ledgerDb(), photoKey);
+    QCOMPARE(ContractAttachments::countOfStage(program(), a1.key), 1);
+    QCOMPARE(ledger.count(QStringLiteral("合同附件")), 4);
+
+    // A stage goes with its attachments and no other's; then the contract with the rest.
+    ContractStore::removeStage(program(), a1.key);
+    QCOMPARE(ledger.count(QStringLiteral("附件")), 4);
+    QCOMPARE(ContractAttachments::countOfContract(program(), a.key), 2);
+    ContractStore::removeContract(program(), a.key);
+    QCOMPARE(ledger.count(QStringLiteral("附件")), 2); // the receipt and the cabinet photo
+    QCOMPARE(ledger.count(QStringLiteral("合同附件")), 1);
+    QCOMPARE(names(AttachmentTable::list(ledgerDb(), AttachmentOwner::stage(b1.key))),
+             QStringList{QStringLiteral("橱柜.jpg")});
+    QCOMPARE(AttachmentTable::content(ledgerDb(), receipt), QByteArray("receipt"));
+
+    // Deleting an entry leaves the contracts' attachments alone.
+    Query query;
+    query.setSql(QStringLiteral("select * from 明细 where MID=%1").arg(entry));
+    query.open();
+    QVERIFY(AttachmentTable::removeEntry(query));
+    QCOMPARE(ledger.count(QStringLiteral("附件")), 1);
+    QCOMPARE(ContractAttachments::countOfStage(program(), b1.key), 1);
+}
+
+void TestContractStore::attachmentTableOnlyWithTheFirstContractAttachment() {
+    // The table joins every new ledger and every copy of one.
+    QVERIFY(LedgerTables::find(QStringLiteral("合同附件")));
+    JZ_SKIP_ON_SERVER("a server ledger has every table from the start; this is about older files");
+    TestDatabase ledger;
+    const qint64 entry = payment(ledger, 500, true);
+    AttachmentTable::add(ledgerDb(), entry, file(QStringLiteral("收据.jpg"), "receipt"));
+    const ContractRecord contract = newContract(QStringLiteral("装修合同"), 100000);
+    const StageRecord stage = newStage(contract.key, QStringLiteral("开工"), 1000, 0, QStringLiteral("2026-05-01"));
+    // A file of a version with contracts but without their attachments.
+    ledger.exec(QStringLiteral("DROP TABLE 合同附件"));
+    const QByteArray before = bytes(ledger.filePath());
+
+    // Reading, counting and removing nothing change nothing.
+    QVERIFY(AttachmentTable::list(ledgerDb(), AttachmentOwner::contract(contract.key)).isEmpty());
+    QVERIFY(AttachmentTable::list(ledgerDb(), AttachmentOwner::stage(stage.key)).isEmpty());
+    QCOMPARE(ContractAttachments::countOfContract(program(), contract.key), 0);
+    QVERIFY(ContractAttachments::ownerNames(program(), AttachmentOwner::stage(stage.key)) ==
+            (QStringList{QStringLiteral("装修合同"), QStringLiteral("开工")}));
+    Database::instance().close();
+    QCOMPARE(bytes(ledger.filePath()), before);
+
+    // The entry's attachments stay as they were, before and after the table comes.
+    QCOMPARE(names(AttachmentTable::list(ledgerDb(), entry)), QStringList{QStringLiteral("收据.jpg")});
+    // An entry's attachment does not make it.
+    AttachmentTable::add(ledgerDb(), entry, file(QStringLiteral("发票.pdf"), "invoice"));
+    QVERIFY(!ContractAttachments::exists(program()));
+    AttachmentTable::add(ledgerDb(), AttachmentOwner::stage(stage.key), file(QStringLiteral("验收.jpg"), "ok"));
+    QVERIFY(ContractAttachments::exists(program()));
+    QCOMPARE(names(AttachmentTable::list(ledgerDb(), entry)),
+             (QStringList{QStringLiteral("收据.jpg"), QStringLiteral("发票.pdf")}));
+    QCOMPARE(AttachmentTable::entriesWithAttachments(ledgerDb()), QSet<qint64>{entry});
+
+    // A file older than every attachment gets both tables with the first contract scan.
+    ledger.exec(QStringLiteral("DROP TABLE 合同附件"));
+    ledger.exec(QStringLiteral("DROP TABLE 附件"));
+    Database::instance().close();
+    AttachmentTable::add(ledgerDb(), AttachmentOwner::contract(contract.key), file(QStringLiteral("扫描.pdf"), "scan"));
+    QCOMPARE(names(AttachmentTable::list(ledgerDb(), AttachmentOwner::contract(contract.key))),
+             QStringList{QStringLiteral("扫描.pdf")});
+    QVERIFY(AttachmentTable::list(ledgerDb(), entry).isEmpty());
 }
 
 JZ_TEST_MAIN(TestContractStore)

@@ -1,9 +1,14 @@
+#include "attachmentlistmodel.h"
+#include "attachmentopener.h"
+#include "attachmentwindow.h"
+#include "contractattachments.h"
 #include "contractlistmodel.h"
 #include "contractnotice.h"
 #include "contractstore.h"
 #include "contracttables.h"
 #include "contractwindow.h"
 #include "database.h"
+#include "filedialogs.h"
 #include "frame.h"
 #include "goldenfile.h"
 #include "ledgerbrowser.h"
@@ -22,6 +27,7 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QListView>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPushButton>
@@ -112,6 +118,7 @@ private Q_SLOTS:
     void contractsAndStagesAreCheckedBeforeStoring();
     void paymentsLinkFromTheStageAndFromTheLedgerList();
     void deletingAContractKeepsItsEntries();
+    void attachmentsOfTheContractAndItsStages();
     void noticeAtStartLinksIntoTheWindow();
     void reportsPrintTheStatementAndThePlan();
 };
@@ -120,7 +127,7 @@ void TestContractWindow::openingReadsOnlyAndTheFrameOpensOneWindow() {
     Ledger ledger;
     MessageRecorder messages;
     if (!TestDatabase::onServer()) {
-        for (const QString& table : ContractTables::tableNames())
+        for (const QString& table : ContractTables::tableNames() + QStringList{QStringLiteral("合同附件")})
             ledger.db.exec(QStringLiteral("DROP TABLE %1").arg(table)); // a ledger from before contracts
     }
     const QByteArray before = TestDatabase::onServer() ? QByteArray() : bytes(ledger.db.filePath());
@@ -337,6 +344,106 @@ void TestContractWindow::deletingAContractKeepsItsEntries() {
     QCOMPARE(ledger.db.count(QStringLiteral("阶段付款")), 0);
     QCOMPARE(ledger.db.count(QStringLiteral("明细")), 1);
     QCOMPARE(ContractForm->contracts()->rowCount(), 0);
+}
+
+void TestContractWindow::attachmentsOfTheContractAndItsStages() {
+    Ledger ledger;
+    MessageRecorder messages;
+    const SqlConnection db = SqlConnection::program();
+    ContractRecord contract{0, QStringLiteral("装修合同"), {}, {}, 0, {}, 100000, 5, {}, {}};
+    ContractStore::save(db, contract);
+    StageRecord start{0, contract.key, QStringLiteral("开工"), 30000.0, 0, {}, QStringLiteral("2026-03-01"), {}};
+    StageRecord check{0, contract.key, QStringLiteral("水电验收"), 30000.0, 0, {}, QStringLiteral("2026-04-01"), {}};
+    ContractStore::save(db, start);
+    ContractStore::save(db, check);
+    const qint64 entry = ledger.db.addEntry(ledger.entry());
+    AttachmentTable::add(Database::instance().connection(), entry,
+                         {QStringLiteral("收据.txt"), QStringLiteral("text/plain"), "receipt"});
+    const QString dir = ledger.db.directory();
+    const auto write = [&](const QString& name, const QByteArray& content) {
+        QFile file(dir + QLatin1Char('/') + name);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    };
+    QByteArray scan(70000, '\0');
+    for (int i = 0; i < scan.size(); ++i)
+        scan[i] = char(i * 7 % 251);
+    write(QStringLiteral("合同扫描.pdf"), scan);
+    write(QStringLiteral("验收单.txt"), "accepted");
+
+    openWindow();
+    auto* contractFiles = child<QListView>(ContractForm, "ContractFiles");
+    auto* stageFiles = child<QListView>(ContractForm, "StageFiles");
+    QCOMPARE(contractFiles->model()->rowCount(), 0); // the entry's receipt is no contract's
+    // The lists are named by their captions for screen readers.
+    QCOMPARE(contractFiles->accessibleName(), QStringLiteral("合同的附件"));
+
+    // 添加 in the contract's attachment window.
+    press("ContractAttachments");
+    AttachmentWindow* window = AttachmentWindow::openFor(AttachmentOwner::contract(contract.key));
+    QVERIFY(window);
+    QCOMPARE(child<QLabel>(window, "EntryLabel")->text(), QStringLiteral("合同:装修合同"));
+    FileDialogs::setChooser([&](const FileDialogs::Request&) { return dir + QStringLiteral("/合同扫描.pdf"); });
+    child<QAbstractButton>(window, "AddButton")->click();
+    QCOMPARE(window->model()->rowCount(), 1);
+    QCOMPARE(contractFiles->model()->rowCount(), 1); // the detail follows
+    QVERIFY(contractFiles->model()->index(0, 0).data().toString().startsWith(QStringLiteral("合同扫描.pdf")));
+
+    // 打开 hands over the very bytes.
+    QUrl opened;
+    AttachmentOpener::setOpener([&](const QUrl& url) {
+        opened = url;
+        return true;
+    });
+    window->listView()->setCurrentIndex(window->model()->index(0, 0));
+    child<QAbstractButton>(window, "OpenButton")->click();
+    QCOMPARE(bytes(opened.toLocalFile()), scan);
+
+    // A stage's attachments, from the stage selected in 付款阶段.
+    selectStage(1);
+    QCOMPARE(child<QLabel>(ContractForm, "StageFilesLabel")->text(), QStringLiteral("付款阶段“水电验收”的附件"));
+    QCOMPARE(stageFiles->accessibleName(), QStringLiteral("付款阶段“水电验收”的附件"));
+    press("StageAttachmentsOfList");
+    AttachmentWindow* stageWindow = AttachmentWindow::openFor(AttachmentOwner::stage(check.key));
+    QVERIFY(stageWindow && stageWindow != window);
+    QCOMPARE(child<QLabel>(stageWindow, "EntryLabel")->text(), QStringLiteral("合同:装修合同    付款阶段:水电验收"));
+    stageWindow->addFiles({dir + QStringLiteral("/验收单.txt")});
+    QCOMPARE(stageFiles->model()->rowCount(), 1);
+    QCOMPARE(contractFiles->model()->rowCount(), 1);
+    selectStage(0);
+    QCOMPARE(stageFiles->model()->rowCount(), 0);
+
+    // 删除 asks, then removes the row and its owner's record of it.
+    window->listView()->setCurrentIndex(window->model()->index(0, 0));
+    messages.queueAnswer(true);
+    child<QAbstractButton>(window, "DeleteButton")->click();
+    QCOMPARE(contractFiles->model()->rowCount(), 0);
+    QCOMPARE(ContractAttachments::countOfContract(db, contract.key), 1);
+    window->addFiles({dir + QStringLiteral("/合同扫描.pdf")});
+
+    // Removing the stage names its attachments in the question; so does removing the contract.
+    selectStage(1);
+    messages.queueAnswer(false);
+    press("DeleteStage");
+    QVERIFY(messages.lastText().contains(QStringLiteral("这个阶段的 1 个附件")));
+    QCOMPARE(ledger.db.count(QStringLiteral("附件")), 3);
+    messages.queueAnswer(false);
+    press("SpeedButton3");
+    QVERIFY(messages.lastText().endsWith(
+        QStringLiteral("合同和各阶段的 2 个附件（扫描件、照片）也一起删除，不能恢复。")));
+    QCOMPARE(ledger.db.count(QStringLiteral("附件")), 3);
+    messages.queueAnswer(true);
+    press("SpeedButton3");
+    QCOMPARE(ledger.db.count(QStringLiteral("合同")), 0);
+    // Nothing is left without an owner; the entry's receipt stays.
+    QCOMPARE(ledger.db.count(QStringLiteral("附件")), 1);
+    QCOMPARE(ledger.db.count(QStringLiteral("合同附件")), 0);
+    QCOMPARE(AttachmentTable::list(Database::instance().connection(), entry).size(), 1);
+    // Their windows closed with them, without a word more.
+    QVERIFY(!AttachmentWindow::openFor(AttachmentOwner::contract(contract.key)));
+    QVERIFY(!AttachmentWindow::openFor(AttachmentOwner::stage(check.key)));
+    QCOMPARE(contractFiles->model()->rowCount(), 0);
+    FileDialogs::setChooser({});
+    AttachmentOpener::setOpener({});
 }
 
 void TestContractWindow::noticeAtStartLinksIntoTheWindow() {

@@ -1,7 +1,9 @@
+#include "conflictdialog.h"
 #include "diarybrowser.h"
 #include "diarylistmodel.h"
 #include "frame.h"
 #include "messagerecorder.h"
+#include "modaldialog.h"
 #include "query.h"
 #include "storedtext.h"
 #include "testdatabase.h"
@@ -11,11 +13,13 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QToolButton>
 #include <QTreeView>
 #include <QWheelEvent>
@@ -467,14 +471,21 @@ void TestDiary::saveFailure() {
     QCOMPARE(w.list()->model()->rowCount(), 2);
     QCOMPARE(w.form->editState(), TForm1::BrowseState);
 
-    // An entry deleted meanwhile by someone else cannot be changed: said so, nothing made.
+    // An entry deleted meanwhile by someone else cannot be changed: said so (the conflict
+    // dialog, here cancelled), nothing made.
     w.clickRow(0);
     db.exec(QStringLiteral("delete from 日记 where MID=1"));
     w.click("SpeedButton2");
     QTest::keyClick(w.text(), Qt::Key_End, Qt::ControlModifier);
     typeText(w.text(), QStringLiteral("改"));
+    QString conflict;
+    onNextModal<ConflictDialog>([&conflict](ConflictDialog* dialog) {
+        conflict = dialog->findChild<QLabel*>(QStringLiteral("ConflictMessage"))->text();
+        dialog->findChild<QPushButton*>(QStringLiteral("CancelChoice"))->click();
+    });
     w.click("SpeedButton3");
-    QCOMPARE(messages.shown().size(), 2);
+    QVERIFY2(conflict.contains(QStringLiteral("删除")), qPrintable(conflict));
+    QCOMPARE(messages.shown().size(), 1);
     QCOMPARE(w.form->editState(), TForm1::ModifyState);
     QCOMPARE(w.text()->toPlainText(), QStringLiteral("旧改"));
     QCOMPARE(db.count(QStringLiteral("日记")), 1);

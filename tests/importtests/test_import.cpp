@@ -1,6 +1,8 @@
+#include "batchesdialog.h"
 #include "billfiles.h"
 #include "budgettable.h"
 #include "budgetwarning.h"
+#include "changehistory.h"
 #include "database.h"
 #include "dberror.h"
 #include "importpreviewmodel.h"
@@ -17,7 +19,9 @@
 #include "testmain.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMimeData>
@@ -27,6 +31,7 @@
 #include <QSettings>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTimer>
 
 using BillFiles::Payment;
 
@@ -66,6 +71,17 @@ void complete(QVector<ProposedRow>& rows, const LedgerFacts& facts) {
     }
 }
 
+// Gives every previewed row the first project and category and these rooms, as the
+// edit strip does for a selection, and clicks 导入.
+void importAllAs(ImportWindow* window, const QString& rooms) {
+    window->findChild<QTableView*>(QStringLiteral("Preview"))->selectAll();
+    window->findChild<QComboBox*>(QStringLiteral("SetProject"))->setCurrentIndex(1);
+    window->findChild<QComboBox*>(QStringLiteral("SetCategory"))->setCurrentIndex(1);
+    window->findChild<QLineEdit*>(QStringLiteral("SetRooms"))->setText(rooms);
+    window->findChild<QPushButton*>(QStringLiteral("ApplyToSelected"))->click();
+    window->findChild<QPushButton*>(QStringLiteral("Import"))->click();
+}
+
 } // namespace
 
 class TestImport : public QObject {
@@ -86,6 +102,8 @@ private Q_SLOTS:
     void window_brokenFileStoresNothing();
     void window_budgetNoticeOncePerImport();
     void window_tableMappedByHandAndDropped();
+    void window_earlierBatchesListedAndUndone();
+    void window_readOnlyBackupRefusesImportAndUndo();
     void menu_opensOrFocusesOneWindow();
 
 private:
@@ -99,6 +117,39 @@ private:
         m_ledger->exec(QStringLiteral("DROP TABLE 导入批次"));
         TestDatabase::resetConnection();
         QVERIFY(!ImportTables::exist(program()));
+    }
+    // Stores one payment of the bill file name as an import of its own.
+    qint64 importOne(const QString& name, const QString& order, const QString& amount) {
+        LedgerFacts facts;
+        QVector<ProposedRow> rows = propose({bill(name, BillFiles::alipayCsv({payment(order, amount)}))}, &facts);
+        complete(rows, facts);
+        return ImportRun::run(program(), rows, facts, {name}).batch;
+    }
+    // Clicks 导入记录… and, once its list is up, chooses a row and takes it back.
+    // Returns what the list showed, one line per batch. The list comes after a read on
+    // another thread, so this watches for as long as the click takes, not for a
+    // number of event-loop turns as onNextModal does.
+    QStringList undoFromList(ImportWindow* window, int row) {
+        QStringList shown;
+        auto* watch = new QTimer(window);
+        connect(watch, &QTimer::timeout, window, [&shown, watch, row] {
+            auto* dialog = qobject_cast<BatchesDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return; // still reading the ledger
+            watch->stop();
+            auto* list = dialog->findChild<QTableWidget*>(QStringLiteral("BatchList"));
+            for (int r = 0; r < list->rowCount(); ++r)
+                shown << list->item(r, 2)->text() + QLatin1Char(' ') + list->item(r, 3)->text();
+            auto* undo = dialog->findChild<QPushButton*>(QStringLiteral("UndoBatch"));
+            if (list->accessibleName() != QStringLiteral("导入记录") || undo->isEnabled())
+                shown << QStringLiteral("(list unnamed or undo offered with nothing chosen)");
+            list->setCurrentCell(row, 0);
+            undo->click();
+        });
+        watch->start(0);
+        window->findChild<QPushButton*>(QStringLiteral("Batches"))->click();
+        delete watch;
+        return shown;
     }
     QTemporaryDir m_dir;
     std::unique_ptr<TestDatabase> m_ledger;
@@ -290,9 +341,31 @@ void TestImport::undo_removesExactlyTheBatch() {
     complete(rows, facts);
     const qint64 batch = ImportRun::run(program(), rows, facts, {}).batch;
     const qint64 after = m_ledger->addEntry({});
-    QCOMPARE(ImportStore::entryKeys(program(), batch).size(), 2);
+    const QVector<qint64> imported = ImportStore::entryKeys(program(), batch);
+    QCOMPARE(imported.size(), 2);
+    // Each imported entry is in the history as added, the same as one typed in.
+    const auto actions = [](qint64 key) {
+        QStringList list;
+        for (const ChangeHistory::Entry& change :
+             ChangeHistory::ofRow(program(), QStringLiteral("明细"), key))
+            list << change.action;
+        return list;
+    };
+    for (qint64 key : imported) {
+        QCOMPARE(actions(key), QStringList{QStringLiteral("insert")});
+        QCOMPARE(ChangeHistory::ofRow(program(), QStringLiteral("明细"), key)
+                     .first()
+                     .after.value(QStringLiteral("MID"))
+                     .toLongLong(),
+                 key);
+    }
+    QVERIFY(actions(before).isEmpty());
 
     ImportStore::undo(program(), batch);
+    for (qint64 key : imported) {
+        QCOMPARE(actions(key), (QStringList{QStringLiteral("insert"), QStringLiteral("delete")}));
+        QVERIFY(!ChangeHistory::ofRow(program(), QStringLiteral("明细"), key).last().before.isEmpty());
+    }
     QCOMPARE(m_ledger->count(QStringLiteral("明细")), 2);
     QCOMPARE(m_ledger->scalar(QStringLiteral("select min(MID) from 明细")).toLongLong(), before);
     QCOMPARE(m_ledger->scalar(QStringLiteral("select max(MID) from 明细")).toLongLong(), after);
@@ -455,12 +528,7 @@ void TestImport::window_budgetNoticeOncePerImport() {
     BillFiles::writeFile(path(QStringLiteral("five.csv")), BillFiles::alipayCsv(payments));
     auto* window = new ImportWindow;
     window->loadFiles({path(QStringLiteral("five.csv"))});
-    window->findChild<QTableView*>(QStringLiteral("Preview"))->selectAll();
-    window->findChild<QComboBox*>(QStringLiteral("SetProject"))->setCurrentIndex(1);
-    window->findChild<QComboBox*>(QStringLiteral("SetCategory"))->setCurrentIndex(1);
-    window->findChild<QLineEdit*>(QStringLiteral("SetRooms"))->setText(QStringLiteral("大厅"));
-    window->findChild<QPushButton*>(QStringLiteral("ApplyToSelected"))->click();
-    window->findChild<QPushButton*>(QStringLiteral("Import"))->click();
+    importAllAs(window, QStringLiteral("大厅"));
     QTRY_VERIFY(window->findChild<QMessageBox*>(QStringLiteral("BudgetNotice")));
     const auto* notice = window->findChild<QMessageBox*>(QStringLiteral("BudgetNotice"));
     QCOMPARE(notice->text().count(QLatin1Char('\n')), 0); // one notice: the whole import passed 100 %
@@ -505,6 +573,65 @@ void TestImport::window_tableMappedByHandAndDropped() {
     QCOMPARE(model->rows()[0].name, QStringLiteral("电线"));
     QVERIFY(messages.shown().isEmpty());
     delete window;
+}
+
+// A later window lists the ledger's imports newest first and takes back the chosen
+// one only; a batch one of whose entries was changed since stays, with the reason.
+void TestImport::window_earlierBatchesListedAndUndone() {
+    MessageRecorder messages;
+    auto* window = new ImportWindow;
+    window->findChild<QPushButton*>(QStringLiteral("Batches"))->click();
+    QCOMPARE(messages.lastText(), QStringLiteral("这本账簿还没有导入过账单。"));
+
+    const qint64 older = importOne(QStringLiteral("十月.csv"), QStringLiteral("71"), QStringLiteral("11"));
+    const qint64 newer = importOne(QStringLiteral("十一月.csv"), QStringLiteral("72"), QStringLiteral("22"));
+    QCOMPARE(undoFromList(window, 1), (QStringList{QStringLiteral("1 十一月.csv"), QStringLiteral("1 十月.csv")}));
+    QVERIFY(messages.texts().last().startsWith(QStringLiteral("撤销 ")));
+    QCOMPARE(ImportStore::batches(program()).size(), 1);
+    QCOMPARE(ImportStore::batches(program())[0].key, newer);
+    QCOMPARE(m_ledger->count(QStringLiteral("明细")), 1);
+    QCOMPARE(m_ledger->scalar(QStringLiteral("select ALLMONEY from 明细")).toDouble(), 22.0);
+    QVERIFY(ImportStore::entryKeys(program(), older).isEmpty());
+
+    const qint64 entry = ImportStore::entryKeys(program(), newer).value(0);
+    m_ledger->exec(QStringLiteral("update 明细 set NAMES='改过' where MID=?"), {entry});
+    QCOMPARE(undoFromList(window, 0), QStringList{QStringLiteral("1 十一月.csv")});
+    QVERIFY2(messages.lastText().contains(QStringLiteral("被修改或删除过")), qPrintable(messages.lastText()));
+    QCOMPARE(ImportStore::entryKeys(program(), newer), QVector<qint64>{entry});
+    delete window;
+}
+
+// A backup opened read-only is read for the preview but never written: importing and
+// taking a batch back are refused with a message, and the file keeps every byte.
+void TestImport::window_readOnlyBackupRefusesImportAndUndo() {
+    if (TestDatabase::onServer())
+        QSKIP("a backup is a file");
+    MessageRecorder messages;
+    importOne(QStringLiteral("旧.csv"), QStringLiteral("81"), QStringLiteral("8"));
+    const QString copy = path(QStringLiteral("备份.mdb"));
+    QFile::remove(copy);
+    QVERIFY(QFile::copy(m_ledger->filePath(), copy));
+    const auto bytes = [&copy] {
+        QFile file(copy);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+    TestDatabase::resetConnection();
+    Database::instance().setFileName(copy, true);
+
+    auto* window = new ImportWindow;
+    window->loadFiles({path(QStringLiteral("旧.csv"))});
+    QCOMPARE(window->preview()->rows()[0].kind, ProposedRow::Duplicate); // compared with the backup
+    BillFiles::writeFile(path(QStringLiteral("新.csv")), BillFiles::alipayCsv({payment(QStringLiteral("82"), QStringLiteral("5"))}));
+    window->loadFiles({path(QStringLiteral("新.csv"))});
+    importAllAs(window, QStringLiteral("厨房"));
+    QCOMPARE(messages.lastText(), QStringLiteral("导入没能完成，什么也没有存入：打开的是只读的备份，不能改动。"));
+    QCOMPARE(undoFromList(window, 0).size(), 1);
+    QCOMPARE(messages.lastText(), QStringLiteral("打开的是只读的备份，不能改动。"));
+    delete window;
+    TestDatabase::resetConnection();
+    Database::instance().setFileName(Database::defaultFileName());
+    QVERIFY(bytes() == before);
 }
 
 void TestImport::menu_opensOrFocusesOneWindow() {

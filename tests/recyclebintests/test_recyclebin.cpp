@@ -1,4 +1,5 @@
 #include "attachmenttable.h"
+#include "contractstore.h"
 #include "database.h"
 #include "dberror.h"
 #include "diarybrowser.h"
@@ -110,6 +111,7 @@ private Q_SLOTS:
     void ledgerEntry_deletedAndRestored_withAttachmentsByteIdentical();
     void diaryEntry_deletedAndRestored_messagesUnchanged();
     void restore_refusedWhileTheKeyIsTaken();
+    void restore_bringsBackTheContractStageLink_whileTheStageIsThere();
     void removeForGood_onlyWhenConfirmed();
     void deleteWithoutEffect_keepsNothing();
     void purge_byAge_whenOpenedForWriting_notReadOnly();
@@ -215,6 +217,76 @@ void TestRecycleBin::diaryEntry_deletedAndRestored_messagesUnchanged() {
     bin.press("RestoreButton");
     QCOMPARE(rowOf(QStringLiteral("日记"), key), before);
     QCOMPARE(binTotal(db), 0);
+}
+
+// A payment linked to a contract stage leaves the stage when it is deleted and
+// returns to it when restored; a stage deleted meanwhile is not brought back, and the
+// restore says that the link is lost. The link moves inside the delete's and the
+// restore's transactions: a refused restore leaves it in the bin.
+void TestRecycleBin::restore_bringsBackTheContractStageLink_whileTheStageIsThere() {
+    Ledger ledger;
+    const SqlConnection db = SqlConnection::program();
+    ContractRecord contract;
+    contract.name = QStringLiteral("全包合同");
+    contract.price = 80000;
+    ContractStore::save(db, contract);
+    const auto newStage = [&](const QString& name) {
+        StageRecord stage;
+        stage.contractKey = contract.key;
+        stage.name = name;
+        stage.amount = 20000;
+        ContractStore::save(db, stage);
+        return stage.key;
+    };
+    const qint64 start = newStage(QStringLiteral("开工款"));
+    const qint64 middle = newStage(QStringLiteral("中期款"));
+    const qint64 paid = ledger.db.addEntry(ledger.entry());
+    const qint64 unlinked = ledger.db.addEntry(ledger.entry());
+    const qint64 orphaned = ledger.db.addEntry(ledger.entry());
+    ContractStore::link(db, paid, start);
+    ContractStore::link(db, orphaned, middle);
+
+    for (qint64 key : {paid, unlinked, orphaned})
+        QVERIFY(deleteEntry(key));
+    QCOMPARE(ContractStore::stageOf(db, paid), 0);
+    QVERIFY(ContractStore::payments(db, start).isEmpty());
+    QCOMPARE(binCount(ledger.db, QStringLiteral("回收站阶段付款")), 2);
+    ContractStore::removeStage(db, middle);
+    const auto itemOf = [&](qint64 key) {
+        for (const RecycleBin::Item& item : RecycleBin::list(db)) {
+            if (item.itemKey == key)
+                return item.key;
+        }
+        return qint64(0);
+    };
+
+    // Refused while its key is taken: the link stays in the bin with the entry.
+    ledger.db.exec(QStringLiteral("insert into 明细 (MID, NAMES) values (?, '占位')"), {paid});
+    QVERIFY_THROWS_EXCEPTION(DbError, RecycleBin::restore(db, itemOf(paid)));
+    QCOMPARE(binCount(ledger.db, QStringLiteral("回收站阶段付款")), 2);
+    QCOMPARE(ContractStore::stageOf(db, paid), 0);
+    ledger.db.exec(QStringLiteral("delete from 明细 where MID=?"), {paid});
+
+    QCOMPARE(RecycleBin::restore(db, itemOf(paid)), QString());
+    QCOMPARE(ContractStore::stageOf(db, paid), start);
+    QCOMPARE(ContractStore::payments(db, start).size(), 1);
+    QCOMPARE(RecycleBin::restore(db, itemOf(unlinked)), QString());
+    QCOMPARE(ContractStore::stageOf(db, unlinked), 0);
+
+    // The stage is gone: the entry comes back on its own, and the window says so.
+    MessageRecorder messages;
+    BinWindow bin;
+    QCOMPARE(bin.list()->topLevelItemCount(), 1);
+    bin.choose(0);
+    bin.press("RestoreButton");
+    QCOMPARE(
+        messages.lastText(),
+        QStringLiteral("这条账目已恢复（编号 %1）。它原来所属的合同付款阶段已被删除，恢复后不再关联到合同。")
+            .arg(orphaned));
+    QCOMPARE(ledger.db.count(entries), 3);
+    QCOMPARE(ContractStore::stageOf(db, orphaned), 0);
+    QCOMPARE(binCount(ledger.db, QStringLiteral("回收站阶段付款")), 0);
+    QCOMPARE(binTotal(ledger.db), 0);
 }
 
 // Another row took the key meanwhile (an upload, another program): the restore is

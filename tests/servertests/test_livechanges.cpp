@@ -3,6 +3,7 @@
 #include "ledgerchanges.h"
 #include "ledgerdriver.h"
 #include "ledgerrow.h"
+#include "memberprocess.h"
 #include "messagerecorder.h"
 #include "testmain.h"
 #include "testserver.h"
@@ -54,6 +55,7 @@ class TestLiveChanges : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void othersStores_reachTheOpenList_ownDoNot();
+    void anotherProgramsStores_reachTheOpenList();
     void afterTheServerRestarts_listensAgain();
 };
 
@@ -108,6 +110,30 @@ void TestLiveChanges::othersStores_reachTheOpenList_ownDoNot() {
                    QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where i<300) "
                                   "insert into 明细 (NAMES, DATES) select '批量', '2008-08-08' from n"));
     QTRY_COMPARE_WITH_TIMEOUT(notice->text(), QStringLiteral("账目可能已被其他人修改，点此刷新"), patience);
+}
+
+// The other member runs the program on another computer: a process of its own that
+// stores through the program's own storage code.
+void TestLiveChanges::anotherProgramsStores_reachTheOpenList() {
+    Ledger ledger;
+    TForm3* browser = ledger.listed({"水泥", "瓷砖"});
+    ChangeNotice* notice = noticeOf(browser);
+    QTRY_VERIFY_WITH_TIMEOUT(LedgerChanges::instance().isListening(), patience);
+    const QString listed = row(browser, 1).subItem(LedgerRow::Key);
+
+    MemberProcess other(TestServer::address(ledger.db.database()), QString());
+    other.send(QStringLiteral("insert 1"));
+    QVERIFY(other.await("inserted").join('\n').startsWith(QStringLiteral("inserted 1 ")));
+    QTRY_COMPARE_WITH_TIMEOUT(notice->text(), QStringLiteral("有 1 条账目被其他人修改，点此刷新"), patience);
+    other.send(QStringLiteral("read ") + listed);
+    QCOMPARE(other.await("read"), QStringList{QStringLiteral("read 1")});
+    other.send(QStringLiteral("edit 水泥砂浆 12.5 ") + listed);
+    QCOMPARE(other.await("edited"), QStringList{QStringLiteral("edited 1 0")});
+    QTRY_COMPARE_WITH_TIMEOUT(notice->text(), QStringLiteral("有 2 条账目被其他人修改，点此刷新"), patience);
+
+    QTest::mouseClick(notice, Qt::LeftButton);
+    QCOMPARE(rowCount(browser), 3);
+    QVERIFY(listedNames(browser).contains(QStringLiteral("水泥砂浆")));
 }
 
 // The server stops (its connections die with it) and comes back: the dropped

@@ -1,9 +1,12 @@
 // A shared ledger when the server fails: refused connections, a wrong password, a
 // database that is no ledger, and the server stopped in the middle of a save.
+#include "attachmenttable.h"
 #include "contractstore.h"
 #include "contracttables.h"
 #include "database.h"
 #include "dberror.h"
+#include "importstore.h"
+#include "importtables.h"
 #include "query.h"
 #include "serverschema.h"
 #include "sqlconnection.h"
@@ -17,8 +20,13 @@
 #include <QUrl>
 
 #include <atomic>
+#include <functional>
 
 #include <libpq-fe.h>
+
+// Stores something of a feature that has tables of its own; returns how many it holds then.
+using StoreOfAFeature = std::function<int(const SqlConnection&)>;
+Q_DECLARE_METATYPE(StoreOfAFeature)
 
 namespace {
 
@@ -58,6 +66,7 @@ private slots:
     void databaseThatIsNoLedgerIsRefusedUnchanged();
     void serverInitPreparesOnlyAnEmptyDatabase();
     void memberMayWriteRowsButChangeNoTable();
+    void addTablesCompletesAnOlderLedger_data();
     void addTablesCompletesAnOlderLedger();
     void serverStoppedDuringSave();
     void savedEntrySurvivesImmediateStop();
@@ -136,12 +145,12 @@ void TestServerFaults::serverInitPreparesOnlyAnEmptyDatabase() {
     QCOMPARE(runServerInit(database, &output), 0);
     QCOMPARE(
         TestServer::adminScalar(database, tables).toString(),
-        QStringLiteral("保修,合同,合同增减,合同阶段,回收站,回收站日记,回收站明细,回收站附件,导入批次,导入账目,归类,日记,明细,阶段付款,"
-                       "附件,项目,预算")); // byte order
+        QStringLiteral("保修,合同,合同增减,合同阶段,合同附件,回收站,回收站日记,回收站明细,回收站阶段付款,回收站附件,导入批次,导入账目,归类,操作记录,日记,"
+                       "明细,阶段付款,附件,项目,预算")); // byte order
     // Every table tells of its stores, on insert, update and delete.
     QCOMPARE(TestServer::adminScalar(database, QStringLiteral("select count(*) from pg_trigger where not tgisinternal"))
                  .toInt(),
-             17 * 3);
+             20 * 3);
     QCOMPARE(TestServer::adminScalar(database, QStringLiteral("select count(*) from 项目")).toInt(), 7);
     QCOMPARE(TestServer::adminScalar(database, QStringLiteral("select count(*) from 归类")).toInt(), 10);
     Database::instance().setServer(TestServer::address(database));
@@ -180,36 +189,80 @@ void TestServerFaults::memberMayWriteRowsButChangeNoTable() {
     TestServer::admin(QStringLiteral("postgres"), QStringLiteral("DROP ROLE %1").arg(member));
 }
 
-// A shared ledger prepared before contracts: a member storing one is told what the
-// administrator must do; --add-tables adds what is missing, once, with the member's
-// rights, and refuses a database that holds no ledger.
+// A shared ledger prepared before a feature had tables: a member storing one is told
+// what the administrator must do; --add-tables adds what is missing, once, with the
+// member's rights, and refuses a database that holds no ledger.
+void TestServerFaults::addTablesCompletesAnOlderLedger_data() {
+    QTest::addColumn<QStringList>("tables");
+    QTest::addColumn<StoreOfAFeature>("store");
+    // A stage's acceptance photo goes into a table of its own beside the contracts'.
+    QTest::newRow("contracts") << ContractTables::tableNames() + QStringList{QStringLiteral("合同附件")}
+                               << StoreOfAFeature([](const SqlConnection& db) {
+                                      ContractRecord contract;
+                                      contract.name = QStringLiteral("全包合同");
+                                      contract.price = 80000;
+                                      ContractStore::save(db, contract);
+                                      StageRecord stage{0, contract.key, QStringLiteral("开工"), 24000, 0, {}, {}, {}};
+                                      ContractStore::save(db, stage);
+                                      AttachmentTable::add(Database::instance().connection(),
+                                                           AttachmentOwner::stage(stage.key),
+                                                           {QStringLiteral("验收.jpg"), QStringLiteral("image/jpeg"),
+                                                            QByteArray("\0photo", 6)});
+                                      return int(ContractStore::stages(db).size() +
+                                                 AttachmentTable::list(Database::instance().connection(),
+                                                                       AttachmentOwner::stage(stage.key))
+                                                     .size()) -
+                                             1;
+                                  });
+    QTest::newRow("import") << ImportTables::tableNames()
+                            << StoreOfAFeature([](const SqlConnection& db) {
+                                   ImportEntry entry;
+                                   entry.name = QStringLiteral("地砖");
+                                   entry.date = QStringLiteral("2026-11-03");
+                                   entry.mode = QStringLiteral("材料费");
+                                   entry.total = Money::fromFen(12345);
+                                   entry.locations[0] = true;
+                                   entry.source = QStringLiteral("支付宝");
+                                   entry.orderNumber = QStringLiteral("2026110322001");
+                                   ImportStore::store(db, {entry}, QStringLiteral("支付宝"), {QStringLiteral("账单.csv")});
+                                   return int(ImportStore::importedOrderNumbers(db).size());
+                               });
+}
+
 void TestServerFaults::addTablesCompletesAnOlderLedger() {
+    QFETCH(QStringList, tables);
+    QFETCH(StoreOfAFeature, store);
     const QString database = TestServer::newDatabase();
     QString output;
     QCOMPARE(runServerInit(database, &output), 0);
-    for (const QString& table : ContractTables::tableNames())
+    for (const QString& table : tables)
         TestServer::admin(database, QStringLiteral("DROP TABLE %1").arg(table));
+    const QString entries = TestServer::adminScalar(database, QStringLiteral("select count(*) from 明细")).toString();
     const QString member = database + QStringLiteral("_wang");
     TestServer::admin(database, QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'pw' IN ROLE %2")
                                     .arg(member, ServerSchema::memberRole(database)));
     Database::instance().setServer(TestServer::address(database, member), QStringLiteral("pw"));
-    ContractRecord contract;
-    contract.name = QStringLiteral("全包合同");
-    contract.price = 80000;
     try {
-        ContractStore::save(SqlConnection::program(), contract);
-        QFAIL("a member made the contract tables");
+        store(SqlConnection::program());
+        QFAIL("a member made a feature's tables");
     } catch (const DbError& refusal) {
         QVERIFY2(refusal.message().contains(QStringLiteral("jiazhuang-server-init --add-tables")),
                  qPrintable(refusal.message()));
     }
+    // The refused store left the ledger as it was.
+    QCOMPARE(TestServer::adminScalar(database, QStringLiteral("select count(*) from 明细")).toString(), entries);
 
     QCOMPARE(runServerInit(database, &output, {QStringLiteral("--add-tables")}), 0);
-    QVERIFY2(output.contains(QStringLiteral("补上表 合同、合同阶段、合同增减、保修、阶段付款")), qPrintable(output));
-    ContractStore::save(SqlConnection::program(), contract); // the member may write them now
-    StageRecord stage{0, contract.key, QStringLiteral("开工"), 24000, 0, {}, {}, {}};
-    ContractStore::save(SqlConnection::program(), stage);
-    QCOMPARE(ContractStore::stages(SqlConnection::program()).size(), 1);
+    QVERIFY2(output.contains(QStringLiteral("补上表 ") + tables.join(QStringLiteral("、"))), qPrintable(output));
+    QCOMPARE(store(SqlConnection::program()), 1); // the member may write them now
+    // and each added table tells of its stores, as the others do
+    for (const QString& table : tables) {
+        QCOMPARE(TestServer::adminScalar(database, QStringLiteral("select count(*) from pg_trigger where "
+                                                                  "tgrelid='%1'::regclass and not tgisinternal")
+                                                       .arg(table))
+                     .toInt(),
+                 3);
+    }
     Database::instance().setServer({});
 
     QCOMPARE(runServerInit(database, &output, {QStringLiteral("--add-tables")}), 0);

@@ -4,6 +4,7 @@
 // half-way, leaves the target as it was; the source is never written; new keys
 // stay past every key the source gave.
 #include "budgetsums.h"
+#include "changehistory.h"
 #include "database.h"
 #include "dberror.h"
 #include "ledgerlistmodel.h"
@@ -174,6 +175,22 @@ void TestTransfer::cleanup() {
 void TestTransfer::roundTrip_everyRowAttachmentAndStatisticEqual() {
     const QString source = m_dir.filePath(QStringLiteral("round.mdb"));
     generate(source, 20000, 60);
+    {
+        // A contract's scan and a stage's photo: attachments that name no entry.
+        SqliteHandle file(source, SqliteHandle::Mode::ReadWrite);
+        const SqlConnection db = file.connection();
+        db.exec(QStringLiteral("insert into 合同 (NAMES, PRICE, RETAINPCT) values ('装修', 80000.1, 5)"));
+        db.exec(QStringLiteral("insert into 合同阶段 (CONTRACTMID, NAMES, PCT) values (1, '开工', 30)"));
+        for (const auto& [stage, data] : {std::pair{QVariant(), QByteArray("%PDF", 4)},
+                                          std::pair{QVariant(1), QByteArray("\0\xff\xd8", 3)}}) {
+            const qint64 key = db.insert(
+                QStringLiteral("insert into 附件 (ENTRYMID, NAMES, MIME, BYTES, ADDED, DATA) values (NULL, '合同', "
+                               "'application/octet-stream', ?, '2026-12-10', ?)"),
+                {qint64(data.size()), data});
+            db.exec(QStringLiteral("insert into 合同附件 (ATTACHMENTMID, CONTRACTMID, STAGEMID) values (?, 1, ?)"),
+                    {key, stage});
+        }
+    }
     const QByteArray sourceBytes = fileHash(source);
     ServerLedger server;
 
@@ -190,11 +207,13 @@ void TestTransfer::roundTrip_everyRowAttachmentAndStatisticEqual() {
                 lastCopied = done;
             }
         });
-        QCOMPARE(lastCopied, 20000 + 6 + 11 + 500 + 3 + 60); // 项目 lost one, 归类 gained one
+        // 项目 lost one, 归类 gained one; a contract, its stage, two attachments and their owners
+        QCOMPARE(lastCopied, 20000 + 6 + 11 + 500 + 3 + 60 + 1 + 1 + 2 + 2);
     }
     QCOMPARE(fileHash(source), sourceBytes);
     QCOMPARE(up.rows(QStringLiteral("明细")), 20000);
-    QCOMPARE(up.rows(QStringLiteral("附件")), 60);
+    QCOMPARE(up.rows(QStringLiteral("附件")), 62);
+    QCOMPARE(up.rows(QStringLiteral("合同附件")), 2);
 
     const QString copy = m_dir.filePath(QStringLiteral("back.mdb"));
     const LedgerSummary down = LedgerMove::intoNewFile(server.place(), copy, false);
@@ -223,12 +242,25 @@ void TestTransfer::roundTrip_everyRowAttachmentAndStatisticEqual() {
 void TestTransfer::upload_asMember_newKeysPastEveryKeyGiven() {
     const QString source = m_dir.filePath(QStringLiteral("keys.mdb"));
     generate(source, 300, 3);
+    {
+        // The file's history goes up too, though a member may not lock the history
+        // (locking it takes the rights to change it, which a member never has).
+        SqliteHandle file(source, SqliteHandle::Mode::ReadWrite);
+        for (qint64 key : {1, 2})
+            ChangeHistory::record(file.connection(), QStringLiteral("明细"), key,
+                                  ChangeHistory::Action::Update,
+                                  {{QStringLiteral("NAMES"), QStringLiteral("旧的")}},
+                                  {{QStringLiteral("NAMES"), QStringLiteral("新的")}});
+    }
     ServerLedger server;
     const LedgerPlace member = server.member();
     LedgerMove::intoLedger(LedgerPlace::file(source), member);
 
     const ServerHandle handle(member.server, member.password);
     const SqlConnection db = handle.connection();
+    QCOMPARE(ChangeHistory::ofRow(db, QStringLiteral("明细"), 2).size(), 1);
+    QCOMPARE(db.insert(QStringLiteral("insert into 操作记录 (TABLES) values ('明细')")), 3);
+    QVERIFY_THROWS_EXCEPTION(DbError, db.exec(QStringLiteral("update 操作记录 set AUTHOR='别人'")));
     // Entries 301..305 were deleted in the file: a new entry never takes their keys.
     QCOMPARE(db.insert(QStringLiteral("insert into 明细 (NAMES) values ('新的')")), 306);
     QCOMPARE(db.insert(QStringLiteral("insert into 日记 (DATES) values ('2026-12-10')")), 8);

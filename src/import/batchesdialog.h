@@ -17,5 +17,5 @@ public:
 
 private:
     QVector<ImportBatch> m_batches;
-    QTableWidget* m_List;
+    QTableWidget* m_list;
 };

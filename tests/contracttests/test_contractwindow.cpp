@@ -23,6 +23,7 @@
 #include "reportpreview.h"
 #include "sqlconnection.h"
 #include "testmain.h"
+#include "testpaths.h"
 
 #include <QAction>
 #include <QFile>
@@ -96,7 +97,7 @@ void press(const char* name) {
 // The prepared pages against the reference file <name>.txt. JZ_UPDATE_GOLDEN=1
 // writes the reference instead.
 bool matchesReference(const PreparedReport& report, const QString& name) {
-    return matchesGoldenFile(report.dump(), QStringLiteral(JZ_REFERENCE_DIR "/%1.txt").arg(name),
+    return matchesGoldenFile(report.dump(), besideTestProgram(JZ_REFERENCE_DIR) + QStringLiteral("/%1.txt").arg(name),
                              "test_contractwindow");
 }
 

@@ -1,5 +1,6 @@
 #include "testdatabase.h"
 #include "testmain.h"
+#include "testpaths.h"
 
 #include <QProcess>
 #include <QSqlDatabase>
@@ -20,7 +21,7 @@ QHash<qint64, int> runAndKill(const QString& directory, int wanted, QString* fai
     QHash<qint64, int> reported;
     QProcess driver;
     driver.setWorkingDirectory(directory);
-    driver.start(QStringLiteral(IMPORT_DRIVER), {});
+    driver.start(besideTestProgram(IMPORT_DRIVER), {});
     if (!driver.waitForStarted(-1)) {
         *failure = QStringLiteral("the driver did not start");
         return reported;

@@ -5,6 +5,7 @@
 #include "numbertext.h"
 #include "qttranslation.h"
 #include "testmain.h"
+#include "testpaths.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -150,7 +151,7 @@ void TestLocale::unreadableTranslation_programStillStarts() {
     // A copy of the program whose qt.conf points Qt's translations at a folder without them.
     QTemporaryDir folder;
     const QString program = folder.filePath(QStringLiteral("jiazhuang"));
-    QVERIFY(QFile::copy(QStringLiteral(JZ_PROGRAM), program));
+    QVERIFY(QFile::copy(besideTestProgram(JZ_PROGRAM), program));
     QFile conf(folder.filePath(QStringLiteral("qt.conf")));
     QVERIFY(conf.open(QIODevice::WriteOnly | QIODevice::Text));
     conf.write(QStringLiteral("[Paths]\nPrefix=%1\nPlugins=%2\nTranslations=%3\n")

@@ -6,6 +6,7 @@
 #include "sqltexts.h"
 #include "testdatabase.h"
 #include "testmain.h"
+#include "testpaths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -57,7 +58,7 @@ QString integrity(TestDatabase& db) {
 QByteArray runDriver(const QString& directory, const QStringList& arguments) {
     QProcess driver;
     driver.setWorkingDirectory(directory);
-    driver.start(QStringLiteral(STORAGE_DRIVER), arguments);
+    driver.start(besideTestProgram(STORAGE_DRIVER), arguments);
     driver.waitForFinished(-1);
     return driver.readAllStandardOutput();
 }
@@ -75,7 +76,7 @@ KilledRun killAfter(const QString& directory, const QStringList& arguments, cons
                     int wanted) {
     QProcess driver;
     driver.setWorkingDirectory(directory);
-    driver.start(QStringLiteral(STORAGE_DRIVER), arguments);
+    driver.start(besideTestProgram(STORAGE_DRIVER), arguments);
     KilledRun run;
     if (!driver.waitForStarted(-1)) {
         run.failure = driver.errorString();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "testpaths.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -20,7 +22,7 @@ namespace Golden {
 
 inline bool matches(const QString& actual, const QString& name, QString& message) {
     // The references of every test program live together in tests/data.
-    const QString path = QDir::cleanPath(QStringLiteral(JZ_TEST_DATA_DIR "/../../data/") + name);
+    const QString path = besideTestProgram(JZ_REFERENCE_DIR) + QLatin1Char('/') + name;
     QFile reference(path);
     const bool exists = reference.open(QIODevice::ReadOnly);
     const QString expected = exists ? QString::fromUtf8(reference.readAll()) : QString();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serveraddress.h"
+#include "testpaths.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -17,7 +18,7 @@ public:
         if (!password.isEmpty())
             environment.insert(QStringLiteral("PGPASSWORD"), password);
         m_process.setProcessEnvironment(environment);
-        m_process.start(QStringLiteral(SHARING_DRIVER), {address.url()});
+        m_process.start(besideTestProgram(SHARING_DRIVER), {address.url()});
         const QStringList opened = await("ready");
         if (opened.isEmpty() || opened.last() != QLatin1String("ready"))
             qFatal("the member's program did not open the ledger: %s", qPrintable(opened.join('\n')));

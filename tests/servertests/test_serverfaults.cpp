@@ -12,6 +12,7 @@
 #include "sqlconnection.h"
 #include "sqltexts.h"
 #include "testmain.h"
+#include "testpaths.h"
 #include "testserver.h"
 
 #include <QtTest>
@@ -127,7 +128,7 @@ void TestServerFaults::databaseThatIsNoLedgerIsRefusedUnchanged() {
 int runServerInit(const QString& database, QString* output, const QStringList& options = {}) {
     QProcess tool;
     tool.setProcessChannelMode(QProcess::MergedChannels);
-    tool.start(QStringLiteral(JZ_SERVER_INIT),
+    tool.start(besideTestProgram(JZ_SERVER_INIT),
                options +
                    QStringList{QStringLiteral("postgresql://postgres@%1:5432/%2")
                                    .arg(QString::fromLatin1(QUrl::toPercentEncoding(TestServer::folder())),

@@ -20,6 +20,7 @@
 #include "sqltexts.h"
 #include "testdatabase.h"
 #include "testmain.h"
+#include "testpaths.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -313,7 +314,7 @@ void TestServerMoves::backupTool_serverLedgerIntoLocalCopy() {
                            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
         tool.setProcessEnvironment(environment);
         tool.setProcessChannelMode(QProcess::MergedChannels);
-        tool.start(QStringLiteral(JZ_BACKUP_TOOL), arguments);
+        tool.start(besideTestProgram(JZ_BACKUP_TOOL), arguments);
         tool.waitForFinished(-1);
         if (output)
             *output = QString::fromUtf8(tool.readAll());

@@ -12,6 +12,7 @@
 #include "reportpreview.h"
 #include "testdatabase.h"
 #include "testmain.h"
+#include "testpaths.h"
 
 #include <QDateEdit>
 #include <QFile>
@@ -51,7 +52,7 @@ PreparedReport print(QWidget* window, const std::function<void(ReportPreview&)>&
 // The prepared pages against the reference file report1-<name>.txt. JZ_UPDATE_GOLDEN=1
 // writes the reference instead.
 bool matchesReference(const PreparedReport& report, const QString& name) {
-    return matchesGoldenFile(report.dump(), QStringLiteral(JZ_REFERENCE_DIR "/report1-%1.txt").arg(name),
+    return matchesGoldenFile(report.dump(), besideTestProgram(JZ_REFERENCE_DIR) + QStringLiteral("/report1-%1.txt").arg(name),
                              "test_statsreport");
 }
 

@@ -49,6 +49,28 @@ TForm4* changing(TForm3* browser, const QString& typedName) {
     return editor;
 }
 
+// The first of the listed entries, opened in the editor and retyped as 我的水泥 but not
+// saved yet. The test then changes the stored rows behind the editor's back, as another
+// member would.
+struct OpenedForChange {
+    explicit OpenedForChange(std::initializer_list<const char*> names = {"水泥"})
+        : browser(l.listed(names)), key(row(browser, 0).subItem(LedgerRow::Key).toLongLong()),
+          editor(changing(browser, QStringLiteral("我的水泥"))) {}
+
+    // Saves, and presses the button in the conflict dialog that comes up.
+    Shown saveAnswering(const char* button) {
+        Shown shown;
+        answerNextConflict(button, &shown);
+        click(editor, "SpeedButton2");
+        return shown;
+    }
+
+    Ledger l;
+    TForm3* browser;
+    qint64 key;
+    TForm4* editor;
+};
+
 QStringList actions(qint64 key) {
     QStringList list;
     for (const ChangeHistory::Entry& entry :
@@ -74,16 +96,12 @@ private Q_SLOTS:
 };
 
 void TestLedgerConflict::takeTheirs_reloadsTheEntry() {
-    Ledger l;
-    TForm3* browser = l.listed({"水泥"});
-    const qint64 key = row(browser, 0).subItem(LedgerRow::Key).toLongLong();
-    TForm4* editor = changing(browser, QStringLiteral("我的水泥"));
+    OpenedForChange o;
+    auto& [l, browser, key, editor] = o;
     l.db.exec(QStringLiteral("update 明细 set NAMES='小林的水泥', ALLMONEY=30 where MID=?"), {key});
 
-    Shown shown;
-    answerNextConflict("TakeTheirs", &shown);
     MessageRecorder messages;
-    click(editor, "SpeedButton2");
+    const Shown shown = o.saveAnswering("TakeTheirs");
     QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.lastText()));
     QVERIFY(shown.message.startsWith(QStringLiteral("这条账目在你打开之后已被")));
     QVERIFY(shown.theirs.contains(QStringLiteral("小林的水泥")));
@@ -99,15 +117,11 @@ void TestLedgerConflict::takeTheirs_reloadsTheEntry() {
 }
 
 void TestLedgerConflict::keepMine_storesOverTheirs() {
-    Ledger l;
-    TForm3* browser = l.listed({"水泥"});
-    const qint64 key = row(browser, 0).subItem(LedgerRow::Key).toLongLong();
-    TForm4* editor = changing(browser, QStringLiteral("我的水泥"));
+    OpenedForChange o;
+    auto& [l, browser, key, editor] = o;
     l.db.exec(QStringLiteral("update 明细 set NAMES='小林的水泥' where MID=?"), {key});
 
-    Shown shown;
-    answerNextConflict("KeepMine", &shown);
-    click(editor, "SpeedButton2");
+    const Shown shown = o.saveAnswering("KeepMine");
     QVERIFY(!shown.message.isEmpty());
     QCOMPARE(l.stored(QStringLiteral("NAMES"), key).toString(), QStringLiteral("我的水泥"));
     QCOMPARE(editor->EditState(), int(TForm4::BrowseState));
@@ -127,15 +141,11 @@ void TestLedgerConflict::keepMine_storesOverTheirs() {
 }
 
 void TestLedgerConflict::cancel_keepsTheTypedEntry() {
-    Ledger l;
-    TForm3* browser = l.listed({"水泥"});
-    const qint64 key = row(browser, 0).subItem(LedgerRow::Key).toLongLong();
-    TForm4* editor = changing(browser, QStringLiteral("我的水泥"));
+    OpenedForChange o;
+    auto& [l, browser, key, editor] = o;
     l.db.exec(QStringLiteral("update 明细 set NAMES='小林的水泥' where MID=?"), {key});
 
-    Shown shown;
-    answerNextConflict("CancelChoice", &shown);
-    click(editor, "SpeedButton2");
+    const Shown shown = o.saveAnswering("CancelChoice");
     QVERIFY(!shown.message.isEmpty());
     QCOMPARE(l.stored(QStringLiteral("NAMES"), key).toString(), QStringLiteral("小林的水泥"));
     QCOMPARE(editor->EditState(), int(TForm4::ModifyState));
@@ -143,23 +153,17 @@ void TestLedgerConflict::cancel_keepsTheTypedEntry() {
     QCOMPARE(row(browser, 0).subItem(LedgerRow::Name), QStringLiteral("水泥"));
 
     // Asked again on the next save: nothing was taken silently.
-    Shown again;
-    answerNextConflict("KeepMine", &again);
-    click(editor, "SpeedButton2");
+    const Shown again = o.saveAnswering("KeepMine");
     QVERIFY(!again.message.isEmpty());
     QCOMPARE(l.stored(QStringLiteral("NAMES"), key).toString(), QStringLiteral("我的水泥"));
 }
 
 void TestLedgerConflict::deletedMeanwhile_takeTheirsDropsTheRow() {
-    Ledger l;
-    TForm3* browser = l.listed({"水泥", "沙子"});
-    const qint64 key = row(browser, 0).subItem(LedgerRow::Key).toLongLong();
-    TForm4* editor = changing(browser, QStringLiteral("我的水泥"));
+    OpenedForChange o({"水泥", "沙子"});
+    auto& [l, browser, key, editor] = o;
     l.db.exec(QStringLiteral("delete from 明细 where MID=?"), {key});
 
-    Shown shown;
-    answerNextConflict("TakeTheirs", &shown);
-    click(editor, "SpeedButton2");
+    const Shown shown = o.saveAnswering("TakeTheirs");
     QVERIFY(shown.message.contains(QStringLiteral("删除")));
     QCOMPARE(rowCount(browser), 1);
     QCOMPARE(row(browser, 0).subItem(LedgerRow::Name), QStringLiteral("沙子"));
@@ -168,15 +172,11 @@ void TestLedgerConflict::deletedMeanwhile_takeTheirsDropsTheRow() {
 }
 
 void TestLedgerConflict::renamedProject_keepMineStoresTheEntry() {
-    Ledger l;
-    TForm3* browser = l.listed({"水泥"});
-    const qint64 key = row(browser, 0).subItem(LedgerRow::Key).toLongLong();
-    TForm4* editor = changing(browser, QStringLiteral("我的水泥"));
+    OpenedForChange o;
+    auto& [l, browser, key, editor] = o;
     l.db.exec(QStringLiteral("update 项目 set NAMES='木工（旧）' where MID=?"), {l.carpentry});
 
-    Shown shown;
-    answerNextConflict("KeepMine", &shown);
-    click(editor, "SpeedButton2");
+    const Shown shown = o.saveAnswering("KeepMine");
     QVERIFY(shown.message.startsWith(QStringLiteral("这个工程在你打开之后已被")));
     QVERIFY(shown.theirs.contains(QStringLiteral("木工（旧）")));
     QCOMPARE(l.stored(QStringLiteral("NAMES"), key).toString(), QStringLiteral("我的水泥"));
@@ -185,10 +185,8 @@ void TestLedgerConflict::renamedProject_keepMineStoresTheEntry() {
 }
 
 void TestLedgerConflict::unchangedEntry_savesWithoutAsking() {
-    Ledger l;
-    TForm3* browser = l.listed({"水泥"});
-    const qint64 key = row(browser, 0).subItem(LedgerRow::Key).toLongLong();
-    TForm4* editor = changing(browser, QStringLiteral("我的水泥"));
+    OpenedForChange o;
+    auto& [l, browser, key, editor] = o;
     MessageRecorder messages;
     click(editor, "SpeedButton2");
     QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.lastText()));
